@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "core/dates.h"
+#include "core/money.h"
+
+namespace core {
+
+// The account state, one instance for the whole run. Texts are UTF-8 except
+// PasswordSalvata, which after start-up holds the scrambled Windows-1252 bytes as stored.
+struct StatoConto {
+    Money SaldoConto;
+    Money FidoConto;  // stored negative; zero means no credit line
+    std::string ModoValuta;  // exactly "Lire" means lire, anything else euro
+    std::string NumeroConto;
+    std::string BancaAppoggio;
+    std::string PasswordSalvata;
+    std::string PasswordInserita;
+    bool VerificaPassword = false;
+    Data DataInizioStampa;
+    Data DataFineStampa;
+};
+
+inline constexpr const char* kLire = "Lire";
+inline constexpr const char* kEuro = "Euro";
+
+[[nodiscard]] inline bool InLire(const StatoConto& s) { return s.ModoValuta == kLire; }
+
+}  // namespace core

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/data_files.h"
+
+namespace grid {
+
+inline constexpr int kColonne = 5;
+inline constexpr int kErroreUnicaRiga = 30015;  // RemoveItem of the only data row
+
+// Cell alignment codes of the grid operations.
+inline constexpr int kAllineaGenerale = 9;  // texts to the left, numbers to the right
+inline constexpr int kAllineaSinistra = 1;  // left, vertically centred
+inline constexpr int kAllineaCentro = 4;    // centred both ways
+
+struct ColoreRgb {
+    unsigned char r = 0, g = 0, b = 0;
+    friend bool operator==(const ColoreRgb&, const ColoreRgb&) = default;
+};
+
+// Told of every change, so a view over the grid can follow it (the Qt adapter).
+class OsservatoreGriglia {
+public:
+    virtual ~OsservatoreGriglia() = default;
+    virtual void righeInserite(int prima, int ultima) = 0;
+    virtual void righeRimosse(int prima, int ultima) = 0;
+    virtual void cellaCambiata(int riga, int colonna) = 0;
+    virtual void aspettoCambiato() = 0;  // widths, alignments, colours, font, grid lines
+    virtual void rigaInAltoCambiata(int riga) = 0;
+};
+
+// The register grid: five text columns, row 0 the fixed header, rows 1.. the movements.
+// It answers the grid operations the program relies on; no 16-bit limits.
+class Griglia {
+public:
+    Griglia();
+
+    [[nodiscard]] int Rows() const { return static_cast<int>(righe_.size()) + 1; }
+    // Setting fewer rows drops data rows from the end; more rows appends empty ones.
+    void SetRows(int righe);
+    [[nodiscard]] int Cols() const { return kColonne; }
+
+    [[nodiscard]] int Row() const { return riga_; }
+    void SetRow(int riga) { riga_ = riga; }
+    [[nodiscard]] int Col() const { return colonna_; }
+    void SetCol(int colonna) { colonna_ = colonna; }
+    [[nodiscard]] const std::string& Text() const { return TextMatrix(riga_, colonna_); }
+    void SetText(std::string testo) { SetTextMatrix(riga_, colonna_, std::move(testo)); }
+
+    [[nodiscard]] const std::string& TextMatrix(int riga, int colonna) const;
+    void SetTextMatrix(int riga, int colonna, std::string testo);
+
+    // Appends a row from its cells separated by tab characters; missing cells stay empty.
+    void AddItem(std::string_view testoConTab);
+    // Appends many rows at once (loading the register).
+    void AggiungiRighe(std::vector<core::RigaRegistro>&& righe);
+    // 0, or kErroreUnicaRiga when asked to remove the only data row (nothing changes).
+    [[nodiscard]] int RemoveItem(int indice);
+
+    [[nodiscard]] int TopRow() const { return rigaInAlto_; }
+    void SetTopRow(int riga);
+
+    [[nodiscard]] int ColWidth(int colonna) const { return larghezze_.at(colonna); }
+    void SetColWidth(int colonna, int twips);
+    [[nodiscard]] int ColAlignment(int colonna) const { return allineamenti_.at(colonna); }
+    void SetColAlignment(int colonna, int codice);
+    [[nodiscard]] int FixedAlignment(int colonna) const { return allineamentiFissi_.at(colonna); }
+    void SetFixedAlignment(int colonna, int codice);
+    [[nodiscard]] ColoreRgb ForeColorFixed() const { return coloreIntestazione_; }
+    void SetForeColorFixed(ColoreRgb colore);
+    [[nodiscard]] bool FontBold() const { return grassetto_; }
+    void SetFontBold(bool grassetto);
+    [[nodiscard]] int GridLines() const { return lineeGriglia_; }
+    void SetGridLines(int stile);
+
+    // The movement rows (row 1 is element 0).
+    [[nodiscard]] const std::vector<core::RigaRegistro>& righe() const { return righe_; }
+    [[nodiscard]] const core::RigaRegistro& intestazione() const { return intestazione_; }
+
+    void setOsservatore(OsservatoreGriglia* osservatore) { osservatore_ = osservatore; }
+
+private:
+    core::RigaRegistro& rigaModificabile(int riga);
+
+    core::RigaRegistro intestazione_;
+    std::vector<core::RigaRegistro> righe_;
+    int riga_ = 0;
+    int colonna_ = 0;
+    int rigaInAlto_ = 1;
+    std::array<int, kColonne> larghezze_{};
+    std::array<int, kColonne> allineamenti_{};
+    std::array<int, kColonne> allineamentiFissi_{};
+    ColoreRgb coloreIntestazione_{};
+    bool grassetto_ = false;
+    int lineeGriglia_ = 1;
+    OsservatoreGriglia* osservatore_ = nullptr;
+};
+
+}  // namespace grid

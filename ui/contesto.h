@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+
+#include "core/account.h"
+#include "core/data_files.h"
+#include "core/dates.h"
+#include "grid/griglia.h"
+#include "ui/dialoghi.h"
+#include "ui/finestra.h"
+
+namespace ui {
+
+// What every command works on: the account state, the register grid, the data files,
+// the window system's services, the main window and today's date.
+struct Contesto {
+    core::StatoConto& stato;
+    grid::Griglia& griglia;
+    core::FileDati& file;
+    Dialoghi& dialoghi;
+    Finestra& form1;
+    std::function<core::Data()> oggi;
+};
+
+// SalvaRegistro then SalvaParametri; a failure is shown with the file's name and the
+// second save is not attempted. True when both were written.
+[[nodiscard]] bool SalvaRegistroEParametri(Contesto& c);
+[[nodiscard]] bool SalvaSoloRegistro(Contesto& c);
+
+// The main window's two widths: 240 twips wider while the grid has 13 rows or more.
+void AllargaFinestra(Finestra& form1);
+void StringiFinestra(Finestra& form1);
+
+// Balance box colour: black for zero or more, red below zero.
+void ColoreSaldo(Contesto& c);
+
+}  // namespace ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+inline constexpr std::string_view kTitoloApplicazione = "Quibora Lite Edition";
+
+enum class Icona { Nessuna, Critica, Domanda, Esclamazione, Informazione };
+enum class Pulsanti { Ok, SiNo };
+enum class Risposta { Ok, Si, No };
+
+// The window system's modal services the logic uses. Tests script the user's answers.
+class Dialoghi {
+public:
+    virtual ~Dialoghi() = default;
+    // A message box that waits for the user; returns the button chosen.
+    virtual Risposta Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
+                               std::string_view titolo = kTitoloApplicazione,
+                               Risposta predefinita = Risposta::Ok) = 0;
+    // An input box: the prompt's carriage returns start new lines; the empty text on cancel.
+    virtual std::string InputBox(std::string_view prompt, std::string_view titolo,
+                                 std::string_view predefinito) = 0;
+    // Ends the program at once: no further window events, no saves. The caller returns
+    // straight after it.
+    virtual void TerminaProgramma() = 0;
+};
+
+}  // namespace ui
