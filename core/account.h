@@ -27,4 +27,10 @@ inline constexpr const char* kEuro = "Euro";
 
 [[nodiscard]] inline bool InLire(const StatoConto& s) { return s.ModoValuta == kLire; }
 
+// The main window's title; two blanks stand before the hyphen.
+[[nodiscard]] inline std::string TitoloFinestraPrincipale(const std::string& numero,
+                                                          const std::string& banca) {
+    return "Quibora Lite Edition (Free) " + std::string(" - Conto N° ") + numero + " - " + banca;
+}
+
 }  // namespace core

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/dialoghi.h"
+#include "ui/finestra.h"
+
+namespace test {
+
+// A window that remembers what the logic set on each named control.
+class FinestraFinta : public ui::Finestra {
+public:
+    struct Controllo {
+        std::string testo;
+        ui::Colore colore = ui::kNero;
+        bool abilitato = true;
+        bool visibile = true;
+        bool selezionato = false;
+        std::string suggerimento;
+        ui::Rettangolo posizione;
+    };
+
+    std::string Testo(std::string_view c) const override { return trova(c).testo; }
+    void ImpostaTesto(std::string_view c, std::string_view t) override { controlli_[std::string(c)].testo = t; }
+    ui::Colore ColoreTesto(std::string_view c) const override { return trova(c).colore; }
+    void ImpostaColoreTesto(std::string_view c, ui::Colore col) override { controlli_[std::string(c)].colore = col; }
+    bool Abilitato(std::string_view c) const override { return trova(c).abilitato; }
+    void ImpostaAbilitato(std::string_view c, bool a) override { controlli_[std::string(c)].abilitato = a; }
+    bool Visibile(std::string_view c) const override { return trova(c).visibile; }
+    void ImpostaVisibile(std::string_view c, bool v) override { controlli_[std::string(c)].visibile = v; }
+    bool Selezionato(std::string_view c) const override { return trova(c).selezionato; }
+    void ImpostaSelezionato(std::string_view c, bool s) override { controlli_[std::string(c)].selezionato = s; }
+    void ImpostaSuggerimento(std::string_view c, std::string_view t) override {
+        controlli_[std::string(c)].suggerimento = t;
+    }
+    std::string Suggerimento(std::string_view c) const { return trova(c).suggerimento; }
+    void Focus(std::string_view c) override { focus = c; }
+    ui::Rettangolo Posizione(std::string_view c) const override { return trova(c).posizione; }
+    void ImpostaPosizione(std::string_view c, const ui::Rettangolo& r) override {
+        controlli_[std::string(c)].posizione = r;
+    }
+    void Chiudi() override { chiusa = true; }
+
+    Controllo& operator[](std::string_view c) { return controlli_[std::string(c)]; }
+
+    std::string focus;
+    bool chiusa = false;
+
+private:
+    const Controllo& trova(std::string_view c) const {
+        static const Controllo vuoto;
+        auto it = controlli_.find(std::string(c));
+        return it == controlli_.end() ? vuoto : it->second;
+    }
+    std::map<std::string, Controllo, std::less<>> controlli_;
+};
+
+// Message and input boxes answered from a script; every box shown is recorded.
+class DialoghiFinti : public ui::Dialoghi {
+public:
+    struct Messaggio {
+        std::string testo;
+        ui::Pulsanti pulsanti;
+        ui::Icona icona;
+        std::string titolo;
+        ui::Risposta predefinita;
+    };
+    struct Input {
+        std::string prompt;
+        std::string titolo;
+        std::string predefinito;
+    };
+
+    ui::Risposta Messaggio(std::string_view testo, ui::Pulsanti pulsanti, ui::Icona icona,
+                           std::string_view titolo, ui::Risposta predefinita) override;
+    std::string InputBox(std::string_view prompt, std::string_view titolo,
+                         std::string_view predefinito) override;
+    void TerminaProgramma() override { terminato = true; }
+
+    // Texts of the messages shown, in order.
+    std::vector<std::string> testiMessaggi() const;
+
+    std::deque<ui::Risposta> risposte;    // answers to Yes/No boxes (default: the default button)
+    std::deque<std::string> inputDigitati;  // answers to input boxes (default: empty = cancel)
+    std::vector<struct Messaggio> messaggi;
+    std::vector<Input> input;
+    bool terminato = false;
+};
+
+}  // namespace test

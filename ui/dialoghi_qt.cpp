@@ -1,0 +1,86 @@
+#include "ui/dialoghi_qt.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ui {
+namespace {
+
+bool terminato = false;
+
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QMessageBox::Icon iconaQt(Icona icona) {
+    switch (icona) {
+        case Icona::Critica: return QMessageBox::Critical;
+        case Icona::Domanda: return QMessageBox::Question;
+        case Icona::Esclamazione: return QMessageBox::Warning;
+        case Icona::Informazione: return QMessageBox::Information;
+        case Icona::Nessuna: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+bool ProgrammaTerminato() { return terminato; }
+
+Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
+                               std::string_view titolo, Risposta predefinita) {
+    QMessageBox box(iconaQt(icona), q(titolo), q(testo), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    if (pulsanti == Pulsanti::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.exec();
+        return Risposta::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(predefinita == Risposta::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+}
+
+std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,
+                                 std::string_view predefinito) {
+    QDialog finestra(QApplication::activeWindow());
+    finestra.setWindowTitle(q(titolo));
+    finestra.setWindowFlags(finestra.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    auto* layout = new QVBoxLayout(&finestra);
+    // Each carriage return of the prompt starts a new line.
+    QString testo = q(prompt);
+    testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    auto* etichetta = new QLabel(testo, &finestra);
+    etichetta->setObjectName(QStringLiteral("prompt"));
+    layout->addWidget(etichetta);
+    auto* campo = new QLineEdit(q(predefinito), &finestra);
+    campo->setObjectName(QStringLiteral("testo"));
+    campo->selectAll();
+    layout->addWidget(campo);
+    auto* pulsanti = new QDialogButtonBox(&finestra);
+    pulsanti->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    pulsanti->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
+    QObject::connect(pulsanti, &QDialogButtonBox::accepted, &finestra, &QDialog::accept);
+    QObject::connect(pulsanti, &QDialogButtonBox::rejected, &finestra, &QDialog::reject);
+    layout->addWidget(pulsanti);
+    finestra.setMinimumWidth(360);
+    if (finestra.exec() != QDialog::Accepted) return {};
+    return campo->text().toStdString();
+}
+
+void DialoghiQt::TerminaProgramma() {
+    terminato = true;
+    // Hiding (not closing) the windows runs no close handler, so nothing is saved.
+    for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace ui

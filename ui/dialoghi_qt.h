@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/dialoghi.h"
+
+class QWidget;
+
+namespace ui {
+
+// The window system's message box, input box and immediate end of the program.
+class DialoghiQt : public Dialoghi {
+public:
+    Risposta Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
+                       std::string_view titolo, Risposta predefinita) override;
+    std::string InputBox(std::string_view prompt, std::string_view titolo,
+                         std::string_view predefinito) override;
+    void TerminaProgramma() override;
+};
+
+// True once the program has been ended: windows still unwinding from their handlers
+// must do nothing more (in particular, save nothing).
+[[nodiscard]] bool ProgrammaTerminato();
+
+}  // namespace ui

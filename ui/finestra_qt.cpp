@@ -1,0 +1,181 @@
+#include "ui/finestra_qt.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRectF>
+#include <QTextEdit>
+#include <QVariant>
+#include <cmath>
+#include <stdexcept>
+
+namespace ui {
+namespace {
+
+constexpr const char* kProprietaTwips = "quiboraTwips";
+
+int dpiX(const QWidget* w) { return w ? w->logicalDpiX() : 96; }
+int dpiY(const QWidget* w) { return w ? w->logicalDpiY() : 96; }
+
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QPalette::ColorRole ruoloTesto(const QWidget* w) {
+    return (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
+            qobject_cast<const QPlainTextEdit*>(w))
+               ? QPalette::Text
+               : QPalette::WindowText;
+}
+
+// The rectangle in twips a widget was last placed at, when its pixels still match it.
+std::optional<QRectF> twipsRicordati(const QWidget* w, const QRect& pixel, bool radice) {
+    const QVariant v = w->property(kProprietaTwips);
+    if (!v.isValid()) return std::nullopt;
+    const QRectF t = v.toRectF();
+    const bool stessaDimensione = TwipsInPixelX(t.width(), w) == pixel.width() &&
+                                  TwipsInPixelY(t.height(), w) == pixel.height();
+    const bool stessaPosizione = radice || (TwipsInPixelX(t.left(), w) == pixel.left() &&
+                                            TwipsInPixelY(t.top(), w) == pixel.top());
+    if (stessaDimensione && stessaPosizione) return t;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int TwipsInPixelX(double twips, const QWidget* w) {
+    return static_cast<int>(std::lround(twips * dpiX(w) / 1440.0));
+}
+int TwipsInPixelY(double twips, const QWidget* w) {
+    return static_cast<int>(std::lround(twips * dpiY(w) / 1440.0));
+}
+double PixelInTwipsX(int pixel, const QWidget* w) { return pixel * 1440.0 / dpiX(w); }
+double PixelInTwipsY(int pixel, const QWidget* w) { return pixel * 1440.0 / dpiY(w); }
+
+void Posiziona(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(TwipsInPixelX(left, w), TwipsInPixelY(top, w), TwipsInPixelX(width, w),
+                   TwipsInPixelY(height, w));
+    w->setProperty(kProprietaTwips, QRectF(left, top, width, height));
+}
+
+void DimensionaFinestra(QWidget* finestra, double width, double height) {
+    finestra->setFixedSize(TwipsInPixelX(width, finestra), TwipsInPixelY(height, finestra));
+    finestra->setProperty(kProprietaTwips, QRectF(0, 0, width, height));
+}
+
+QFont FontSans(double punti, bool grassetto) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(punti);
+    f.setBold(grassetto);
+    return f;
+}
+
+FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)
+    : radice_(radice), nome_(std::move(nomeFinestra)) {}
+
+QWidget* FinestraQt::controllo(std::string_view nome) const {
+    if (nome == nome_) return radice_;
+    auto* w = radice_->findChild<QWidget*>(q(nome));
+    if (!w) throw std::logic_error("controllo inesistente: " + std::string(nome));
+    return w;
+}
+
+std::string FinestraQt::Testo(std::string_view nome) const {
+    QWidget* w = controllo(nome);
+    if (w == radice_) return w->windowTitle().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+    if (auto* t = qobject_cast<QTextEdit*>(w)) return t->toPlainText().toStdString();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return p->toPlainText().toStdString();
+    return w->windowTitle().toStdString();
+}
+
+void FinestraQt::ImpostaTesto(std::string_view nome, std::string_view testo) {
+    QWidget* w = controllo(nome);
+    const QString t = q(testo);
+    if (w == radice_) w->setWindowTitle(t);
+    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
+    else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
+    else if (auto* te = qobject_cast<QTextEdit*>(w)) te->setPlainText(t);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(t);
+    else w->setWindowTitle(t);
+}
+
+Colore FinestraQt::ColoreTesto(std::string_view nome) const {
+    QWidget* w = controllo(nome);
+    const QColor c = w->palette().color(ruoloTesto(w));
+    return {static_cast<unsigned char>(c.red()), static_cast<unsigned char>(c.green()),
+            static_cast<unsigned char>(c.blue())};
+}
+
+void FinestraQt::ImpostaColoreTesto(std::string_view nome, Colore colore) {
+    QWidget* w = controllo(nome);
+    QPalette p = w->palette();
+    const QColor c(colore.r, colore.g, colore.b);
+    p.setColor(ruoloTesto(w), c);
+    p.setColor(QPalette::Disabled, ruoloTesto(w), c);
+    w->setPalette(p);
+}
+
+bool FinestraQt::Abilitato(std::string_view nome) const { return controllo(nome)->isEnabled(); }
+void FinestraQt::ImpostaAbilitato(std::string_view nome, bool abilitato) {
+    controllo(nome)->setEnabled(abilitato);
+}
+
+// A control counts as visible when it is not hidden itself, even while its window is
+// still off the screen.
+bool FinestraQt::Visibile(std::string_view nome) const { return !controllo(nome)->isHidden(); }
+void FinestraQt::ImpostaVisibile(std::string_view nome, bool visibile) {
+    controllo(nome)->setVisible(visibile);
+}
+
+bool FinestraQt::Selezionato(std::string_view nome) const {
+    auto* b = qobject_cast<QAbstractButton*>(controllo(nome));
+    return b && b->isChecked();
+}
+void FinestraQt::ImpostaSelezionato(std::string_view nome, bool selezionato) {
+    if (auto* b = qobject_cast<QAbstractButton*>(controllo(nome))) b->setChecked(selezionato);
+}
+
+void FinestraQt::ImpostaSuggerimento(std::string_view nome, std::string_view testo) {
+    controllo(nome)->setToolTip(q(testo));
+}
+
+void FinestraQt::Focus(std::string_view nome) { controllo(nome)->setFocus(Qt::OtherFocusReason); }
+
+Rettangolo FinestraQt::Posizione(std::string_view nome) const {
+    QWidget* w = controllo(nome);
+    const bool radice = w == radice_;
+    const QRect pixel = radice ? QRect(w->pos(), w->size()) : w->geometry();
+    if (auto t = twipsRicordati(w, pixel, radice)) {
+        return {radice ? PixelInTwipsX(pixel.left(), w) : t->left(),
+                radice ? PixelInTwipsY(pixel.top(), w) : t->top(), t->width(), t->height()};
+    }
+    return {PixelInTwipsX(pixel.left(), w), PixelInTwipsY(pixel.top(), w),
+            PixelInTwipsX(pixel.width(), w), PixelInTwipsY(pixel.height(), w)};
+}
+
+void FinestraQt::ImpostaPosizione(std::string_view nome, const Rettangolo& r) {
+    QWidget* w = controllo(nome);
+    if (w == radice_) {
+        // The window grows or shrinks on its right side; it is not moved.
+        DimensionaFinestra(w, r.width, r.height);
+        return;
+    }
+    Posiziona(w, r.left, r.top, r.width, r.height);
+}
+
+// A dialog is ended with done(), which leaves its exec() without running its close-box
+// handler again (that handler is the Cancel of most dialogs).
+void FinestraQt::Chiudi() {
+    if (auto* d = qobject_cast<QDialog*>(radice_)) {
+        d->done(QDialog::Accepted);
+        return;
+    }
+    radice_->close();
+}
+
+}  // namespace ui

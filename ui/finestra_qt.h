@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+#include <string>
+
+#include "ui/finestra.h"
+
+namespace ui {
+
+// Twips to pixels at the screen's logical resolution (15 twips to a pixel at 96 dpi).
+[[nodiscard]] int TwipsInPixelX(double twips, const QWidget* w);
+[[nodiscard]] int TwipsInPixelY(double twips, const QWidget* w);
+[[nodiscard]] double PixelInTwipsX(int pixel, const QWidget* w);
+[[nodiscard]] double PixelInTwipsY(int pixel, const QWidget* w);
+
+// Places a control by its design rectangle in twips and remembers the twips, so that a
+// position read back and changed by whole twips (the widening of the main window) comes
+// back exactly, with no pixel rounding creeping in.
+void Posiziona(QWidget* w, double left, double top, double width, double height);
+// Sets a window's fixed client area in twips.
+void DimensionaFinestra(QWidget* finestra, double width, double height);
+
+// A sans-serif standing in for the designed face, at the designed point size.
+[[nodiscard]] QFont FontSans(double punti, bool grassetto);
+
+// ui::Finestra over a real Qt window: controls are found by their objectName and the
+// window itself answers to its own name.
+class FinestraQt : public Finestra {
+public:
+    FinestraQt(QWidget* radice, std::string nomeFinestra);
+
+    std::string Testo(std::string_view controllo) const override;
+    void ImpostaTesto(std::string_view controllo, std::string_view testo) override;
+    Colore ColoreTesto(std::string_view controllo) const override;
+    void ImpostaColoreTesto(std::string_view controllo, Colore colore) override;
+    bool Abilitato(std::string_view controllo) const override;
+    void ImpostaAbilitato(std::string_view controllo, bool abilitato) override;
+    bool Visibile(std::string_view controllo) const override;
+    void ImpostaVisibile(std::string_view controllo, bool visibile) override;
+    bool Selezionato(std::string_view controllo) const override;
+    void ImpostaSelezionato(std::string_view controllo, bool selezionato) override;
+    void ImpostaSuggerimento(std::string_view controllo, std::string_view testo) override;
+    void Focus(std::string_view controllo) override;
+    Rettangolo Posizione(std::string_view controllo) const override;
+    void ImpostaPosizione(std::string_view controllo, const Rettangolo& r) override;
+    void Chiudi() override;
+
+    [[nodiscard]] QWidget* controllo(std::string_view nome) const;
+
+private:
+    QWidget* radice_;
+    std::string nome_;
+};
+
+}  // namespace ui
