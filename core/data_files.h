@@ -85,5 +85,9 @@ private:
 // Can a typed text be stored in a data file? False for a double quote or a character
 // outside Windows-1252.
 [[nodiscard]] bool TestoMemorizzabile(std::string_view testo);
+// Can a typed password be stored? Beyond TestoMemorizzabile, its scrambled form must stay
+// within the byte range and hold no double quote (a "!" first, or a blank second, would
+// make one).
+[[nodiscard]] bool PasswordMemorizzabile(std::string_view password);
 
 }  // namespace core

@@ -38,7 +38,11 @@ public:
 
 [[nodiscard]] FileSystem& FileSystemReale();
 
-// "Impossibile salvare il file ...": the message shown for a failed save or delete.
+// "Impossibile salvare il file ...": the message shown for a failed save.
 [[nodiscard]] std::string MessaggioErroreFile(const ErroreFile& errore);
+// "Impossibile eliminare il file ...": the message shown for a failed delete.
+[[nodiscard]] std::string MessaggioErroreEliminazione(const ErroreFile& errore);
+// The Italian reason for a system error number (errno), as put in ErroreFile::motivo.
+[[nodiscard]] std::string MotivoErrore(int numeroErrore);
 
 }  // namespace core

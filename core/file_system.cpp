@@ -1,0 +1,178 @@
+#include "core/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace core {
+
+namespace {
+
+ErroreFile Errore(const std::filesystem::path& p, int numero) {
+    return {p, MotivoErrore(numero)};
+}
+
+class Descrittore {
+  public:
+    explicit Descrittore(int fd) : fd_(fd) {}
+    Descrittore(const Descrittore&) = delete;
+    Descrittore& operator=(const Descrittore&) = delete;
+    ~Descrittore() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    [[nodiscard]] int fd() const { return fd_; }
+    // Closes now and reports the error close may carry (a late write failure on some
+    // file systems); the destructor then has nothing left to do.
+    int chiudi() {
+        const int esito = ::close(fd_);
+        fd_ = -1;
+        return esito == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+int Apri(const std::filesystem::path& p, int flag, mode_t modo = 0) {
+    int fd;
+    do {
+        fd = ::open(p.c_str(), flag | O_CLOEXEC, modo);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+class FileSystemReale_ final : public FileSystem {
+  public:
+    bool esiste(const std::filesystem::path& p) const override {
+        struct stat info;
+        return ::stat(p.c_str(), &info) == 0;
+    }
+
+    EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override {
+        Descrittore f(Apri(p, O_RDONLY));
+        if (f.fd() < 0) return Errore(p, errno);
+        struct stat info;
+        if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
+        if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
+        contenuto.clear();
+        contenuto.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t letti = 0;
+        for (;;) {
+            if (letti == contenuto.size()) contenuto.resize(letti + 4096);  // file grew
+            const ssize_t n = ::read(f.fd(), contenuto.data() + letti, contenuto.size() - letti);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return Errore(p, errno);
+            }
+            if (n == 0) break;
+            letti += static_cast<std::size_t>(n);
+        }
+        contenuto.resize(letti);
+        return std::nullopt;
+    }
+
+    EsitoFile scrivi(const std::filesystem::path& p, std::string_view contenuto) override {
+        Descrittore f(Apri(p, O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        if (f.fd() < 0) return Errore(p, errno);
+        // A file left by an earlier run keeps its mode through O_TRUNC; the data are
+        // private, so narrow it again. Failing to do so does not stop the save.
+        (void)::fchmod(f.fd(), 0600);
+        std::size_t scritti = 0;
+        while (scritti < contenuto.size()) {
+            const ssize_t n =
+                ::write(f.fd(), contenuto.data() + scritti, contenuto.size() - scritti);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return Errore(p, errno);
+            }
+            scritti += static_cast<std::size_t>(n);
+        }
+        if (::fsync(f.fd()) != 0) return Errore(p, errno);
+        if (const int e = f.chiudi(); e != 0) return Errore(p, e);
+        return std::nullopt;
+    }
+
+    EsitoFile rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override {
+        if (::rename(da.c_str(), a.c_str()) != 0) return Errore(a, errno);
+        return std::nullopt;
+    }
+
+    EsitoFile elimina(const std::filesystem::path& p) override {
+        if (::unlink(p.c_str()) != 0 && errno != ENOENT) return Errore(p, errno);
+        return std::nullopt;
+    }
+
+    EsitoFile sincronizzaCartella(const std::filesystem::path& dir) override {
+        const auto d = dir.empty() ? std::filesystem::path(".") : dir;
+        Descrittore f(Apri(d, O_RDONLY | O_DIRECTORY));
+        if (f.fd() < 0) return Errore(d, errno);
+        // Some file systems cannot sync a directory and say so with EINVAL: nothing more
+        // can be done there.
+        if (::fsync(f.fd()) != 0 && errno != EINVAL && errno != EROFS) return Errore(d, errno);
+        return std::nullopt;
+    }
+
+    EsitoFile creaCartella(const std::filesystem::path& dir) override {
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        if (ec) return Errore(dir, ec.value());
+        return std::nullopt;
+    }
+};
+
+}  // namespace
+
+FileSystem& FileSystemReale() {
+    static FileSystemReale_ reale;
+    return reale;
+}
+
+std::string MotivoErrore(int numeroErrore) {
+    switch (numeroErrore) {
+        case ENOSPC:
+        case EDQUOT:
+            return "disco pieno";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return "accesso negato (file o cartella in sola lettura)";
+        case ENOENT:
+            return "file o cartella inesistente";
+        case ENOTDIR:
+            return "percorso non valido";
+        case EISDIR:
+            return "al posto del file c'è una cartella";
+        case ENAMETOOLONG:
+            return "nome del file troppo lungo";
+        case EMFILE:
+        case ENFILE:
+            return "troppi file aperti";
+        case EBUSY:
+        case ETXTBSY:
+            return "file in uso da un altro programma";
+        case EIO:
+            return "errore di lettura o scrittura sul disco";
+        case EFBIG:
+            return "file troppo grande";
+        case ENOMEM:
+            return "memoria insufficiente";
+        case EXDEV:
+            return "file su dischi diversi";
+        default:
+            return "errore di sistema n. " + std::to_string(numeroErrore);
+    }
+}
+
+std::string MessaggioErroreFile(const ErroreFile& errore) {
+    return "Impossibile salvare il file " + errore.file.string() + ": " + errore.motivo +
+           ". I dati già salvati sono rimasti intatti.";
+}
+
+std::string MessaggioErroreEliminazione(const ErroreFile& errore) {
+    return "Impossibile eliminare il file " + errore.file.string() + ": " + errore.motivo + ".";
+}
+
+}  // namespace core

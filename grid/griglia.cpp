@@ -1,0 +1,135 @@
+#include "grid/griglia.h"
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+
+namespace grid {
+
+namespace {
+
+// Width of a column nobody has sized yet: 64 pixels at 96 dpi.
+constexpr int kLarghezzaPredefinita = 960;
+// The grid's answer to an index that names no data row (the header included).
+constexpr int kErroreIndice = 5;
+
+}  // namespace
+
+Griglia::Griglia() {
+    larghezze_.fill(kLarghezzaPredefinita);
+    allineamenti_.fill(kAllineaGenerale);
+    allineamentiFissi_.fill(kAllineaGenerale);
+}
+
+void Griglia::SetRows(int righe) {
+    // The header row is fixed: no count can remove it.
+    const auto dati = static_cast<std::size_t>(std::max(righe, 1) - 1);
+    const auto prima = righe_.size();
+    if (dati == prima) return;
+    righe_.resize(dati);
+    if (dati < prima) {
+        riga_ = std::min(riga_, Rows() - 1);
+        rigaInAlto_ = std::clamp(rigaInAlto_, 1, std::max(Rows() - 1, 1));
+        if (osservatore_)
+            osservatore_->righeRimosse(static_cast<int>(dati) + 1, static_cast<int>(prima));
+    } else if (osservatore_) {
+        osservatore_->righeInserite(static_cast<int>(prima) + 1, static_cast<int>(dati));
+    }
+}
+
+const std::string& Griglia::TextMatrix(int riga, int colonna) const {
+    if (colonna < 0 || colonna >= kColonne)
+        throw std::out_of_range("colonna della griglia fuori dai limiti");
+    if (riga == 0) return intestazione_[static_cast<std::size_t>(colonna)];
+    if (riga < 0 || riga > static_cast<int>(righe_.size()))
+        throw std::out_of_range("riga della griglia fuori dai limiti");
+    return righe_[static_cast<std::size_t>(riga - 1)][static_cast<std::size_t>(colonna)];
+}
+
+void Griglia::SetTextMatrix(int riga, int colonna, std::string testo) {
+    if (colonna < 0 || colonna >= kColonne)
+        throw std::out_of_range("colonna della griglia fuori dai limiti");
+    rigaModificabile(riga)[static_cast<std::size_t>(colonna)] = std::move(testo);
+    if (osservatore_) osservatore_->cellaCambiata(riga, colonna);
+}
+
+core::RigaRegistro& Griglia::rigaModificabile(int riga) {
+    if (riga == 0) return intestazione_;
+    if (riga < 0 || riga > static_cast<int>(righe_.size()))
+        throw std::out_of_range("riga della griglia fuori dai limiti");
+    return righe_[static_cast<std::size_t>(riga - 1)];
+}
+
+void Griglia::AddItem(std::string_view testoConTab) {
+    core::RigaRegistro riga;
+    std::size_t inizio = 0;
+    for (std::size_t c = 0; c < riga.size(); ++c) {
+        const auto tab = testoConTab.find('\t', inizio);
+        riga[c] = testoConTab.substr(inizio, tab == std::string_view::npos ? tab : tab - inizio);
+        if (tab == std::string_view::npos) break;
+        inizio = tab + 1;
+    }
+    righe_.push_back(std::move(riga));
+    if (osservatore_) osservatore_->righeInserite(Rows() - 1, Rows() - 1);
+}
+
+void Griglia::AggiungiRighe(std::vector<core::RigaRegistro>&& righe) {
+    if (righe.empty()) return;
+    const int prima = Rows();
+    if (righe_.empty()) {
+        righe_ = std::move(righe);
+    } else {
+        righe_.insert(righe_.end(), std::make_move_iterator(righe.begin()),
+                      std::make_move_iterator(righe.end()));
+    }
+    righe.clear();
+    if (osservatore_) osservatore_->righeInserite(prima, Rows() - 1);
+}
+
+int Griglia::RemoveItem(int indice) {
+    if (indice < 1 || indice > static_cast<int>(righe_.size())) return kErroreIndice;
+    if (righe_.size() == 1) return kErroreUnicaRiga;
+    righe_.erase(righe_.begin() + (indice - 1));
+    riga_ = std::min(riga_, Rows() - 1);
+    rigaInAlto_ = std::min(rigaInAlto_, Rows() - 1);
+    if (osservatore_) osservatore_->righeRimosse(indice, indice);
+    return 0;
+}
+
+void Griglia::SetTopRow(int riga) {
+    rigaInAlto_ = std::clamp(riga, 1, std::max(Rows() - 1, 1));
+    if (osservatore_) osservatore_->rigaInAltoCambiata(rigaInAlto_);
+}
+
+void Griglia::SetColWidth(int colonna, int twips) {
+    larghezze_.at(static_cast<std::size_t>(colonna)) = twips;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+void Griglia::SetColAlignment(int colonna, int codice) {
+    allineamenti_.at(static_cast<std::size_t>(colonna)) = codice;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+void Griglia::SetFixedAlignment(int colonna, int codice) {
+    allineamentiFissi_.at(static_cast<std::size_t>(colonna)) = codice;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+void Griglia::SetForeColorFixed(ColoreRgb colore) {
+    coloreIntestazione_ = colore;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+void Griglia::SetFontBold(bool grassetto) {
+    grassetto_ = grassetto;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+void Griglia::SetGridLines(int stile) {
+    lineeGriglia_ = stile;
+    if (osservatore_) osservatore_->aspettoCambiato();
+}
+
+}  // namespace grid

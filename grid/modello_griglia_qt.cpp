@@ -1,0 +1,184 @@
+#include "grid/modello_griglia_qt.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <string_view>
+
+namespace grid {
+
+namespace {
+
+// Amount texts of the register ("-1.500", "1.234,56", "0,00"): sign, digits and the
+// Italian separators, blanks around allowed. A date has slashes and stays a text.
+bool SembraNumero(std::string_view testo) {
+    const auto inizio = testo.find_first_not_of(' ');
+    if (inizio == std::string_view::npos) return false;
+    testo = testo.substr(inizio, testo.find_last_not_of(' ') - inizio + 1);
+    if (testo.front() == '-' || testo.front() == '+') testo.remove_prefix(1);
+    bool cifre = false;
+    for (const char c : testo) {
+        if (c >= '0' && c <= '9') {
+            cifre = true;
+        } else if (c != '.' && c != ',') {
+            return false;
+        }
+    }
+    return cifre;
+}
+
+QString InQString(const std::string& testo) {
+    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
+}
+
+}  // namespace
+
+Qt::Alignment AllineamentoQt(int codice, const std::string& testo) {
+    switch (codice) {
+        case 0:
+            return Qt::AlignLeft | Qt::AlignTop;
+        case 1:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+        case 2:
+            return Qt::AlignLeft | Qt::AlignBottom;
+        case 3:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case 4:
+            return Qt::AlignCenter;
+        case 5:
+            return Qt::AlignHCenter | Qt::AlignBottom;
+        case 6:
+            return Qt::AlignRight | Qt::AlignTop;
+        case 7:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case 8:
+            return Qt::AlignRight | Qt::AlignBottom;
+        default:
+            return (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    }
+}
+
+ModelloGrigliaQt::ModelloGrigliaQt(Griglia& griglia, QObject* parent)
+    : QAbstractTableModel(parent), griglia_(griglia), righeMostrate_(griglia.Rows() - 1) {
+    griglia_.setOsservatore(this);
+}
+
+ModelloGrigliaQt::~ModelloGrigliaQt() {
+    griglia_.setOsservatore(nullptr);
+}
+
+int ModelloGrigliaQt::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : righeMostrate_;
+}
+
+int ModelloGrigliaQt::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColonne;
+}
+
+const std::string* ModelloGrigliaQt::cella(int rigaModello, int colonna) const {
+    if (rigaModello < 0 || rigaModello >= righeMostrate_ || colonna < 0 || colonna >= kColonne)
+        return nullptr;
+    if (cambio_.inCorso && rigaModello >= cambio_.inizio) {
+        if (cambio_.quante < 0 && rigaModello < cambio_.inizio - cambio_.quante) return nullptr;
+        rigaModello += cambio_.quante;
+    }
+    const auto& righe = griglia_.righe();
+    if (rigaModello >= static_cast<int>(righe.size())) return nullptr;
+    return &righe[static_cast<std::size_t>(rigaModello)][static_cast<std::size_t>(colonna)];
+}
+
+QVariant ModelloGrigliaQt::data(const QModelIndex& indice, int ruolo) const {
+    if (!indice.isValid() || indice.parent().isValid()) return {};
+    const std::string* testo = cella(indice.row(), indice.column());
+    if (!testo) return {};
+    switch (ruolo) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return InQString(*testo);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(
+                AllineamentoQt(griglia_.ColAlignment(indice.column()), *testo));
+        case Qt::FontRole:
+            if (griglia_.FontBold()) {
+                QFont font;
+                font.setBold(true);
+                return font;
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+QVariant ModelloGrigliaQt::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
+    if (orientamento != Qt::Horizontal || sezione < 0 || sezione >= kColonne)
+        return QAbstractTableModel::headerData(sezione, orientamento, ruolo);
+    const std::string& testo = griglia_.TextMatrix(0, sezione);
+    switch (ruolo) {
+        case Qt::DisplayRole:
+            return InQString(testo);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(AllineamentoQt(griglia_.FixedAlignment(sezione), testo));
+        case Qt::ForegroundRole: {
+            const ColoreRgb c = griglia_.ForeColorFixed();
+            return QBrush(QColor(c.r, c.g, c.b));
+        }
+        case Qt::FontRole:
+            if (griglia_.FontBold()) {
+                QFont font;
+                font.setBold(true);
+                return font;
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+Qt::ItemFlags ModelloGrigliaQt::flags(const QModelIndex& indice) const {
+    // The register is changed only through the program's commands, never typed into.
+    if (!indice.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ModelloGrigliaQt::righeInserite(int prima, int ultima) {
+    const int quante = ultima - prima + 1;
+    cambio_ = {true, prima - 1, quante};
+    beginInsertRows(QModelIndex(), prima - 1, ultima - 1);
+    cambio_ = {};
+    righeMostrate_ += quante;
+    endInsertRows();
+}
+
+void ModelloGrigliaQt::righeRimosse(int prima, int ultima) {
+    const int quante = ultima - prima + 1;
+    cambio_ = {true, prima - 1, -quante};
+    beginRemoveRows(QModelIndex(), prima - 1, ultima - 1);
+    cambio_ = {};
+    righeMostrate_ -= quante;
+    endRemoveRows();
+}
+
+void ModelloGrigliaQt::cellaCambiata(int riga, int colonna) {
+    if (riga == 0) {
+        emit headerDataChanged(Qt::Horizontal, colonna, colonna);
+        return;
+    }
+    const QModelIndex i = index(riga - 1, colonna);
+    emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole, Qt::TextAlignmentRole});
+}
+
+void ModelloGrigliaQt::aspettoCambiato() {
+    emit headerDataChanged(Qt::Horizontal, 0, kColonne - 1);
+    if (righeMostrate_ > 0) {
+        emit dataChanged(index(0, 0), index(righeMostrate_ - 1, kColonne - 1),
+                         {Qt::TextAlignmentRole, Qt::FontRole});
+    }
+    emit aspettoGrigliaCambiato();
+}
+
+void ModelloGrigliaQt::rigaInAltoCambiata(int riga) {
+    emit rigaInAltoRichiesta(riga - 1);
+}
+
+}  // namespace grid

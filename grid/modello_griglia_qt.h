@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <string>
+
+#include "grid/griglia.h"
+
+namespace grid {
+
+// The register grid seen by Qt views: the header row becomes the horizontal header and
+// the data rows the table rows (grid row r is model row r - 1). The grid stays the only
+// copy of the register; the model follows it as its observer.
+class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
+    Q_OBJECT
+
+  public:
+    explicit ModelloGrigliaQt(Griglia& griglia, QObject* parent = nullptr);
+    ~ModelloGrigliaQt() override;
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& indice, int ruolo) const override;
+    [[nodiscard]] QVariant headerData(int sezione, Qt::Orientation orientamento,
+                                      int ruolo) const override;
+    [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& indice) const override;
+
+    [[nodiscard]] Griglia& griglia() { return griglia_; }
+    [[nodiscard]] const Griglia& griglia() const { return griglia_; }
+
+  signals:
+    // The grid asked for this model row to be the first one shown.
+    void rigaInAltoRichiesta(int rigaModello);
+    // Widths or grid lines changed: things only the view can apply.
+    void aspettoGrigliaCambiato();
+
+  private:
+    void righeInserite(int prima, int ultima) override;
+    void righeRimosse(int prima, int ultima) override;
+    void cellaCambiata(int riga, int colonna) override;
+    void aspettoCambiato() override;
+    void rigaInAltoCambiata(int riga) override;
+
+    // The cell behind a model row, or nullptr for a row being removed. The grid tells us
+    // of a change after making it, while Qt wants the old shape until the end*Rows call:
+    // during that window `cambio_` maps the old model rows onto the new grid rows.
+    [[nodiscard]] const std::string* cella(int rigaModello, int colonna) const;
+
+    struct Cambio {
+        bool inCorso = false;
+        int inizio = 0;  // first model row inserted or removed
+        int quante = 0;  // positive when inserted, negative when removed
+    };
+
+    Griglia& griglia_;
+    int righeMostrate_ = 0;
+    Cambio cambio_;
+};
+
+// Alignment flags of one of the grid's alignment codes; the general code puts a text that
+// reads as a number to the right and any other text to the left.
+[[nodiscard]] Qt::Alignment AllineamentoQt(int codice, const std::string& testo);
+
+}  // namespace grid

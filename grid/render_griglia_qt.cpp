@@ -1,0 +1,170 @@
+#include "grid/render_griglia_qt.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <map>
+
+namespace grid {
+
+namespace {
+
+constexpr double kTwipsPerPollice = 1440;
+constexpr double kAltezzaRigaTwips = 240;  // the grid's row height for its 8.25 pt font
+constexpr double kMargineCellaTwips = 45;
+constexpr double kSpessoreLineaTwips = 10;
+
+std::map<std::int32_t, QPainter*>& Dispositivi() {
+    static std::map<std::int32_t, QPainter*> dispositivi;
+    return dispositivi;
+}
+
+// Amounts ("1.234,56", "-200.000") go right under the general alignment.
+bool SembraNumero(const std::string& testo) {
+    const auto inizio = testo.find_first_not_of(' ');
+    if (inizio == std::string::npos) return false;
+    const auto fine = testo.find_last_not_of(' ');
+    bool cifra = false;
+    for (auto i = inizio; i <= fine; ++i) {
+        const char c = testo[i];
+        if (c >= '0' && c <= '9') {
+            cifra = true;
+        } else if (!((c == '-' || c == '+') && i == inizio) && c != '.' && c != ',') {
+            return false;
+        }
+    }
+    return cifra;
+}
+
+Qt::Alignment Allineamento(int codice, const std::string& testo) {
+    if (codice == kAllineaGenerale || codice < 0 || codice > 8)
+        return Qt::AlignVCenter | (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft);
+    static constexpr std::array<Qt::AlignmentFlag, 3> orizzontale = {
+        Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static constexpr std::array<Qt::AlignmentFlag, 3> verticale = {Qt::AlignTop, Qt::AlignVCenter,
+                                                                   Qt::AlignBottom};
+    return orizzontale[static_cast<std::size_t>(codice / 3)] |
+           verticale[static_cast<std::size_t>(codice % 3)];
+}
+
+// The longest start of the text that fits the width: a long text is cut at its cell's
+// edge, and only what shows goes into the document (so copying from a PDF gives what
+// the page shows).
+QString Taglia(const QString& testo, const QFontMetricsF& metriche, double larghezza) {
+    if (metriche.horizontalAdvance(testo) <= larghezza) return testo;
+    qsizetype dentro = 0, fuori = testo.size();
+    while (fuori - dentro > 1) {
+        const qsizetype meta = (dentro + fuori) / 2;
+        if (metriche.horizontalAdvance(testo.left(meta)) <= larghezza)
+            dentro = meta;
+        else
+            fuori = meta;
+    }
+    if (dentro > 0 && testo[dentro - 1].isHighSurrogate()) --dentro;
+    return testo.left(dentro);
+}
+
+struct Misure {
+    std::array<double, kColonne + 1> bordi{};  // left edge of each column, then the right end
+    double altezzaRiga = 0;
+    double margine = 0;
+    double linea = 0;
+};
+
+}  // namespace
+
+std::int32_t RegistraDispositivo(QPainter* painter) {
+    static std::int32_t ultimo = 0x1000;
+    Dispositivi()[++ultimo] = painter;
+    return ultimo;
+}
+
+void RilasciaDispositivo(std::int32_t handle) {
+    Dispositivi().erase(handle);
+}
+
+QPainter* Dispositivo(std::int32_t handle) {
+    const auto it = Dispositivi().find(handle);
+    return it == Dispositivi().end() ? nullptr : it->second;
+}
+
+int RenderGrigliaQt::Inizia() {
+    prossima_ = 1;
+    return printing::kGrigliaStampabile;
+}
+
+int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
+    QPainter* p = Dispositivo(area.hDC);
+    if (!p || !p->isActive()) throw printing::ErroreStampa{printing::kErroreStampante};
+
+    const QPaintDevice* dispositivo = p->device();
+    const double dpiX = dispositivo->logicalDpiX();
+    const double dpiY = dispositivo->logicalDpiY();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setBold(griglia_.FontBold());
+    p->save();
+    p->setFont(font);
+
+    Misure m;
+    m.bordi[0] = area.stampaSinistra;
+    for (int c = 0; c < kColonne; ++c)
+        m.bordi[c + 1] = m.bordi[c] + griglia_.ColWidth(c) * dpiX / kTwipsPerPollice;
+    const QFontMetricsF metriche(p->font(), dispositivo);
+    m.margine = kMargineCellaTwips * dpiX / kTwipsPerPollice;
+    m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
+    m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
+
+    const QRectF rettangolo(QPointF(area.stampaSinistra, area.stampaAlto),
+                            QPointF(area.stampaDestra, area.stampaBasso));
+    p->setClipRect(rettangolo);
+
+    const auto scriviCella = [&](double y, int c, const std::string& testo, int codice) {
+        const QRectF cella(m.bordi[c] + m.margine, y, m.bordi[c + 1] - m.bordi[c] - 2 * m.margine,
+                           m.altezzaRiga);
+        p->drawText(cella, static_cast<int>(Allineamento(codice, testo)) | Qt::TextSingleLine,
+                    Taglia(QString::fromStdString(testo), metriche, cella.width()));
+    };
+
+    double y = rettangolo.top();
+    const double destra = m.bordi[kColonne];
+    p->fillRect(QRectF(m.bordi[0], y, destra - m.bordi[0], m.altezzaRiga), Qt::black);
+    p->setPen(QPen(Qt::white, m.linea));
+    for (int c = 1; c < kColonne; ++c)
+        p->drawLine(QPointF(m.bordi[c], y), QPointF(m.bordi[c], y + m.altezzaRiga));
+    for (int c = 0; c < kColonne; ++c)
+        scriviCella(y, c, griglia_.intestazione()[static_cast<std::size_t>(c)],
+                    griglia_.FixedAlignment(c));
+    y += m.altezzaRiga;
+
+    const double inizioCorpo = y;
+    const auto& righe = griglia_.righe();
+    const int totale = static_cast<int>(righe.size());
+    int disegnate = 0;
+    p->setPen(Qt::black);
+    while (prossima_ <= totale && (disegnate == 0 || y + m.altezzaRiga <= rettangolo.bottom())) {
+        const auto& riga = righe[static_cast<std::size_t>(prossima_ - 1)];
+        for (int c = 0; c < kColonne; ++c)
+            scriviCella(y, c, riga[static_cast<std::size_t>(c)], griglia_.ColAlignment(c));
+        y += m.altezzaRiga;
+        ++prossima_;
+        ++disegnate;
+    }
+
+    if (griglia_.GridLines() != 0 && disegnate > 0) {
+        p->setPen(QPen(Qt::black, m.linea));
+        for (double riga = inizioCorpo + m.altezzaRiga; riga <= y + 0.5; riga += m.altezzaRiga)
+            p->drawLine(QPointF(m.bordi[0], riga), QPointF(destra, riga));
+        for (const double x : m.bordi) p->drawLine(QPointF(x, inizioCorpo), QPointF(x, y));
+    }
+    p->restore();
+
+    return prossima_ <= totale ? totale - prossima_ + 1 : -1;
+}
+
+}  // namespace grid

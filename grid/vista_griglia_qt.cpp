@@ -1,0 +1,116 @@
+#include "grid/vista_griglia_qt.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QPalette>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace grid {
+
+namespace {
+
+constexpr int kTwipsPerPollice = 1440;
+// Height of every row: 240 twips, the grid's own row height.
+constexpr int kAltezzaRigaTwips = 240;
+const QColor kColoreLinee(0xC0, 0xC0, 0xC0);
+const QColor kColoreOltreRighe(0x80, 0x80, 0x80);
+
+}  // namespace
+
+VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
+    : QTableView(parent), modello_(modello) {
+    setModel(&modello_);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
+
+    // The selection keeps its highlight when the focus moves to the buttons.
+    QPalette tavolozza = palette();
+    tavolozza.setColor(QPalette::Highlight, tavolozza.color(QPalette::Active, QPalette::Highlight));
+    tavolozza.setColor(QPalette::HighlightedText, Qt::white);
+    setPalette(tavolozza);
+
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(PixelDaTwips(kAltezzaRigaTwips), fontMetrics().height() + 2));
+
+    QHeaderView* intestazione = horizontalHeader();
+    intestazione->setSectionResizeMode(QHeaderView::Fixed);
+    intestazione->setStretchLastSection(false);
+    intestazione->setHighlightSections(false);
+    intestazione->setSectionsClickable(false);
+    QPalette tavolozzaIntestazione = intestazione->palette();
+    tavolozzaIntestazione.setColor(QPalette::Window, tavolozza.color(QPalette::Button));
+    intestazione->setPalette(tavolozzaIntestazione);
+
+    connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
+            &VistaGrigliaQt::applicaAspetto);
+    connect(&modello_, &ModelloGrigliaQt::rigaInAltoRichiesta, this, &VistaGrigliaQt::mostraInAlto);
+    applicaAspetto();
+    if (modello_.griglia().TopRow() > 1) inSospeso_ = modello_.griglia().TopRow() - 1;
+}
+
+int VistaGrigliaQt::PixelDaTwips(int twips) const {
+    return (twips * logicalDpiX() + kTwipsPerPollice / 2) / kTwipsPerPollice;
+}
+
+int VistaGrigliaQt::PrimaRigaVisibile() const {
+    return rowAt(0);
+}
+
+void VistaGrigliaQt::applicaAspetto() {
+    const Griglia& g = modello_.griglia();
+    for (int c = 0; c < kColonne; ++c) setColumnWidth(c, PixelDaTwips(g.ColWidth(c)));
+    setShowGrid(g.GridLines() != 0);
+    QFont font = this->font();
+    font.setBold(g.FontBold());
+    horizontalHeader()->setFont(font);
+}
+
+void VistaGrigliaQt::mostraInAlto(int rigaModello) {
+    inSospeso_ = rigaModello;
+    applicaRigaInAlto();
+}
+
+void VistaGrigliaQt::applicaRigaInAlto() {
+    if (inSospeso_ < 0) return;
+    if (inSospeso_ < modello_.rowCount()) {
+        // Per-item scrolling: the scroll bar value is the first row shown.
+        updateGeometries();
+        verticalScrollBar()->setValue(inSospeso_);
+    }
+    // Before the first layout the scroll range is still empty: keep the request until the
+    // view is on screen, so that it is applied once the range is known.
+    if (isVisible()) inSospeso_ = -1;
+}
+
+void VistaGrigliaQt::showEvent(QShowEvent* evento) {
+    QTableView::showEvent(evento);
+    applicaRigaInAlto();
+}
+
+void VistaGrigliaQt::resizeEvent(QResizeEvent* evento) {
+    QTableView::resizeEvent(evento);
+    applicaRigaInAlto();
+}
+
+void VistaGrigliaQt::paintEvent(QPaintEvent* evento) {
+    QTableView::paintEvent(evento);
+    // Past the last row and the last column lies the grid's background, not empty cells.
+    QPainter pittore(viewport());
+    const QRect area = viewport()->rect();
+    const int righe = modello_.rowCount();
+    const int sotto = righe > 0 ? rowViewportPosition(righe - 1) + rowHeight(righe - 1) : 0;
+    if (sotto < area.height())
+        pittore.fillRect(QRect(0, sotto, area.width(), area.height() - sotto), kColoreOltreRighe);
+    const int destra = columnViewportPosition(kColonne - 1) + columnWidth(kColonne - 1);
+    if (destra < area.width())
+        pittore.fillRect(QRect(destra, 0, area.width() - destra, area.height()), kColoreOltreRighe);
+}
+
+}  // namespace grid

@@ -1,0 +1,106 @@
+#include "main_window/form1.h"
+
+#include <string>
+#include <vector>
+
+#include "core/amounts.h"
+
+namespace main_window {
+
+namespace {
+
+constexpr std::array<int, grid::kColonne> kLarghezzeColonne{1150, 2200, 2200, 1550, 1750};
+constexpr std::array<const char*, grid::kColonne> kIntestazioni{"Data", "Causale", "Riferimento",
+                                                                "Importo", "Saldo"};
+constexpr grid::ColoreRgb kRossoScuro{128, 0, 0};
+// Beyond this many rows (header included) the window opens wide.
+constexpr int kRigheFinestraStretta = 12;
+
+void MostraValuta(ui::Contesto& c) {
+    const bool lire = core::InLire(c.stato);
+    c.form1.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
+    c.form1.ImpostaTesto("Label2", lire ? "£." : "€.");
+    c.form1.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
+    c.form1.ImpostaTesto("txtSaldo", core::TestoSaldo(c.stato.SaldoConto, c.stato.ModoValuta));
+}
+
+void ConfiguraGriglia(grid::Griglia& g) {
+    for (int col = 0; col < grid::kColonne; ++col) g.SetFixedAlignment(col, grid::kAllineaCentro);
+    g.SetColAlignment(2, grid::kAllineaSinistra);
+    for (int col = 0; col < grid::kColonne; ++col) g.SetColWidth(col, kLarghezzeColonne[col]);
+    g.SetRow(0);
+    g.SetCol(0);
+    g.SetFontBold(true);
+    for (int col = 0; col < grid::kColonne; ++col) g.SetTextMatrix(0, col, kIntestazioni[col]);
+    g.SetForeColorFixed(kRossoScuro);
+}
+
+}  // namespace
+
+int Form1::Form_Load() {
+    // A save cut short by a crash is finished or undone before anything is read.
+    if (c_.file.Recupera()) return core::kErroreAccessoFile;
+
+    core::Parametri parametri{c_.stato.ModoValuta, c_.stato.SaldoConto, c_.stato.FidoConto};
+    if (int errore = c_.file.LeggiParametri(parametri)) return errore;
+    c_.stato.ModoValuta = parametri.ModoValuta;
+    c_.stato.SaldoConto = parametri.SaldoConto;
+    c_.stato.FidoConto = parametri.FidoConto;
+
+    if (!core::InLire(c_.stato) && c_.stato.ModoValuta.empty()) c_.stato.ModoValuta = core::kEuro;
+    MostraValuta(c_);
+    ui::ColoreSaldo(c_);
+
+    // List1 is a sorted list the window fills itself from core::OrdineInserimentoTipi().
+
+    ConfiguraGriglia(c_.griglia);
+
+    std::vector<core::RigaRegistro> righe;
+    if (int errore = c_.file.LeggiRegistro(righe)) return errore;
+    c_.griglia.AggiungiRighe(std::move(righe));
+
+    const int numeroRighe = c_.griglia.Rows();
+    if (numeroRighe > kRigheFinestraStretta) {
+        ui::AllargaFinestra(c_.form1);
+        c_.griglia.SetTopRow(numeroRighe - 1);
+    }
+    if (numeroRighe > 1) {
+        c_.form1.ImpostaAbilitato("Rimuovi", true);
+        c_.form1.ImpostaAbilitato("Rimuoviu", true);
+        c_.form1.ImpostaAbilitato("CmdStampa", true);
+    }
+
+    c_.form1.ImpostaTesto("cmdPass",
+                          c_.file.esistePassword() ? "Rimuovi Pass&word" : "Inserisci Pass&word");
+    return 0;
+}
+
+void Form1::CmdEsci_Click() {
+    Form_Unload();
+}
+
+void Form1::Form_Unload() {
+    // The exit button ends the program, which closes the window again: save only once.
+    if (chiuso_) return;
+    chiuso_ = true;
+    // A failed save has already been reported with the file's name; ending is still
+    // what the user asked for, and the files on the disk are whole (old or new set).
+    (void)ui::SalvaRegistroEParametri(c_);
+    c_.dialoghi.TerminaProgramma();
+}
+
+void Form1::List1_Click(int posizione) {
+    if (const core::TipoMovimento* tipo = core::TipoDaPosizione(posizione))
+        finestre_.ApriInserimento(*tipo);
+}
+
+void Form1::CmdStampa_Click() {
+    finestre_.ApriStampa();
+}
+
+std::string MessaggioErroreFatale(int numero) {
+    return "Si è verificato l'errore N° " + std::to_string(numero) +
+           " contattare il fornitore del programma.";
+}
+
+}  // namespace main_window

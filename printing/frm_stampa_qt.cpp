@@ -1,0 +1,120 @@
+#include "printing/frm_stampa_qt.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "grid/render_griglia_qt.h"
+#include "printing/stampante_qt.h"
+#include "ui/finestra_qt.h"
+
+namespace printing {
+
+namespace {
+
+FabbricaStampante StampantePredefinita(ui::Contesto& c) {
+    return [&c]() -> std::unique_ptr<Stampante> {
+        return StampanteQt::Predefinita(c.file.dirProgramma(), [&c](const QString& percorso) {
+            c.dialoghi.Messaggio(
+                "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
+                    percorso.toStdString(),
+                ui::Pulsanti::Ok, ui::Icona::Informazione);
+        });
+    };
+}
+
+template <typename T>
+T* Controllo(QWidget* padre, const char* nome, double left, double top, double width,
+             double height) {
+    auto* w = new T(padre);
+    w->setObjectName(QString::fromLatin1(nome));
+    ui::Posiziona(w, left, top, width, height);
+    return w;
+}
+
+}  // namespace
+
+FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, QWidget* parent)
+    : FrmStampaQt(contesto, StampantePredefinita(contesto), parent) {}
+
+FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("frmStampa"));
+    setWindowTitle(QStringLiteral("Stampa"));
+    setFont(ui::FontSans(8.25, false));
+    ui::DimensionaFinestra(this, 4035, 2040);
+
+    auto* tutto = Controllo<QRadioButton>(this, "Option1_0", 120, 120, 1635, 495);
+    tutto->setText(QStringLiteral("Stampa tutto"));
+    tutto->setChecked(true);
+    auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1635, 435);
+    periodo->setText(QStringLiteral("Stampa da data a data"));
+    auto* ok = Controllo<QPushButton>(this, "cmdOk", 1860, 1560, 975, 315);
+    ok->setText(QStringLiteral("&Ok"));
+    auto* annulla = Controllo<QPushButton>(this, "cmdAnnulla", 3000, 1560, 975, 315);
+    annulla->setText(QStringLiteral("&Annulla"));
+    auto* daData = Controllo<QLineEdit>(this, "txtDadata", 1860, 960, 975, 315);
+    auto* label1 = Controllo<QLabel>(this, "Label1", 2040, 720, 795, 195);
+    label1->setText(QStringLiteral("da data"));
+    auto* label2 = Controllo<QLabel>(this, "Label2", 3240, 720, 675, 195);
+    label2->setText(QStringLiteral("a data"));
+    auto* aData = Controllo<QLineEdit>(this, "txtAdata", 3000, 960, 975, 315);
+    auto* griglia = Controllo<QCheckBox>(this, "Check1", 120, 1560, 195, 195);
+    auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1095, 255);
+    label3->setText(QStringLiteral("Stampa griglia"));
+
+    for (QPushButton* b : {ok, annulla}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    for (QLineEdit* t : {daData, aData}) {
+        t->setMaxLength(10);
+        t->hide();
+    }
+    label1->hide();
+    label2->hide();
+    setTabOrder(tutto, periodo);
+    setTabOrder(periodo, ok);
+    setTabOrder(ok, annulla);
+    setTabOrder(annulla, daData);
+    setTabOrder(daData, aData);
+    setTabOrder(aData, griglia);
+
+    render_ = std::make_unique<grid::RenderGrigliaQt>(gridPrint_);
+    finestra_ = std::make_unique<ui::FinestraQt>(this, "frmStampa");
+    stampa_ = std::make_unique<StampaRegistro>(
+        StampaRegistro::Servizi{contesto.griglia, gridPrint_, *render_, contesto.stato,
+                                contesto.dialoghi, std::move(stampante), contesto.oggi});
+    logica_ = std::make_unique<FrmStampa>(*finestra_, contesto.dialoghi, contesto.stato, gridPrint_,
+                                          *stampa_);
+
+    for (QRadioButton* o : {tutto, periodo})
+        connect(o, &QRadioButton::clicked, this, [this] { logica_->Option1_Click(); });
+    connect(ok, &QPushButton::clicked, this, [this] { logica_->cmdOk_Click(); });
+    connect(annulla, &QPushButton::clicked, this, [this] { logica_->cmdAnnulla_Click(); });
+
+    logica_->Form_Load(contesto.oggi());
+}
+
+FrmStampaQt::~FrmStampaQt() = default;
+
+void FrmStampaQt::keyPressEvent(QKeyEvent* evento) {
+    switch (evento->key()) {
+        case Qt::Key_Escape:
+            evento->accept();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            evento->accept();
+            if (auto* b = qobject_cast<QPushButton*>(focusWidget())) b->click();
+            return;
+        default:
+            QDialog::keyPressEvent(evento);
+    }
+}
+
+}  // namespace printing

@@ -1,0 +1,160 @@
+#include "printing/stampa.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace printing {
+
+namespace {
+
+constexpr std::array<int, grid::kColonne> kLarghezze = {1150, 2200, 2200, 1550, 1750};
+constexpr std::array<const char*, grid::kColonne> kIntestazioni = {"Data", "Causale", "Riferimento",
+                                                                   "Importo", "Saldo"};
+
+constexpr double kRigaEtichetta = 4;  // mm from the top of the printable area
+constexpr double kRigaTitolo = 10;
+constexpr double kRigaData = 16;
+
+// A tab inside a cell would shift the rest of the row one column to the right.
+std::string CellaSenzaTab(std::string testo) {
+    for (char& c : testo)
+        if (c == '\t') c = ' ';
+    return testo;
+}
+
+std::string RigaConTab(const grid::Griglia& registro, int riga) {
+    std::string testo;
+    for (int c = 0; c < registro.Cols(); ++c) {
+        if (c > 0) testo += '\t';
+        testo += CellaSenzaTab(registro.TextMatrix(riga, c));
+    }
+    return testo;
+}
+
+AreaPagina PreparaArea(Stampante& stampante, const Margini& m) {
+    AreaPagina area;
+    area.hDC = stampante.hDC();
+    const std::int32_t larghezza = ArrotondaPixel(stampante.LarghezzaStampabile());
+    const std::int32_t altezza = ArrotondaPixel(stampante.AltezzaStampabile());
+    area.paginaDestra = larghezza;
+    area.paginaBasso = altezza;
+    area.stampaSinistra = ArrotondaPixel(stampante.MmInOrizzontale(m.sinistro));
+    area.stampaAlto = ArrotondaPixel(stampante.MmInVerticale(m.alto));
+    area.stampaDestra = ArrotondaPixel(larghezza - stampante.MmInOrizzontale(m.destro));
+    area.stampaBasso = ArrotondaPixel(altezza - stampante.MmInVerticale(m.basso));
+    return area;
+}
+
+void StampaIn(Stampante& stampante, double xMm, double yMm, std::string_view testo) {
+    stampante.ImpostaX(stampante.MmInOrizzontale(xMm));
+    stampante.ImpostaY(stampante.MmInVerticale(yMm));
+    stampante.StampaRiga(testo);
+}
+
+}  // namespace
+
+void PreparaGridPrint(grid::Griglia& gridPrint) {
+    gridPrint.SetRows(1);
+    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetFixedAlignment(c, grid::kAllineaCentro);
+    gridPrint.SetColAlignment(2, grid::kAllineaSinistra);
+    gridPrint.SetColAlignment(0, grid::kAllineaCentro);
+    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, kLarghezze[c]);
+    gridPrint.SetRow(0);
+    gridPrint.SetCol(0);
+    gridPrint.SetFontBold(true);
+    for (int c = 0; c < grid::kColonne; ++c) {
+        gridPrint.SetCol(c);
+        gridPrint.SetText(kIntestazioni[c]);
+    }
+}
+
+bool InPeriodo(const core::Data& data, const core::Data& inizio, const core::Data& fine) {
+    return data >= inizio && data <= fine;
+}
+
+std::string TitoloStampa(std::string_view banca, std::string_view numero) {
+    return std::string(banca) + "  conto n° " + std::string(numero) + " - elenco movimenti al : ";
+}
+
+std::string MessaggioErroreStampa(int codice) {
+    if (codice == kErroreStampante) return "Errore della stampante";
+    return "Si è verificato l'errore N° " + std::to_string(codice);
+}
+
+std::int32_t ArrotondaPixel(double valore) {
+    if (!std::isfinite(valore)) throw ErroreStampa{kErroreOverflow};
+    double intero = std::floor(valore);
+    const double resto = valore - intero;
+    if (resto > 0.5 || (resto == 0.5 && std::fmod(intero, 2.0) != 0)) intero += 1;
+    if (intero < std::numeric_limits<std::int32_t>::min() ||
+        intero > std::numeric_limits<std::int32_t>::max())
+        throw ErroreStampa{kErroreOverflow};
+    return static_cast<std::int32_t>(intero);
+}
+
+void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
+                const Margini& margini, std::string_view titolo, const core::Data& oggi) {
+    int codice = 0;
+    try {
+        if (griglia.Inizia() != kGrigliaStampabile) return;
+
+        stampante.ImpostaPixel();
+        const AreaPagina area = PreparaArea(stampante, margini);
+        stampante.StampaRiga("");
+
+        const std::string data = core::FormatoData(oggi);
+        for (int pagina = 1;; ++pagina) {
+            StampaIn(stampante, margini.sinistro, kRigaTitolo, titolo);
+            StampaIn(stampante, margini.sinistro, kRigaData, data);
+            // The label's x is the right margin measured from the left edge, as it always was.
+            StampaIn(stampante, margini.destro, kRigaEtichetta,
+                     "Pagina N° " + std::to_string(pagina));
+            if (griglia.Pagina(area) < 0) break;
+            stampante.NuovaPagina();
+        }
+        stampante.FineDocumento();
+        griglia.Fine();
+        return;
+    } catch (const ErroreStampa& e) {
+        codice = e.codice;
+    } catch (const std::bad_alloc&) {
+        codice = kErroreMemoria;
+    } catch (const std::exception&) {
+        codice = kErroreInterno;
+    }
+    dialoghi.Messaggio(MessaggioErroreStampa(codice), ui::Pulsanti::Ok, ui::Icona::Critica);
+}
+
+void StampaRegistro::StampaTutto() {
+    Stampa(false);
+}
+
+void StampaRegistro::StampaPeriodo() {
+    Stampa(true);
+}
+
+void StampaRegistro::Stampa(bool soloPeriodo) {
+    PreparaGridPrint(s_.gridPrint);
+    for (int r = 1; r < s_.registro.Rows(); ++r) {
+        if (soloPeriodo) {
+            const auto data = core::LeggiData(s_.registro.TextMatrix(r, 0));
+            if (!data || !InPeriodo(*data, s_.stato.DataInizioStampa, s_.stato.DataFineStampa))
+                continue;
+        }
+        s_.gridPrint.AddItem(RigaConTab(s_.registro, r));
+    }
+
+    const auto stampante = s_.stampante ? s_.stampante() : nullptr;
+    if (!stampante) {
+        s_.dialoghi.Messaggio(MessaggioErroreStampa(kErroreStampante), ui::Pulsanti::Ok,
+                              ui::Icona::Critica);
+        return;
+    }
+    StampaGrid(s_.renderGridPrint, *stampante, s_.dialoghi, Margini{},
+               TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi());
+}
+
+}  // namespace printing

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/account.h"
+#include "core/dates.h"
+#include "grid/griglia.h"
+#include "ui/dialoghi.h"
+
+namespace printing {
+
+// Error numbers of a print run.
+inline constexpr int kErroreStampante = 482;
+inline constexpr int kErroreOverflow = 6;
+inline constexpr int kErroreMemoria = 7;
+inline constexpr int kErroreInterno = 51;
+
+// The renderer's answer to the begin request when the grid can be printed.
+inline constexpr int kGrigliaStampabile = 456654;
+
+// Raised by a printer or renderer operation that fails; stops the print run.
+struct ErroreStampa {
+    int codice = kErroreStampante;
+};
+
+// The system printer, one document per object. Lengths are in the current unit (device
+// pixels once ImpostaPixel has run), measured from the top-left corner of the printable
+// area. Every operation may raise ErroreStampa.
+class Stampante {
+  public:
+    virtual ~Stampante() = default;
+    virtual void ImpostaPixel() = 0;
+    // Opaque handle the grid renderer draws into.
+    [[nodiscard]] virtual std::int32_t hDC() = 0;
+    [[nodiscard]] virtual double LarghezzaStampabile() = 0;
+    [[nodiscard]] virtual double AltezzaStampabile() = 0;
+    [[nodiscard]] virtual double MmInOrizzontale(double mm) = 0;
+    [[nodiscard]] virtual double MmInVerticale(double mm) = 0;
+    virtual void ImpostaX(double x) = 0;
+    virtual void ImpostaY(double y) = 0;
+    // Prints the text at the current position in the printer's font, then goes to the
+    // start of the next line.
+    virtual void StampaRiga(std::string_view testo) = 0;
+    virtual void NuovaPagina() = 0;
+    // Sends the job.
+    virtual void FineDocumento() = 0;
+};
+
+using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
+
+// A page request, in printer device pixels: the print rectangle is where the grid body
+// goes, the page rectangle the whole printable area.
+struct AreaPagina {
+    std::int32_t hDC = 0;
+    std::int32_t hDCDestinazione = 0;
+    std::int32_t stampaSinistra = 0;
+    std::int32_t stampaAlto = 0;
+    std::int32_t stampaDestra = 0;
+    std::int32_t stampaBasso = 0;
+    std::int32_t paginaSinistra = 0;
+    std::int32_t paginaAlto = 0;
+    std::int32_t paginaDestra = 0;
+    std::int32_t paginaBasso = 0;
+    friend bool operator==(const AreaPagina&, const AreaPagina&) = default;
+};
+static_assert(sizeof(AreaPagina) == 40);
+
+// The page renderer of one grid: Inizia, then Pagina once per page, then Fine.
+class RenderGriglia {
+  public:
+    virtual ~RenderGriglia() = default;
+    // kGrigliaStampabile when the grid can render itself for printing.
+    virtual int Inizia() = 0;
+    // Draws the rows not yet drawn that fit in the print rectangle. 0 or more when rows
+    // remain for a further page, negative when the last row is on this page. May raise
+    // ErroreStampa.
+    virtual int Pagina(const AreaPagina& area) = 0;
+    // Forgets the print position.
+    virtual void Fine() = 0;
+};
+
+// Margins of the printout, in millimetres.
+struct Margini {
+    float sinistro = 20, alto = 25, destro = 20, basso = 20;
+};
+
+// Empties the print grid to its header row and gives it the printout's layout.
+void PreparaGridPrint(grid::Griglia& gridPrint);
+
+// Both ends included.
+[[nodiscard]] bool InPeriodo(const core::Data& data, const core::Data& inizio,
+                             const core::Data& fine);
+
+// "<banca>  conto n° <numero> - elenco movimenti al : "
+[[nodiscard]] std::string TitoloStampa(std::string_view banca, std::string_view numero);
+
+// "Errore della stampante" for 482, "Si è verificato l'errore N° <n>" otherwise.
+[[nodiscard]] std::string MessaggioErroreStampa(int codice);
+
+// Nearest whole number, halves to the even neighbour; ErroreStampa{6} beyond 32 bits.
+[[nodiscard]] std::int32_t ArrotondaPixel(double valore);
+
+// Prints the grid with the three header lines on every page. A failure is shown with its
+// message and stops the run at once: the document is not ended and the renderer is not
+// told to finish.
+void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
+                const Margini& margini, std::string_view titolo, const core::Data& oggi);
+
+// The two print routines the print dialog calls.
+class ProceduraStampa {
+  public:
+    virtual ~ProceduraStampa() = default;
+    virtual void StampaTutto() = 0;
+    // The movements dated from stato.DataInizioStampa to stato.DataFineStampa.
+    virtual void StampaPeriodo() = 0;
+};
+
+// Copies the chosen rows of the register into the print grid and prints it on a printer
+// made afresh for each run.
+class StampaRegistro : public ProceduraStampa {
+  public:
+    struct Servizi {
+        const grid::Griglia& registro;
+        grid::Griglia& gridPrint;
+        RenderGriglia& renderGridPrint;  // the page renderer of gridPrint
+        const core::StatoConto& stato;
+        ui::Dialoghi& dialoghi;
+        FabbricaStampante stampante;
+        std::function<core::Data()> oggi;
+    };
+
+    explicit StampaRegistro(Servizi servizi) : s_(std::move(servizi)) {}
+
+    void StampaTutto() override;
+    // A row whose date cannot be read is left out.
+    void StampaPeriodo() override;
+
+  private:
+    void Stampa(bool soloPeriodo);
+
+    Servizi s_;
+};
+
+}  // namespace printing

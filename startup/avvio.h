@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/account.h"
+#include "core/data_files.h"
+#include "ui/dialoghi.h"
+
+namespace avvio {
+
+inline constexpr std::string_view kPasswordErrata = "Password errata";
+
+// "L'applicazione quibora è gia' in esecuzione."
+[[nodiscard]] std::string MessaggioIstanzaAttiva(std::string_view nomeEseguibile);
+
+// Passes every box on and remembers whether the program was ended, so start-up can
+// stop when a window it waited for (the password window) ended it.
+class DialoghiConFine : public ui::Dialoghi {
+  public:
+    explicit DialoghiConFine(ui::Dialoghi& dialoghi) : dialoghi_(dialoghi) {}
+    ui::Risposta Messaggio(std::string_view testo, ui::Pulsanti pulsanti, ui::Icona icona,
+                           std::string_view titolo, ui::Risposta predefinita) override {
+        return dialoghi_.Messaggio(testo, pulsanti, icona, titolo, predefinita);
+    }
+    std::string InputBox(std::string_view prompt, std::string_view titolo,
+                         std::string_view predefinito) override {
+        return dialoghi_.InputBox(prompt, titolo, predefinito);
+    }
+    void TerminaProgramma() override {
+        terminato_ = true;
+        dialoghi_.TerminaProgramma();
+    }
+    [[nodiscard]] bool terminato() const { return terminato_; }
+
+  private:
+    ui::Dialoghi& dialoghi_;
+    bool terminato_ = false;
+};
+
+// The windows start-up opens; the Qt side makes the real ones, tests script them.
+class FinestreAvvio {
+  public:
+    virtual ~FinestreAvvio() = default;
+    // First use: the account setup window, modeless. Its OK calls ApriPrincipale.
+    virtual void ApriImpostazioneConto() = 0;
+    // Builds the main window, hidden and not loaded yet, if it does not exist.
+    virtual void CreaPrincipale() = 0;
+    // The main window's loading: 0 or the error number.
+    [[nodiscard]] virtual int CaricaPrincipale() = 0;
+    // The password window in its start-up mode, modal.
+    virtual void ApriPassword() = 0;
+    // Title, show, and the keyboard focus on the type list.
+    virtual void MostraPrincipale(const std::string& titolo) = 0;
+};
+
+enum class Esito { InCorso, Finito };
+
+// The start-up sequence up to the main window being shown (or the account setup window
+// at first use). Every failure ends the program through the dialogs with a report; none
+// writes a file. Finito means the program has been ended.
+[[nodiscard]] Esito Main(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+                         FinestreAvvio& finestre);
+
+// After the account setup window has written the account: load and show the main window.
+[[nodiscard]] Esito ApriPrincipale(core::StatoConto& stato, DialoghiConFine& dialoghi,
+                                   FinestreAvvio& finestre);
+
+// Does the password typed at start-up match the stored one, letter case aside? An empty
+// text never matches.
+[[nodiscard]] bool PasswordCorrisponde(const core::StatoConto& stato);
+
+}  // namespace avvio

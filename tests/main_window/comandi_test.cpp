@@ -1,0 +1,421 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "core/amounts.h"
+#include "entry/form_inserimento.h"
+#include "main_window/form1.h"
+#include "support/failing_file_system.h"
+#include "support/finti.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using core::Money;
+
+Money Unita(std::int64_t u) {
+    return Money::FromUnits(u);
+}
+
+class NessunaFinestra : public main_window::ApriFinestre {
+  public:
+    void ApriInserimento(const core::TipoMovimento&) override {}
+    void ApriPassword() override {}
+    void ApriStampa() override {}
+};
+
+class ComandiTest : public ::testing::Test {
+  protected:
+    ComandiTest() {
+        fs::create_directories(dir_ / "sys");
+        form1_["Grid"].posizione = {143, 480, 8985, 3135};
+        form1_["Label1"].posizione = {4020, 120, 1455, 375};
+    }
+
+    // Puts the window's captions in step with `modo`, as loading does.
+    void modo(std::string_view m) {
+        stato_.ModoValuta = m;
+        const bool lire = m == "Lire";
+        form1_.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
+        form1_.ImpostaTesto("Label2", lire ? "£." : "€.");
+        form1_.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
+    }
+
+    void entra(std::string_view tipo, std::string_view importo) {
+        const core::TipoMovimento* t = nullptr;
+        for (const auto& x : core::TipiMovimento())
+            if (x.caption == tipo) t = &x;
+        test::FinestraFinta finestra;
+        entry::FormInserimento form(*t, contesto_, finestra);
+        form.Form_Load();
+        finestra.ImpostaTesto("txtImporto", importo);
+        form.cmdOk_Click();
+        ASSERT_TRUE(finestra.chiusa);
+    }
+
+    void righe(std::initializer_list<core::RigaRegistro> r) {
+        for (const auto& riga : r)
+            griglia_.AddItem(riga[0] + "\t" + riga[1] + "\t" + riga[2] + "\t" + riga[3] + "\t" +
+                             riga[4]);
+    }
+
+    test::CartellaTemporanea dir_;
+    test::FileSystemDifettoso disco_;
+    core::FileDati file_{disco_, dir_.path(), dir_ / "sys"};
+    core::StatoConto stato_;
+    grid::Griglia griglia_;
+    test::DialoghiFinti dialoghi_;
+    test::FinestraFinta form1_;
+    ui::Contesto contesto_{stato_,    griglia_, file_,
+                           dialoghi_, form1_,   [] { return core::Data{2003, 3, 5}; }};
+    NessunaFinestra finestre_;
+    main_window::Form1 form1Logica_{contesto_, finestre_};
+};
+
+TEST_F(ComandiTest, RegistroMistoRimossoAllIndietro) {
+    modo("Lire");
+    entra("Versamento", "1.000.000");
+    entra("Prelievo", "200.000");
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(4131655));
+    EXPECT_EQ(griglia_.TextMatrix(2, 4), "413,17");
+    entra("Versamento", "100,00");
+    EXPECT_EQ(griglia_.TextMatrix(3, 4), "513,17");
+
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(4131655));
+    EXPECT_EQ(stato_.ModoValuta, "Euro");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "413,17");
+
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(9999999627));
+    EXPECT_EQ(stato_.ModoValuta, "Lire");
+    EXPECT_EQ(form1_.Testo("Label2"), "£");
+    EXPECT_EQ(form1_.Testo("Label6"), "£ire");
+    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in €uro");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "1.000.000");
+    EXPECT_EQ(form1_.ColoreTesto("txtSaldo"), ui::kNero);
+    EXPECT_EQ(griglia_.Rows(), 2);
+    EXPECT_TRUE(dialoghi_.messaggi.empty());
+}
+
+struct CasoStorno {
+    const char* nome;
+    const char* causale;
+    Money saldoDopo;
+};
+
+class Storno : public ComandiTest, public ::testing::WithParamInterface<CasoStorno> {};
+
+TEST_P(Storno, UltimoMovimentoInLire) {
+    modo("Lire");
+    stato_.SaldoConto = Unita(1000000);
+    for (int i = 0; i < 4; ++i) righe({{"01/01/2003", "Versamento", "", "1", "1"}});
+    righe({{"02/01/2003", GetParam().causale, "", "200.000", "1.000.000"}});
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(griglia_.Rows(), 5);
+    EXPECT_EQ(stato_.SaldoConto, GetParam().saldoDopo);
+    EXPECT_EQ(stato_.ModoValuta, "Lire");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), core::FormatoLire(GetParam().saldoDopo));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, Storno,
+                         ::testing::Values(CasoStorno{"Prelievo", "Prelievo", Unita(1200000)},
+                                           CasoStorno{"Versamento", "Versamento", Unita(800000)},
+                                           CasoStorno{"BonificoADebito", "Bonifico a debito",
+                                                      Unita(1200000)},
+                                           CasoStorno{"CausaleEstranea", "Altro", Unita(800000)}),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+struct CasoFido {
+    const char* nome;
+    const char* saldoNuovaUltima;  // its comma decides the new mode
+    Money fidoPrima;
+    Money fidoDopo;
+};
+
+class FidoDopoRimozione : public ComandiTest, public ::testing::WithParamInterface<CasoFido> {};
+
+TEST_P(FidoDopoRimozione, SogliaDiSeicentomila) {
+    modo("Euro");
+    stato_.FidoConto = GetParam().fidoPrima;
+    righe({{"01/01/2003", "Versamento", "", "1", GetParam().saldoNuovaUltima},
+           {"01/01/2003", "Versamento", "", "1,00", "1,00"}});
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(stato_.FidoConto, GetParam().fidoDopo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabella, FidoDopoRimozione,
+    ::testing::Values(
+        CasoFido{"EuroDaLireGrandi", "1,00", Unita(-2000000), Money::FromRaw(-10329138)},
+        CasoFido{"EuroSogliaEsattaNonConvertita", "1,00", Unita(-600000), Unita(-600000)},
+        CasoFido{"EuroPiccoloRestaEuro", "1,00", Unita(-500), Unita(-500)},
+        CasoFido{"LireDaEuro", "1", Unita(-500), Unita(-968135)},
+        CasoFido{"LireAncheSeGiaLire", "1", Unita(-500000), Unita(-968135000)},
+        CasoFido{"LireSogliaEsattaNonConvertita", "1", Unita(-600000), Unita(-600000)},
+        CasoFido{"LireGrandiRestano", "1", Unita(-2000000), Unita(-2000000)}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+TEST_F(ComandiTest, RimozioniCheLascianoDodiciRigheStringono) {
+    modo("Lire");
+    for (int i = 0; i < 13; ++i) righe({{"01/01/2003", "Versamento", "", "1", "1"}});
+    form1Logica_.Rimuovi_Click();  // 13 rows left
+    EXPECT_EQ(form1_.Posizione("Grid").width, 8985);
+    form1Logica_.Rimuovi_Click();  // 12
+    EXPECT_EQ(form1_.Posizione("Grid").width, 8745);
+    EXPECT_EQ(form1_.Posizione("Label1").left, 3970);
+    form1Logica_.Rimuoviu_Click();  // 11
+    EXPECT_EQ(form1_.Posizione("Grid").width, 8745);
+    EXPECT_EQ(griglia_.Rows(), 11);
+}
+
+TEST_F(ComandiTest, RimuoviPrimoLasciaIlSaldo) {
+    modo("Lire");
+    stato_.SaldoConto = Unita(1000000);
+    righe({{"01/01/2003", "Versamento", "primo", "1", "1"},
+           {"02/01/2003", "Prelievo", "ultimo", "200.000", "1.000.000"}});
+    form1Logica_.Rimuovi_Click();
+    EXPECT_EQ(griglia_.Rows(), 2);
+    EXPECT_EQ(griglia_.TextMatrix(1, 2), "ultimo");
+    EXPECT_EQ(stato_.SaldoConto, Unita(1000000));
+}
+
+TEST_F(ComandiTest, ImportoIllegibileNonRimuoveNulla) {
+    modo("Lire");
+    stato_.SaldoConto = Unita(7);
+    righe({{"01/01/2003", "Versamento", "", "1", "1"}, {"01/01/2003", "Prelievo", "", "x1", "7"}});
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(griglia_.Rows(), 3);
+    EXPECT_EQ(stato_.SaldoConto, Unita(7));
+    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
+}
+
+TEST_F(ComandiTest, StornoFuoriIntervalloNonRimuoveNulla) {
+    modo("Euro");
+    const Money enorme = Money::FromRaw(std::numeric_limits<std::int64_t>::max() / 100);
+    stato_.SaldoConto = enorme;
+    righe({{"01/01/2003", "Versamento", "", "1", "1"}, {"01/01/2003", "Prelievo", "", "1", "2"}});
+    form1Logica_.Rimuoviu_Click();
+    EXPECT_EQ(griglia_.Rows(), 3);
+    EXPECT_EQ(stato_.SaldoConto, enorme);
+    EXPECT_EQ(stato_.ModoValuta, "Euro");
+    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
+}
+
+class Azzeramento : public ComandiTest, public ::testing::WithParamInterface<ui::Risposta> {};
+
+TEST_P(Azzeramento, DomandaSullUnicoMovimento) {
+    const bool si = GetParam() == ui::Risposta::Si;
+    modo("Lire");
+    stato_.SaldoConto = Unita(5);
+    righe({{"01/01/2003", "Versamento", "", "5", "5"}});
+    ASSERT_FALSE(file_.SalvaRegistro(griglia_.righe()));
+    ASSERT_FALSE(file_.SalvaParametri({"Lire", Unita(5), Money{}}));
+    ASSERT_FALSE(file_.SalvaConto("123", "Banca"));
+    ASSERT_FALSE(file_.SalvaPassword("segreta"));
+
+    for (auto comando : {&main_window::Form1::Rimuovi_Click, &main_window::Form1::Rimuoviu_Click}) {
+        dialoghi_.risposte.push_back(GetParam());
+        (form1Logica_.*comando)();
+        if (si) break;
+    }
+    ASSERT_FALSE(dialoghi_.messaggi.empty());
+    const auto& domanda = dialoghi_.messaggi[0];
+    EXPECT_EQ(domanda.testo,
+              "Attenzione rimuovendo l'ultima riga,verrà azzerato anche il Saldo e i vari "
+              "parametri precedentemente impostati.Sarà comunque necessario riavviare "
+              "l'applicazione. Procedere?");
+    EXPECT_EQ(domanda.titolo, "Rimozione movimenti");
+    EXPECT_EQ(domanda.pulsanti, ui::Pulsanti::SiNo);
+    EXPECT_EQ(domanda.icona, ui::Icona::Esclamazione);
+    EXPECT_EQ(domanda.predefinita, ui::Risposta::Si);
+    EXPECT_EQ(dialoghi_.terminato, si);
+    EXPECT_EQ(griglia_.Rows(), 2);
+    EXPECT_EQ(stato_.SaldoConto, Unita(5));
+
+    // The shutdown that follows must not write the deleted files back.
+    form1Logica_.Form_Unload();
+    for (const char* nome : {"listcol1.txt", "listcol5.txt", "para.txt", "dati.txt"})
+        EXPECT_EQ(fs::exists(dir_ / nome), !si) << nome;
+    EXPECT_EQ(file_.esistePassword(), !si);
+}
+
+TEST_F(ComandiTest, AzzeramentoConFileNonEliminabile) {
+    righe({{"01/01/2003", "Versamento", "", "5", "5"}});
+    ASSERT_FALSE(file_.SalvaRegistro(griglia_.righe()));
+    disco_.Guasta({.operazione = test::Operazione::Elimina, .nome = "listcol3"});
+    dialoghi_.risposte.push_back(ui::Risposta::Si);
+    form1Logica_.Rimuoviu_Click();
+    ASSERT_EQ(dialoghi_.messaggi.size(), 2u);
+    EXPECT_NE(dialoghi_.messaggi[1].testo.find("listcol3.txt"), std::string::npos)
+        << dialoghi_.messaggi[1].testo;
+    EXPECT_TRUE(dialoghi_.terminato);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, Azzeramento,
+                         ::testing::Values(ui::Risposta::Si, ui::Risposta::No));
+
+struct CasoSaldo {
+    const char* nome;
+    const char* modo;
+    Money saldo;
+    std::string predefinito;
+    std::string digitato;
+    Money saldoDopo;
+    std::string testoDopo;  // txtSaldo and the last row's "Saldo" cell
+    ui::Colore colore;
+    std::vector<std::string> messaggi;
+};
+
+class ModificaSaldo : public ComandiTest, public ::testing::WithParamInterface<CasoSaldo> {};
+
+TEST_P(ModificaSaldo, PropostaEdEsito) {
+    const auto& c = GetParam();
+    modo(c.modo);
+    stato_.SaldoConto = c.saldo;
+    form1_.ImpostaTesto("txtSaldo", "prima");
+    righe({{"01/01/2003", "Versamento", "", "1", "1"},
+           {"01/01/2003", "Versamento", "", "1", "prima"}});
+    dialoghi_.inputDigitati.push_back(c.digitato);
+    form1Logica_.CmdSaldo_Click();
+    ASSERT_EQ(dialoghi_.input.size(), 1u);
+    EXPECT_EQ(dialoghi_.input[0].prompt, "Modifica/imposta nuovo saldo.");
+    EXPECT_EQ(dialoghi_.input[0].titolo, "Quibora Lite Edition");
+    EXPECT_EQ(dialoghi_.input[0].predefinito, c.predefinito);
+    EXPECT_EQ(stato_.SaldoConto, c.saldoDopo);
+    EXPECT_EQ(form1_.Testo("txtSaldo"), c.testoDopo);
+    EXPECT_EQ(griglia_.TextMatrix(2, 4), c.testoDopo);
+    EXPECT_EQ(griglia_.TextMatrix(1, 4), "1");
+    EXPECT_EQ(form1_.ColoreTesto("txtSaldo"), c.colore);
+    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+}
+
+const std::vector<std::string> kCifraNonValida{"Cifra non valida"};
+
+const Money kNulla{};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Tabella, ModificaSaldo,
+    ::testing::Values(
+        CasoSaldo{"LireZeroProponeZero", "Lire", kNulla, "0", "", kNulla, "prima", ui::kNero, {}},
+        CasoSaldo{"LireProponeGruppi", "Lire", Unita(1500000), "1.500.000", "1.500.000", Unita(1500000), "1.500.000",
+                  ui::kNero, {}},
+        CasoSaldo{"EuroZero", "Euro", kNulla, "0,00", "-250", Unita(-250), "-250,00", ui::kRosso, {}},
+        CasoSaldo{"EuroArrotondaLaProposta", "Euro", Money::FromRaw(5164569), "516,46", "516,46",
+                  Money::FromRaw(5164600), "516,46", ui::kNero, {}},
+        CasoSaldo{"LireZeroSvuota", "Lire", Unita(10), "10", "0", kNulla, "", ui::kNero, {}},
+        CasoSaldo{"LireConDecimali", "Lire", Unita(10), "10", "100,75", Money::FromRaw(1007500), "101", ui::kNero, {}},
+        CasoSaldo{"NonValida", "Lire", Unita(10), "10", "abc", Unita(10), "prima", ui::kNero, kCifraNonValida},
+        CasoSaldo{"FuoriIntervallo", "Euro", Unita(10), "10,00", "9999999999999999", Unita(10), "prima", ui::kNero,
+                  kCifraNonValida}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
+
+struct CasoFidoDigitato {
+    const char* nome;
+    const char* modo;
+    Money fido;
+    std::string prompt;
+    std::string digitato;
+    Money fidoDopo;
+    std::vector<std::string> messaggi;
+};
+
+class ImpostaFido : public ComandiTest, public ::testing::WithParamInterface<CasoFidoDigitato> {};
+
+TEST_P(ImpostaFido, PromptEdEsito) {
+    const auto& c = GetParam();
+    modo(c.modo);
+    stato_.FidoConto = c.fido;
+    dialoghi_.inputDigitati.push_back(c.digitato);
+    form1Logica_.Cmdfido_Click();
+    ASSERT_EQ(dialoghi_.input.size(), 1u);
+    EXPECT_EQ(dialoghi_.input[0].prompt,
+              "Imposta fido accordato. Fido impostato attualmente:\r\r" + c.prompt);
+    EXPECT_EQ(dialoghi_.input[0].titolo, "Quibora Lite Edition");
+    EXPECT_EQ(dialoghi_.input[0].predefinito, "");
+    EXPECT_EQ(stato_.FidoConto, c.fidoDopo);
+    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+}
+
+const std::vector<std::string> kSegnoPiu{"Non è ammesso il segno '+' prima dell'importo"};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Tabella, ImpostaFido,
+    ::testing::Values(
+        CasoFidoDigitato{"LireSenzaFido", "Lire", kNulla, "£.  ", "500", Unita(-500), {}},
+        CasoFidoDigitato{"LireMostraIlModulo", "Lire", Unita(-500), "£.  500", "0", kNulla, {}},
+        CasoFidoDigitato{"EuroSenzaFido", "Euro", kNulla, "€.  0,00", "1.000,5", Money::FromRaw(-10005000), {}},
+        CasoFidoDigitato{"Annulla", "Euro", Unita(-5), "€.  5,00", "", Unita(-5), {}},
+        CasoFidoDigitato{"PiuDavanti", "Lire", Unita(-5), "£.  5", "+500", Unita(-5), kSegnoPiu},
+        CasoFidoDigitato{"PiuInFondo", "Lire", Unita(-5), "£.  5", "500+", Unita(-5), kSegnoPiu},
+        CasoFidoDigitato{"MenoDiventaDoppioSegno", "Lire", Unita(-5), "£.  5", "-500", Unita(-5), kCifraNonValida}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
+
+TEST_F(ComandiTest, CambioDivisaAndataERitorno) {
+    modo("Lire");
+    stato_.SaldoConto = Unita(1000000);
+    stato_.FidoConto = Unita(-500000);
+    righe({{"01/01/2003", "Versamento", "", "1.000.000", "1.000.000"}});
+
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(5164569));
+    EXPECT_EQ(stato_.FidoConto, Money::FromRaw(-2582284));
+    EXPECT_EQ(stato_.ModoValuta, "Euro");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "516,46");
+    EXPECT_EQ(griglia_.TextMatrix(1, 4), "516,46");
+    EXPECT_EQ(griglia_.TextMatrix(1, 3), "1.000.000");
+    EXPECT_EQ(form1_.Testo("Label2"), "€.");
+    EXPECT_EQ(form1_.Testo("Label6"), "€uro");
+    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in Lire");
+    std::vector<core::RigaRegistro> salvate;
+    ASSERT_EQ(file_.LeggiRegistro(salvate), 0);
+    EXPECT_EQ(salvate, griglia_.righe());
+
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(10000000018));
+    EXPECT_EQ(stato_.ModoValuta, "Lire");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "1.000.000");
+    EXPECT_EQ(form1_.Testo("Label2"), "£.");
+    EXPECT_EQ(form1_.Testo("Label6"), "£ire");
+    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in €uro");
+}
+
+TEST_F(ComandiTest, SaldoZeroInLireRegistroVuoto) {
+    modo("Euro");
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "0");
+    EXPECT_EQ(stato_.ModoValuta, "Lire");
+    EXPECT_TRUE(fs::exists(dir_ / "listcol1.txt"));
+    EXPECT_EQ(fs::file_size(dir_ / "listcol1.txt"), 0u);
+}
+
+TEST_F(ComandiTest, SaldoZeroInLireCellaVuota) {
+    modo("Euro");
+    righe({{"01/01/2003", "Versamento", "", "1,00", "0,00"}});
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "0");
+    EXPECT_EQ(griglia_.TextMatrix(1, 4), "");
+}
+
+TEST_F(ComandiTest, ConversioneFuoriIntervalloNonCambiaNulla) {
+    modo("Euro");
+    const Money enorme = Money::FromRaw(std::numeric_limits<std::int64_t>::max() / 1000);
+    stato_.SaldoConto = enorme;
+    form1_.ImpostaTesto("txtSaldo", "prima");
+    form1Logica_.CmdEuro_Click();
+    EXPECT_EQ(stato_.SaldoConto, enorme);
+    EXPECT_EQ(stato_.ModoValuta, "Euro");
+    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in Lire");
+    EXPECT_EQ(form1_.Testo("Label2"), "€.");
+    EXPECT_EQ(form1_.Testo("txtSaldo"), "prima");
+    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
+}
+
+}  // namespace
