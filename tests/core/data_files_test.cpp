@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -258,11 +257,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST_F(FileDatiTest, FileIlleggibile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
     ASSERT_EQ(dati.SalvaRegistro(Registro(2, "x")), std::nullopt);
-    fs::permissions(programma / "listcol3.txt", fs::perms::none);
+    ASSERT_EQ(dati.SalvaParametri(Param("Euro", 0, 0)), std::nullopt);
+    FileSystemDifettoso difettoso;
+    difettoso.Guasta({Operazione::Leggi, "listcol3", 0, false, EACCES});
+    difettoso.Guasta({Operazione::Leggi, "para", 0, false, EACCES});
+    FileDati d(difettoso, programma.path(), sistema.path());
     std::vector<RigaRegistro> righe;
-    EXPECT_EQ(dati.LeggiRegistro(righe), 75);
+    Parametri p;
+    EXPECT_EQ(d.LeggiRegistro(righe), 75);
+    EXPECT_EQ(d.LeggiParametri(p), 75);
 }
 
 struct Lunghezze {
