@@ -1,6 +1,8 @@
 #include "core/data_files.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <optional>
 #include <utility>
 
@@ -299,6 +301,7 @@ EsitoFile FileDati::Recupera() {
 
 EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
     if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
     std::vector<FileNuovo> file(5);
     for (int k = 0; k < 5; ++k) {
         file[k].nome = NomeFileRegistro(k + 1);
@@ -323,6 +326,7 @@ EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
 
 EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
     if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
     const auto modo = PerIlFile(parametri.ModoValuta, false);
     const auto saldo = PerIlFile(TestoDenaro(parametri.SaldoConto), true);
     const auto fido = PerIlFile(TestoDenaro(parametri.FidoConto), true);
@@ -335,6 +339,7 @@ EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
 
 EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) {
     if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
     const auto n = PerIlFile(numero, false);
     const auto b = PerIlFile(banca, false);
     if (!n || !b) {
@@ -346,6 +351,7 @@ EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) 
 
 EsitoFile FileDati::SalvaPassword(std::string_view passwordChiara) {
     if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
     const auto codificata = PerIlFile(passwordChiara, true);
     if (!codificata) {
         return ErroreFile{percorsoPassword(),
@@ -362,6 +368,11 @@ EsitoFile FileDati::EliminaPassword() {
 
 EsitoFile FileDati::EliminaDati() {
     if (!esisteRegistro()) return std::nullopt;
+    // The reset moves the data set into the backups rather than losing it: nothing is
+    // deleted unless the copy is whole.
+    if (marcaTempo_) {
+        if (auto e = CopiaInSicurezza()) return e;
+    }
     // listcol1.txt goes first: if it cannot be deleted nothing else is, and once it is
     // gone the others no longer form a register, so the reset carries on past a failure.
     if (auto e = fs_.elimina(percorso(NomeFileRegistro(1)))) return e;
@@ -452,6 +463,68 @@ int FileDati::LeggiPassword(std::string& passwordCodificata) const {
     if (!voce) return kErroreFineFile;
     passwordCodificata = std::string(*voce);
     return 0;
+}
+
+void FileDati::AttivaCopie(std::function<std::string()> marcaTempo) {
+    marcaTempo_ = std::move(marcaTempo);
+}
+
+fs::path FileDati::cartellaCopie() const { return dirProgramma_ / "backup"; }
+
+void FileDati::CopiaPrimaDelPrimoSalvataggio() {
+    if (!marcaTempo_ || copiaFatta_) return;
+    erroreCopia_ = CopiaInSicurezza();
+    // One attempt per run: a backup folder that cannot be written must not hold up saves.
+    copiaFatta_ = true;
+}
+
+EsitoFile FileDati::CopiaInSicurezza() {
+    std::vector<std::pair<fs::path, std::string>> insieme;
+    auto prendi = [&](const fs::path& p) -> EsitoFile {
+        if (!fs_.esiste(p)) return std::nullopt;
+        std::string contenuto;
+        if (auto e = fs_.leggi(p, contenuto)) return e;
+        insieme.emplace_back(p.filename(), std::move(contenuto));
+        return std::nullopt;
+    };
+    for (const auto& nome : NomiDatiProgramma()) {
+        if (auto e = prendi(percorso(nome))) return e;
+    }
+    if (auto e = prendi(percorsoPassword())) return e;
+    if (insieme.empty()) return std::nullopt;
+
+    const fs::path radice = cartellaCopie();
+    if (auto e = fs_.creaCartella(radice)) return e;
+    fs::path cartella = radice / marcaTempo_();
+    for (int n = 2; fs_.esiste(cartella); ++n) {
+        cartella = radice / (marcaTempo_() + "-" + std::to_string(n));
+    }
+    if (auto e = fs_.creaCartella(cartella)) return e;
+    for (const auto& [nome, contenuto] : insieme) {
+        if (auto e = fs_.scrivi(cartella / nome, contenuto)) return e;
+    }
+    (void)fs_.sincronizzaCartella(radice);
+
+    // Folder names sort by time; the oldest beyond the kept number go.
+    std::vector<fs::path> copie;
+    std::error_code ec;
+    for (const auto& voce : fs::directory_iterator(radice, ec)) {
+        if (voce.is_directory(ec)) copie.push_back(voce.path());
+    }
+    std::sort(copie.begin(), copie.end());
+    for (std::size_t i = 0; i + kCopieConservate < copie.size(); ++i) {
+        fs::remove_all(copie[i], ec);
+    }
+    return std::nullopt;
+}
+
+std::string MarcaTempoLocale() {
+    const std::time_t adesso = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm locale{};
+    localtime_r(&adesso, &locale);
+    char testo[32];
+    std::strftime(testo, sizeof testo, "%Y%m%d-%H%M%S", &locale);
+    return testo;
 }
 
 }  // namespace core

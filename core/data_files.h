@@ -2,6 +2,8 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -76,11 +78,31 @@ public:
 
     FileSystem& fileSystem() { return fs_; }
 
+    // Backups in "backup/" beside the data files: before the first save of the run the
+    // data set as it stands is copied into a folder named by `marcaTempo`
+    // ("AAAAMMGG-HHMMSS"), and only the newest kCopieConservate are kept. Off until set.
+    static constexpr int kCopieConservate = 5;
+    void AttivaCopie(std::function<std::string()> marcaTempo);
+    [[nodiscard]] std::filesystem::path cartellaCopie() const;
+    // A backup that could not be made does not stop the save (the user's new data matters
+    // more); its failure is kept here.
+    [[nodiscard]] const EsitoFile& erroreCopia() const { return erroreCopia_; }
+
 private:
+    // Copies the data set into a new backup folder; nothing when there is nothing to copy.
+    [[nodiscard]] EsitoFile CopiaInSicurezza();
+    void CopiaPrimaDelPrimoSalvataggio();
+
     FileSystem& fs_;
     std::filesystem::path dirProgramma_;
     std::filesystem::path dirSistema_;
+    std::function<std::string()> marcaTempo_;
+    bool copiaFatta_ = false;
+    EsitoFile erroreCopia_;
 };
+
+// "AAAAMMGG-HHMMSS" of the local time now.
+[[nodiscard]] std::string MarcaTempoLocale();
 
 // Can a typed text be stored in a data file? False for a double quote or a character
 // outside Windows-1252.

@@ -109,7 +109,8 @@ void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dial
         for (int pagina = 1;; ++pagina) {
             StampaIn(stampante, margini.sinistro, kRigaTitolo, titolo);
             StampaIn(stampante, margini.sinistro, kRigaData, data);
-            // The label's x is the right margin measured from the left edge, as it always was.
+            // The page label stands at the right margin's value from the left edge, above the
+            // title.
             StampaIn(stampante, margini.destro, kRigaEtichetta,
                      "Pagina N° " + std::to_string(pagina));
             if (griglia.Pagina(area) < 0) break;

@@ -110,6 +110,7 @@ int EseguiProgramma(int argc, char** argv) {
     const QString programma = CartellaProgramma();
     QDir::setCurrent(programma);
     ProgrammaQt quibora(Percorso(programma), Percorso(CartellaConfigurazione()), dialoghi, Oggi);
+    quibora.file().AttivaCopie(core::MarcaTempoLocale);
     if (!quibora.Avvia()) return 0;
     return QApplication::exec();
 }

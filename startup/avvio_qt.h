@@ -34,6 +34,7 @@ class ProgrammaQt : public FinestreAvvio {
     [[nodiscard]] main_window::Form1Qt* principale() const { return principale_.get(); }
     [[nodiscard]] setup::Form17Qt* impostazione() const { return impostazione_.get(); }
     [[nodiscard]] core::StatoConto& stato() { return stato_; }
+    [[nodiscard]] core::FileDati& file() { return file_; }
     [[nodiscard]] bool terminato() const { return dialoghi_.terminato(); }
 
     void ApriImpostazioneConto() override;

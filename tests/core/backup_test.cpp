@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/data_files.h"
+#include "support/failing_file_system.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Leggi(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Copie(const fs::path& cartella) {
+    std::vector<std::string> nomi;
+    if (!fs::exists(cartella)) return nomi;
+    for (const auto& v : fs::directory_iterator(cartella)) nomi.push_back(v.path().filename());
+    std::sort(nomi.begin(), nomi.end());
+    return nomi;
+}
+
+const std::vector<core::RigaRegistro> kUnaRiga = {
+    {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"}};
+const std::vector<core::RigaRegistro> kDueRighe = {
+    {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"},
+    {"16/03/2003", "Versamento", "", "100.000", "900.000"}};
+
+struct Copie_ : ::testing::Test {
+    test::CartellaTemporanea dir;
+    fs::path programma = dir / "programma";
+    fs::path sistema = dir / "config";
+    int secondo = 0;
+
+    void SetUp() override {
+        fs::create_directories(programma);
+        core::FileDati prima(core::FileSystemReale(), programma, sistema);
+        ASSERT_FALSE(prima.SalvaRegistro(kUnaRiga));
+        ASSERT_FALSE(prima.SalvaParametri({"Lire", core::Money::FromUnits(800000), {}}));
+        ASSERT_FALSE(prima.SalvaConto("12345", "Banca Uno"));
+        ASSERT_FALSE(prima.SalvaPassword("segreta"));
+    }
+    // A run of the program: its own FileDati, with a clock one second later each time.
+    core::FileDati Esecuzione(core::FileSystem& fsys = core::FileSystemReale()) {
+        core::FileDati file(fsys, programma, sistema);
+        const int s = ++secondo;
+        file.AttivaCopie(
+            [s] { return "20261206-1200" + std::string(s < 10 ? "0" : "") + std::to_string(s); });
+        return file;
+    }
+};
+
+TEST_F(Copie_, TheFirstSaveOfARunKeepsTheSetAsItStoodAndLaterSavesAddNone) {
+    const std::string registroPrima = Leggi(programma / "listcol1.txt");
+    auto file = Esecuzione();
+    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
+    ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
+    ASSERT_EQ(Copie(programma / "backup"), std::vector<std::string>{"20261206-120001"});
+    const fs::path copia = programma / "backup" / "20261206-120001";
+    EXPECT_EQ(Leggi(copia / "listcol1.txt"), registroPrima);
+    EXPECT_EQ(Leggi(copia / "Vorn.lst"), Leggi(sistema / "Vorn.lst"));
+    EXPECT_EQ(Copie(copia).size(), 8u);  // five register files, para, dati and the password
+    EXPECT_NE(Leggi(programma / "listcol1.txt"), registroPrima);
+}
+
+TEST_F(Copie_, OnlyTheFiveNewestSetsAreKept) {
+    for (int run = 0; run < 7; ++run) {
+        auto file = Esecuzione();
+        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
+    }
+    EXPECT_EQ(Copie(programma / "backup"),
+              (std::vector<std::string>{"20261206-120003", "20261206-120004", "20261206-120005",
+                                        "20261206-120006", "20261206-120007"}));
+}
+
+TEST_F(Copie_, TheResetMovesTheDataSetIntoTheBackupsInsteadOfLosingIt) {
+    const std::string parametri = Leggi(programma / "para.txt");
+    auto file = Esecuzione();
+    ASSERT_FALSE(file.EliminaDati());
+    EXPECT_FALSE(fs::exists(programma / "listcol1.txt"));
+    EXPECT_FALSE(fs::exists(programma / "dati.txt"));
+    EXPECT_FALSE(fs::exists(sistema / "Vorn.lst"));
+    const fs::path copia = programma / "backup" / "20261206-120001";
+    EXPECT_EQ(Leggi(copia / "para.txt"), parametri);
+    EXPECT_EQ(Leggi(copia / "dati.txt"), "\"12345\",\"Banca Uno\"\r\n");
+}
+
+TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelete) {
+    test::FileSystemDifettoso guasto;
+    guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
+    auto file = Esecuzione(guasto);
+    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
+    ASSERT_TRUE(file.erroreCopia().has_value());
+    EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
+
+    auto reset = Esecuzione(guasto);
+    EXPECT_TRUE(reset.EliminaDati().has_value());
+    EXPECT_TRUE(fs::exists(programma / "listcol1.txt"));
+    EXPECT_TRUE(fs::exists(sistema / "Vorn.lst"));
+}
+
+}  // namespace
