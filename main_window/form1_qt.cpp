@@ -17,6 +17,7 @@
 #include "grid/vista_griglia_qt.h"
 #include "main_window/frm_pass_qt.h"
 #include "main_window/logo_qt.h"
+#include "ui/dialoghi_qt.h"
 // TODO(lead): drop these checks once the entry and print windows are in the tree.
 #if __has_include("entry/form_inserimento_qt.h")
 #include "entry/form_inserimento_qt.h"
@@ -206,7 +207,8 @@ void Form1Qt::ApriStampa() {
 }
 
 void Form1Qt::closeEvent(QCloseEvent* evento) {
-    form1_.Form_Unload();
+    // After the program has been ended (the data reset, say) nothing may be saved again.
+    if (!ui::ProgrammaTerminato()) form1_.Form_Unload();
     evento->accept();
 }
 
