@@ -48,7 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     for (const auto& riga : righe)
         for (const auto& cella : riga)
             if (cella.find('"') != std::string::npos) return 0;  // not storable anyway
-    if (file.SalvaRegistro(righe)) std::abort();
+    // A value whose scrambled form would hold a double quote cannot be stored: the save
+    // must then refuse and leave the files as they were.
+    const auto prima = fs.file;
+    if (file.SalvaRegistro(righe)) {
+        if (fs.file != prima) std::abort();
+        return 0;
+    }
     std::vector<core::RigaRegistro> rilette;
     if (file.LeggiRegistro(rilette) != 0 || rilette != righe) std::abort();
     return 0;

@@ -49,7 +49,7 @@ const Parametri kParametriB{"Lire", Money::FromUnits(80), Money::FromUnits(-2000
 
 int Uccisioni() {
     const char* valore = std::getenv("QUIBORA_UCCISIONI");
-    return valore ? std::max(1, std::atoi(valore)) : 200;
+    return valore ? std::max(1, std::atoi(valore)) : 400;
 }
 
 // Killing the saving process at random moments never leaves a register that is not one
