@@ -16,29 +16,21 @@
 #include "grid/vista_griglia_qt.h"
 #include "main_window/form1_qt.h"
 #include "support/finti.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string Leggi(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(p, std::ios::binary).rdbuf();
     return s.str();
 }
 
 // One main window over its own scratch folder.
 struct Banco {
-    explicit Banco(const std::string& nome)
-        : dir(fs::temp_directory_path() / ("form1_qtest_" + nome)) {
-        fs::remove_all(dir);
-        fs::create_directories(dir / "sys");
-    }
-    ~Banco() {
-        finestra.reset();
-        fs::remove_all(dir);
-    }
+    Banco() { fs::create_directories(dir / "sys"); }
     void movimenti(int quanti) {
         std::vector<core::RigaRegistro> righe;
         for (int i = 0; i < quanti; ++i)
@@ -61,13 +53,13 @@ struct Banco {
     }
     std::map<std::string, std::string> file_scritti() const {
         std::map<std::string, std::string> f;
-        for (const auto& e : fs::directory_iterator(dir))
+        for (const auto& e : fs::directory_iterator(dir.path()))
             if (e.is_regular_file()) f[e.path().filename().string()] = Leggi(e.path());
         return f;
     }
 
-    fs::path dir;
-    core::FileDati file{core::FileSystemReale(), dir, dir / "sys"};
+    test::CartellaTemporanea dir;
+    core::FileDati file{core::FileSystemReale(), dir.path(), dir / "sys"};
     core::StatoConto stato;
     test::DialoghiFinti dialoghi;
     std::unique_ptr<main_window::Form1Qt> finestra;
@@ -79,7 +71,7 @@ struct Posto {
 };
 
 TEST(Form1Qt, OgniControlloStaAlSuoPosto) {
-    Banco banco("posti");
+    Banco banco;
     auto& f = banco.apri();
     const Posto posti[] = {
         {"Label1", {4020, 120, 1455, 375}},     {"Grid", {143, 480, 8985, 3135}},
@@ -115,7 +107,7 @@ TEST(Form1Qt, OgniControlloStaAlSuoPosto) {
 }
 
 TEST(Form1Qt, LaListaMostraITipiInOrdineAlfabetico) {
-    Banco banco("lista");
+    Banco banco;
     auto& f = banco.apri();
     QListWidget* lista = f.lista();
     ASSERT_EQ(lista->count(), 15);
@@ -128,7 +120,7 @@ TEST(Form1Qt, LaListaMostraITipiInOrdineAlfabetico) {
 }
 
 TEST(Form1Qt, InvioSullaListaApreLaFinestraDelTipo) {
-    Banco banco("invio");
+    Banco banco;
     auto& f = banco.apri();
     f.show();
     f.lista()->setFocus();
@@ -145,7 +137,7 @@ TEST(Form1Qt, InvioSullaListaApreLaFinestraDelTipo) {
 }
 
 TEST(Form1Qt, DodiciMovimentiAllarganoLaFinestra) {
-    Banco banco("larga");
+    Banco banco;
     banco.movimenti(12);
     auto& f = banco.apri();
     EXPECT_EQ(f.width(), ui::TwipsInPixelX(9525, &f));
@@ -158,7 +150,7 @@ TEST(Form1Qt, DodiciMovimentiAllarganoLaFinestra) {
 TEST(Form1Qt, EsciEChiusuraScrivonoGliStessiByte) {
     std::map<std::string, std::string> scritti[2];
     for (int modo = 0; modo < 2; ++modo) {
-        Banco banco(modo == 0 ? "esci" : "chiusura");
+        Banco banco;
         banco.movimenti(3);
         auto& f = banco.apri();
         f.show();

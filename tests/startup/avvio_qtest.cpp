@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include "setup/form17_qt.h"
 #include "startup/avvio_qt.h"
 #include "support/finti.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -29,17 +31,9 @@ void Scrivi(const fs::path& p, std::string_view byte) {
 
 class AvvioQt : public ::testing::Test {
   protected:
-    AvvioQt()
-        : dir_(fs::temp_directory_path() /
-               ("avvio_qtest_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-        fs::remove_all(dir_);
+    AvvioQt() {
         fs::create_directories(dir_ / "prog");
         fs::create_directories(dir_ / "conf");
-    }
-    ~AvvioQt() override {
-        programma_.reset();
-        fs::remove_all(dir_);
     }
 
     avvio::ProgrammaQt& programma() {
@@ -50,10 +44,8 @@ class AvvioQt : public ::testing::Test {
         return *programma_;
     }
     void conto() { Scrivi(dir_ / "prog" / "dati.txt", "\"12345\",\"Banca Uno\"\r\n"); }
-    std::set<std::string> contenuto() const {
-        std::set<std::string> c;
-        for (const auto& e : fs::recursive_directory_iterator(dir_)) c.insert(e.path().string());
-        return c;
+    std::set<fs::path> contenuto() const {
+        return {fs::recursive_directory_iterator(dir_.path()), {}};
     }
     // Answers the password window once it is up: types the text and presses OK, or
     // presses Cancel when there is no text.
@@ -72,7 +64,7 @@ class AvvioQt : public ::testing::Test {
         });
     }
 
-    fs::path dir_;
+    test::CartellaTemporanea dir_;
     test::DialoghiFinti dialoghi_;
     std::unique_ptr<avvio::ProgrammaQt> programma_;
 };
@@ -84,6 +76,19 @@ TEST_F(AvvioQt, PrimoUsoApreLImpostazioneENonLaFinestraPrincipale) {
     EXPECT_TRUE(p.impostazione()->isVisible());
     EXPECT_EQ(p.principale(), nullptr);
     EXPECT_FALSE(fs::exists(dir_ / "prog" / "dati.txt"));
+
+    // Its OK opens the main window under the new account's title.
+    auto* impostazione = p.impostazione();
+    impostazione->findChild<QLineEdit*>(QStringLiteral("TxtConto"))->setText("12345");
+    impostazione->findChild<QLineEdit*>(QStringLiteral("TxtBanca"))->setText("Banca Uno");
+    QTest::mouseClick(impostazione->findChild<QCheckBox*>(QStringLiteral("ChPass")),
+                      Qt::LeftButton);
+    QTest::mouseClick(impostazione->findChild<QPushButton*>(QStringLiteral("CmdOk")),
+                      Qt::LeftButton);
+    ASSERT_NE(p.principale(), nullptr);
+    EXPECT_TRUE(p.principale()->isVisible());
+    EXPECT_EQ(p.principale()->windowTitle().toStdString(),
+              "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
 }
 
 TEST_F(AvvioQt, SenzaPasswordMostraLaFinestraConIlTitolo) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -10,17 +10,16 @@
 #include "core/cp1252.h"
 #include "core/scrambler.h"
 #include "support/finti.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The windows of start-up, scripted: the password window "types" a text or cancels.
+// Start-up's windows, scripted: the password window "types" a text, or cancels.
 class FinestreFinte : public avvio::FinestreAvvio {
   public:
-    FinestreFinte(core::StatoConto& stato, avvio::DialoghiConFine& dialoghi)
-        : stato_(stato), dialoghi_(dialoghi) {}
-
+    FinestreFinte(core::StatoConto& stato, avvio::DialoghiConFine& d) : stato_(stato), d_(d) {}
     void ApriImpostazioneConto() override { passi.push_back("impostazione"); }
     void CreaPrincipale() override { passi.push_back("crea"); }
     int CaricaPrincipale() override {
@@ -32,7 +31,7 @@ class FinestreFinte : public avvio::FinestreAvvio {
         if (digitata)
             stato_.PasswordInserita = *digitata;
         else
-            dialoghi_.TerminaProgramma();  // Cancel at start-up
+            d_.TerminaProgramma();
     }
     void MostraPrincipale(const std::string& t) override {
         passi.push_back("mostra");
@@ -46,7 +45,7 @@ class FinestreFinte : public avvio::FinestreAvvio {
 
   private:
     core::StatoConto& stato_;
-    avvio::DialoghiConFine& dialoghi_;
+    avvio::DialoghiConFine& d_;
 };
 
 void Scrivi(const fs::path& p, std::string_view byte) {
@@ -55,29 +54,18 @@ void Scrivi(const fs::path& p, std::string_view byte) {
 
 class AvvioTest : public ::testing::Test {
   protected:
-    AvvioTest()
-        : dir_(fs::temp_directory_path() /
-               ("avvio_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "conf");
-    }
-    ~AvvioTest() override { fs::remove_all(dir_); }
-
-    void conto() { Scrivi(dir_ / "dati.txt", "\"12345\",\"Banca Uno\"\r\n"); }
+    AvvioTest() { fs::create_directories(dir_ / "conf"); }
     void password(std::string_view chiara) {
         Scrivi(dir_ / "conf" / "Vorn.lst",
                "\"" + *core::Codifica(*core::Utf8InCp1252(chiara)) + "\"\r\n");
     }
     std::set<fs::path> contenuto() const {
-        std::set<fs::path> c;
-        for (const auto& e : fs::recursive_directory_iterator(dir_)) c.insert(e.path());
-        return c;
+        return {fs::recursive_directory_iterator(dir_.path()), {}};
     }
     avvio::Esito avvia() { return avvio::Main(file_, stato_, conFine_, finestre_); }
 
-    fs::path dir_;
-    core::FileDati file_{core::FileSystemReale(), dir_, core::DirSistema(dir_ / "conf")};
+    test::CartellaTemporanea dir_;
+    core::FileDati file_{core::FileSystemReale(), dir_.path(), core::DirSistema(dir_ / "conf")};
     core::StatoConto stato_;
     test::DialoghiFinti dialoghi_;
     avvio::DialoghiConFine conFine_{dialoghi_};
@@ -91,11 +79,10 @@ TEST_F(AvvioTest, PrimoUsoApreSoloLImpostazioneDelConto) {
 }
 
 TEST_F(AvvioTest, SenzaPasswordMostraLaFinestraColTitolo) {
-    conto();
+    Scrivi(dir_ / "dati.txt", "\"12345\",\"Banca Uno\"\r\n");
     EXPECT_EQ(avvia(), avvio::Esito::InCorso);
     EXPECT_EQ(finestre_.passi, (std::vector<std::string>{"crea", "carica", "mostra"}));
     EXPECT_EQ(finestre_.titolo, "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
-    EXPECT_FALSE(stato_.VerificaPassword);
     EXPECT_TRUE(dialoghi_.messaggi.empty());
 }
 
@@ -103,38 +90,35 @@ struct CasoPassword {
     const char* nome;
     const char* salvata;
     std::optional<std::string> digitata;  // nullopt: Cancel
-    bool accettata;
-    std::vector<std::string> messaggi;
+    std::vector<std::string> messaggi;    // empty and typed: accepted
 };
 
 class AvvioPassword : public AvvioTest, public ::testing::WithParamInterface<CasoPassword> {};
 
 TEST_P(AvvioPassword, ConfrontaSenzaBadareAlleMaiuscole) {
-    const auto& caso = GetParam();
-    conto();
-    password(caso.salvata);
-    finestre_.digitata = caso.digitata;
+    const auto& c = GetParam();
+    const bool accettata = c.digitata && c.messaggi.empty();
+    Scrivi(dir_ / "dati.txt", "\"1\",\"B\"\r\n");
+    password(c.salvata);
+    finestre_.digitata = c.digitata;
     const auto prima = contenuto();
 
-    EXPECT_EQ(avvia(), caso.accettata ? avvio::Esito::InCorso : avvio::Esito::Finito);
-
+    EXPECT_EQ(avvia(), accettata ? avvio::Esito::InCorso : avvio::Esito::Finito);
     EXPECT_TRUE(stato_.VerificaPassword);
-    EXPECT_EQ(dialoghi_.testiMessaggi(), caso.messaggi);
-    EXPECT_EQ(dialoghi_.terminato, !caso.accettata);
-    EXPECT_EQ(finestre_.passi.back(), caso.accettata  ? "mostra"
-                                      : caso.digitata ? "carica"
-                                                      : "password");
+    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+    EXPECT_EQ(dialoghi_.terminato, !accettata);
+    EXPECT_EQ(finestre_.passi.back(), accettata ? "mostra" : c.digitata ? "carica" : "password");
     EXPECT_EQ(contenuto(), prima) << "start-up writes nothing";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tabella, AvvioPassword,
-    ::testing::Values(CasoPassword{"Uguale", "Segreto", "Segreto", true, {}},
-                      CasoPassword{"AltreMaiuscole", "Segreto", "sEGRETO", true, {}},
-                      CasoPassword{"Accentata", "città", "CITTÀ", true, {}},
-                      CasoPassword{"Sbagliata", "Segreto", "Segreta", false, {"Password errata"}},
-                      CasoPassword{"ChiusuraSenzaTesto", "Segreto", "", false, {"Password errata"}},
-                      CasoPassword{"Annullata", "Segreto", std::nullopt, false, {}}),
+    ::testing::Values(CasoPassword{"Uguale", "Segreto", "Segreto", {}},
+                      CasoPassword{"AltreMaiuscole", "Segreto", "sEGRETO", {}},
+                      CasoPassword{"Accentata", "città", "CITTÀ", {}},
+                      CasoPassword{"Sbagliata", "Segreto", "Segreta", {"Password errata"}},
+                      CasoPassword{"ChiusaSenzaTesto", "Segreto", "", {"Password errata"}},
+                      CasoPassword{"Annullata", "Segreto", std::nullopt, {}}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 struct CasoFatale {
@@ -142,22 +126,23 @@ struct CasoFatale {
     const char* conto;
     const char* password;  // nullptr: no password file
     int erroreCaricamento;
-    std::string messaggio;
+    int numero;
 };
 
 class AvvioFatale : public AvvioTest, public ::testing::WithParamInterface<CasoFatale> {};
 
 TEST_P(AvvioFatale, FinisceConIlNumeroDelGuasto) {
-    const auto& caso = GetParam();
-    Scrivi(dir_ / "dati.txt", caso.conto);
-    if (caso.password) Scrivi(dir_ / "conf" / "Vorn.lst", caso.password);
+    const auto& c = GetParam();
+    Scrivi(dir_ / "dati.txt", c.conto);
+    if (c.password) Scrivi(dir_ / "conf" / "Vorn.lst", c.password);
     finestre_.digitata = "x";
-    finestre_.erroreCaricamento = caso.erroreCaricamento;
+    finestre_.erroreCaricamento = c.erroreCaricamento;
 
     EXPECT_EQ(avvia(), avvio::Esito::Finito);
-
     ASSERT_EQ(dialoghi_.messaggi.size(), 1u);
-    EXPECT_EQ(dialoghi_.messaggi[0].testo, caso.messaggio);
+    EXPECT_EQ(dialoghi_.messaggi[0].testo, "Si è verificato l'errore N° " +
+                                               std::to_string(c.numero) +
+                                               " contattare il fornitore del programma.");
     EXPECT_EQ(dialoghi_.messaggi[0].icona, ui::Icona::Critica);
     EXPECT_TRUE(dialoghi_.terminato);
     EXPECT_EQ(std::count(finestre_.passi.begin(), finestre_.passi.end(), "mostra"), 0);
@@ -165,22 +150,11 @@ TEST_P(AvvioFatale, FinisceConIlNumeroDelGuasto) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tabella, AvvioFatale,
-    ::testing::Values(
-        CasoFatale{"ContoCorto", "\"12345\"\r\n", nullptr, 0,
-                   "Si è verificato l'errore N° 62 contattare il fornitore del programma."},
-        CasoFatale{"PasswordVuota", "\"1\",\"B\"\r\n", "", 0,
-                   "Si è verificato l'errore N° 62 contattare il fornitore del programma."},
-        CasoFatale{"PasswordIndecifrabile", "\"1\",\"B\"\r\n", "\"\x01\x01\"\r\n", 0,
-                   "Si è verificato l'errore N° 5 contattare il fornitore del programma."},
-        CasoFatale{"CaricamentoFallito", "\"1\",\"B\"\r\n", nullptr, 53,
-                   "Si è verificato l'errore N° 53 contattare il fornitore del programma."},
-        CasoFatale{"CaricamentoFallitoDopoPassword", "\"1\",\"B\"\r\n", "\"y\"\r\n", 13,
-                   "Si è verificato l'errore N° 13 contattare il fornitore del programma."}),
+    ::testing::Values(CasoFatale{"ContoCorto", "\"12345\"\r\n", nullptr, 0, 62},
+                      CasoFatale{"PasswordVuota", "\"1\",\"B\"\r\n", "", 0, 62},
+                      CasoFatale{"PasswordIndecifrabile", "\"1\",\"B\"\r\n", "\"\x01\x01\"", 0, 5},
+                      CasoFatale{"CaricamentoFallito", "\"1\",\"B\"\r\n", nullptr, 53, 53},
+                      CasoFatale{"DopoLaPassword", "\"1\",\"B\"\r\n", "\"y\"\r\n", 13, 13}),
     [](const auto& info) { return std::string(info.param.nome); });
-
-TEST(MessaggioIstanzaAttiva, NominaLEseguibile) {
-    EXPECT_EQ(avvio::MessaggioIstanzaAttiva("quibora"),
-              "L'applicazione quibora è gia' in esecuzione.");
-}
 
 }  // namespace
