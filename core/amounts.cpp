@@ -155,7 +155,9 @@ std::optional<double> ValoreImportoDouble(std::string_view testo) {
 std::string FormatoLire(Money valore) {
     const Int128 unita = DividiArrotondando(valore.raw(), Money::kScala);
     if (unita == 0) return {};
-    return (unita < 0 ? "-" : "") + CifreRaggruppate(Modulo(unita));
+    std::string testo = unita < 0 ? "-" : "";
+    testo += CifreRaggruppate(Modulo(unita));
+    return testo;
 }
 
 std::string FormatoEuro(Money valore) {

@@ -20,7 +20,10 @@ QLabel* Etichetta(QWidget* padre, const char* nome, const QString& testo, double
                   double width, double height) {
     auto* l = new QLabel(testo, padre);
     l->setObjectName(QString::fromLatin1(nome));
+    // Designed labels show their text from the top left corner.
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ui::Posiziona(l, left, top, width, height);
+    ui::AdattaCarattere(l);
     return l;
 }
 

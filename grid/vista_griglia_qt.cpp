@@ -78,11 +78,14 @@ void VistaGrigliaQt::mostraInAlto(int rigaModello) {
 }
 
 void VistaGrigliaQt::applicaRigaInAlto() {
-    if (inSospeso_ < 0) return;
-    if (inSospeso_ < modello_.rowCount()) {
+    // updateGeometries() can show the scroll bar, whose resize comes back here and clears
+    // the request: the row is read once, before that.
+    const int riga = inSospeso_;
+    if (riga < 0) return;
+    if (riga < modello_.rowCount()) {
         // Per-item scrolling: the scroll bar value is the first row shown.
         updateGeometries();
-        verticalScrollBar()->setValue(inSospeso_);
+        verticalScrollBar()->setValue(riga);
     }
     // Before the first layout the scroll range is still empty: keep the request until the
     // view is on screen, so that it is applied once the range is known.

@@ -66,24 +66,6 @@ QLabel* Etichetta(QWidget* padre, const char* nome, const char* testo, const Pos
     return l;
 }
 
-// The stand-in face is wider than the designed one: a label that must show all of its
-// texts in its designed width takes the narrow cut of the face, and a smaller size only
-// when even that does not fit.
-void AdattaCarattere(QLabel* etichetta, std::initializer_list<const char*> testi) {
-    QFont f = etichetta->font();
-    f.setStretch(QFont::SemiCondensed);
-    auto larghezzaMassima = [&] {
-        const QFontMetrics m(f);
-        int massima = 0;
-        for (const char* t : testi)
-            massima = std::max(massima, m.horizontalAdvance(QString::fromUtf8(t)));
-        return massima;
-    };
-    while (larghezzaMassima() > etichetta->width() && f.pointSizeF() > 6)
-        f.setPointSizeF(f.pointSizeF() - 0.25);
-    etichetta->setFont(f);
-}
-
 }  // namespace
 
 Form1Qt::Form1Qt(core::StatoConto& stato, core::FileDati& file, ui::Dialoghi& dialoghi,
@@ -154,18 +136,17 @@ void Form1Qt::creaControlli() {
     txtSaldo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtSaldo->setFont(ui::FontSans(9.75, true));
 
-    AdattaCarattere(Etichetta(this, "Label5", "Divisa di gestione attuale:",
-                              {3840, 6840, 2355, 315}, 9.75, false, kBluScuro),
-                    {"Divisa di gestione attuale:"});
-    AdattaCarattere(Etichetta(this, "Label6", "", {6300, 6840, 495, 255}, 9.75, false, kBluScuro),
-                    {"€uro", "£ire"});
+    ui::AdattaCarattere(Etichetta(this, "Label5", "Divisa di gestione attuale:",
+                                  {3840, 6840, 2355, 315}, 9.75, false, kBluScuro));
+    ui::AdattaCarattere(
+        Etichetta(this, "Label6", "", {6300, 6840, 495, 255}, 9.75, false, kBluScuro),
+        {QStringLiteral("€uro"), QStringLiteral("£ire")});
 
     auto* immagine = Crea<QLabel>(this, "Image1", {4380, 3960, 1665, 1410});
     immagine->setPixmap(LogoQuibora(immagine->size()));
 
-    AdattaCarattere(Etichetta(this, "Label7", kNotaLegale, {3840, 5400, 2775, 255}, 8.25, true,
-                              palette().color(QPalette::WindowText)),
-                    {kNotaLegale});
+    ui::AdattaCarattere(Etichetta(this, "Label7", kNotaLegale, {3840, 5400, 2775, 255}, 8.25, true,
+                                  palette().color(QPalette::WindowText)));
 
     auto* ditta = Crea<QPlainTextEdit>(this, "txtDitta", {4080, 5760, 2535, 1095});
     ditta->setReadOnly(true);

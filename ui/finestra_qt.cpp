@@ -2,12 +2,14 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRectF>
 #include <QTextEdit>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -16,10 +18,16 @@ namespace {
 
 constexpr const char* kProprietaTwips = "quiboraTwips";
 
-int dpiX(const QWidget* w) { return w ? w->logicalDpiX() : 96; }
-int dpiY(const QWidget* w) { return w ? w->logicalDpiY() : 96; }
+int dpiX(const QWidget* w) {
+    return w ? w->logicalDpiX() : 96;
+}
+int dpiY(const QWidget* w) {
+    return w ? w->logicalDpiY() : 96;
+}
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QPalette::ColorRole ruoloTesto(const QWidget* w) {
     return (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
@@ -49,8 +57,12 @@ int TwipsInPixelX(double twips, const QWidget* w) {
 int TwipsInPixelY(double twips, const QWidget* w) {
     return static_cast<int>(std::lround(twips * dpiY(w) / 1440.0));
 }
-double PixelInTwipsX(int pixel, const QWidget* w) { return pixel * 1440.0 / dpiX(w); }
-double PixelInTwipsY(int pixel, const QWidget* w) { return pixel * 1440.0 / dpiY(w); }
+double PixelInTwipsX(int pixel, const QWidget* w) {
+    return pixel * 1440.0 / dpiX(w);
+}
+double PixelInTwipsY(int pixel, const QWidget* w) {
+    return pixel * 1440.0 / dpiY(w);
+}
 
 void Posiziona(QWidget* w, double left, double top, double width, double height) {
     w->setGeometry(TwipsInPixelX(left, w), TwipsInPixelY(top, w), TwipsInPixelX(width, w),
@@ -63,12 +75,34 @@ void DimensionaFinestra(QWidget* finestra, double width, double height) {
     finestra->setProperty(kProprietaTwips, QRectF(0, 0, width, height));
 }
 
+// The designed face is a narrow one; the condensed cut keeps the designed texts inside
+// their designed boxes.
 QFont FontSans(double punti, bool grassetto) {
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(punti);
     f.setBold(grassetto);
     return f;
+}
+
+void AdattaCarattere(QWidget* etichetta, const QStringList& testi) {
+    QStringList daMisurare = testi;
+    if (daMisurare.isEmpty()) {
+        if (auto* l = qobject_cast<QLabel*>(etichetta)) daMisurare << l->text();
+    }
+    QFont f = etichetta->font();
+    auto larghezzaMassima = [&] {
+        const QFontMetrics m(f);
+        int massima = 0;
+        for (const QString& t : daMisurare) massima = std::max(massima, m.horizontalAdvance(t));
+        return massima;
+    };
+    if (larghezzaMassima() <= etichetta->width()) return;
+    f.setStretch(QFont::SemiCondensed);
+    while (larghezzaMassima() > etichetta->width() && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.25);
+    etichetta->setFont(f);
 }
 
 FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)
@@ -95,13 +129,20 @@ std::string FinestraQt::Testo(std::string_view nome) const {
 void FinestraQt::ImpostaTesto(std::string_view nome, std::string_view testo) {
     QWidget* w = controllo(nome);
     const QString t = q(testo);
-    if (w == radice_) w->setWindowTitle(t);
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
-    else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
-    else if (auto* te = qobject_cast<QTextEdit*>(w)) te->setPlainText(t);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(t);
-    else w->setWindowTitle(t);
+    if (w == radice_)
+        w->setWindowTitle(t);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(t);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(t);
+    else if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(t);
+    else if (auto* te = qobject_cast<QTextEdit*>(w))
+        te->setPlainText(t);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+        p->setPlainText(t);
+    else
+        w->setWindowTitle(t);
 }
 
 Colore FinestraQt::ColoreTesto(std::string_view nome) const {
@@ -120,14 +161,18 @@ void FinestraQt::ImpostaColoreTesto(std::string_view nome, Colore colore) {
     w->setPalette(p);
 }
 
-bool FinestraQt::Abilitato(std::string_view nome) const { return controllo(nome)->isEnabled(); }
+bool FinestraQt::Abilitato(std::string_view nome) const {
+    return controllo(nome)->isEnabled();
+}
 void FinestraQt::ImpostaAbilitato(std::string_view nome, bool abilitato) {
     controllo(nome)->setEnabled(abilitato);
 }
 
 // A control counts as visible when it is not hidden itself, even while its window is
 // still off the screen.
-bool FinestraQt::Visibile(std::string_view nome) const { return !controllo(nome)->isHidden(); }
+bool FinestraQt::Visibile(std::string_view nome) const {
+    return !controllo(nome)->isHidden();
+}
 void FinestraQt::ImpostaVisibile(std::string_view nome, bool visibile) {
     controllo(nome)->setVisible(visibile);
 }
@@ -144,7 +189,9 @@ void FinestraQt::ImpostaSuggerimento(std::string_view nome, std::string_view tes
     controllo(nome)->setToolTip(q(testo));
 }
 
-void FinestraQt::Focus(std::string_view nome) { controllo(nome)->setFocus(Qt::OtherFocusReason); }
+void FinestraQt::Focus(std::string_view nome) {
+    controllo(nome)->setFocus(Qt::OtherFocusReason);
+}
 
 Rettangolo FinestraQt::Posizione(std::string_view nome) const {
     QWidget* w = controllo(nome);

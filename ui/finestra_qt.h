@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -24,10 +25,15 @@ void DimensionaFinestra(QWidget* finestra, double width, double height);
 // A sans-serif standing in for the designed face, at the designed point size.
 [[nodiscard]] QFont FontSans(double punti, bool grassetto);
 
+// The stand-in face is wider than the designed one: a label that must show its texts
+// (its own text when none are given) in its designed width takes the narrow cut of the
+// face, and a smaller size only when even that does not fit.
+void AdattaCarattere(QWidget* etichetta, const QStringList& testi = {});
+
 // ui::Finestra over a real Qt window: controls are found by their objectName and the
 // window itself answers to its own name.
 class FinestraQt : public Finestra {
-public:
+  public:
     FinestraQt(QWidget* radice, std::string nomeFinestra);
 
     std::string Testo(std::string_view controllo) const override;
@@ -48,7 +54,7 @@ public:
 
     [[nodiscard]] QWidget* controllo(std::string_view nome) const;
 
-private:
+  private:
     QWidget* radice_;
     std::string nome_;
 };

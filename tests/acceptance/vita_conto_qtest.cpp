@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringList>
 #include <optional>
 
@@ -269,13 +270,13 @@ TEST(Accettazione, DodiciETrediciMovimenti) {
     ASSERT_TRUE(b.Avvia());
     b.PrimoUso(QStringLiteral("12345"), QStringLiteral("Banca Uno"), std::nullopt);
     main_window::Form1Qt& f = b.principale();
-    const grid::VistaGrigliaQt* vista = f.vistaGriglia();
+    grid::VistaGrigliaQt* vista = f.vistaGriglia();
     const int stretta = f.width();
     EXPECT_EQ(stretta, ui::TwipsInPixelX(9285, &f));
 
     std::vector<Riga> righe;
     int saldo = 0;
-    int primaVisibile = 0;
+    int scorrimento = 0;
     for (int i = 0; i < 13; ++i) {
         const auto& t = tipi[i];
         const std::string rif = "rif " + std::to_string(i + 1);
@@ -301,11 +302,14 @@ TEST(Accettazione, DodiciETrediciMovimenti) {
                   ui::TwipsInPixelX(4070, &f));
         EXPECT_EQ(f.griglia().TopRow(), i + 1);
         EXPECT_TRUE(ultimaVisibile) << "the new row is in view";
+        // Scrolled as far as the rows go: one row further at each movement.
+        const QScrollBar* barra = vista->verticalScrollBar();
+        EXPECT_EQ(barra->value(), barra->maximum());
         if (i == 11) {
-            primaVisibile = vista->PrimaRigaVisibile();
-            EXPECT_GT(primaVisibile, 0) << "the grid has scrolled";
+            scorrimento = barra->value();
+            EXPECT_GT(scorrimento, 0) << "the grid has scrolled";
         } else {
-            EXPECT_EQ(vista->PrimaRigaVisibile(), primaVisibile + 1) << "one row further";
+            EXPECT_EQ(barra->value(), scorrimento + 1);
         }
     }
     EXPECT_EQ(b.RigheMostrate(), righe);
