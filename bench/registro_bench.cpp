@@ -33,12 +33,12 @@ const std::vector<std::string> kRiferimenti{
 
 // A plausible register: consecutive days, all fifteen types, references with commas and
 // accents, the first half in lire and the second in euro, each row with its balance.
-std::vector<core::RigaRegistro> RegistroRealistico(int movimenti) {
+core::Registro RegistroRealistico(int movimenti) {
     std::mt19937 casuale(20240501);
     std::uniform_int_distribution<int> tipo(0, 14);
     std::uniform_int_distribution<std::int64_t> lire(1, 5000);  // thousands of lire
-    std::vector<core::RigaRegistro> righe;
-    righe.reserve(static_cast<std::size_t>(movimenti));
+    core::Registro righe;
+    righe.reserve(static_cast<std::size_t>(movimenti), static_cast<std::size_t>(movimenti) * 80);
     core::Data giorno{1999, 1, 1};
     core::Money saldo = core::Money::FromUnits(1'000'000);
     for (int i = 0; i < movimenti; ++i) {
@@ -54,11 +54,13 @@ std::vector<core::RigaRegistro> RegistroRealistico(int movimenti) {
         const auto nuovo =
             t.segno == core::Segno::Debito ? saldo.minus(importo) : saldo.plus(importo);
         saldo = nuovo.value_or(saldo);
-        righe.push_back({core::FormatoData(giorno),
-                         std::string(inLire ? t.CausaleLire : t.CausaleEuro),
-                         kRiferimenti[static_cast<std::size_t>(i) % kRiferimenti.size()],
-                         inLire ? core::FormatoLire(importo) : core::FormatoEuro(importo),
-                         inLire ? core::FormatoLire(saldo) : core::FormatoEuro(saldo)});
+        const std::string data = core::FormatoData(giorno);
+        const std::string testoImporto =
+            inLire ? core::FormatoLire(importo) : core::FormatoEuro(importo);
+        const std::string testoSaldo = inLire ? core::FormatoLire(saldo) : core::FormatoEuro(saldo);
+        righe.aggiungi({data, inLire ? t.CausaleLire : t.CausaleEuro,
+                        kRiferimenti[static_cast<std::size_t>(i) % kRiferimenti.size()],
+                        testoImporto, testoSaldo});
     }
     return righe;
 }
@@ -142,7 +144,7 @@ void BM_CaricaRegistro(benchmark::State& state) {
     double totale = 0;
     for (auto _ : state) {
         const auto inizio = Orologio::now();
-        std::vector<core::RigaRegistro> righe;
+        core::Registro righe;
         if (dati.LeggiRegistro(righe) != 0) {
             state.SkipWithError("LeggiRegistro non riuscita");
             return;
@@ -160,7 +162,7 @@ void BM_CaricaRegistro(benchmark::State& state) {
 
 void BM_SalvaRegistro(benchmark::State& state) {
     const Registro& r = RegistroDi(static_cast<int>(state.range(0)));
-    std::vector<core::RigaRegistro> righe;
+    core::Registro righe;
     if (core::FileDati(core::FileSystemReale(), r.cartella, r.cartella).LeggiRegistro(righe) != 0) {
         state.SkipWithError("LeggiRegistro non riuscita");
         return;

@@ -8,6 +8,7 @@
 
 #include "core/amounts.h"
 #include "core/cp1252.h"
+#include "core/memoria.h"
 #include "core/record.h"
 #include "core/scrambler.h"
 
@@ -215,6 +216,47 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<
     return std::nullopt;
 }
 
+// The contents of the five register files for `righe` rows whose texts `cella(r, k)`
+// gives, built without a heap text per cell.
+template <class Cella>
+EsitoFile ContenutiRegistro(std::size_t righe, const Cella& cella, const fs::path& dir,
+                            std::vector<FileNuovo>& file) {
+    file.assign(5, {});
+    for (std::size_t k = 0; k < 5; ++k) {
+        file[k].nome = NomeFileRegistro(static_cast<int>(k) + 1);
+        // Windows-1252 is never longer than UTF-8, so this is all the room a file needs.
+        std::size_t dimensione = 0;
+        for (std::size_t r = 0; r < righe; ++r) dimensione += cella(r, k).size() + 4;
+        file[k].contenuto.reserve(dimensione);
+        PagineGrandi(file[k].contenuto);
+    }
+    std::string byte;  // the plain bytes of an amount, before scrambling
+    for (std::size_t r = 0; r < righe; ++r) {
+        for (std::size_t k = 0; k < 5; ++k) {
+            std::string& contenuto = file[k].contenuto;
+            contenuto += '"';
+            const std::size_t inizio = contenuto.size();
+            bool memorizzabile;
+            if (k < 3) {
+                memorizzabile = AggiungiUtf8InCp1252(contenuto, cella(r, k));
+            } else {
+                byte.clear();
+                memorizzabile =
+                    AggiungiUtf8InCp1252(byte, cella(r, k)) && AggiungiCodificato(contenuto, byte);
+            }
+            if (!memorizzabile ||
+                std::string_view(contenuto).substr(inizio).find('"') != std::string_view::npos) {
+                return ErroreFile{dir / file[k].nome,
+                                  "la riga " + std::to_string(r + 1) +
+                                      " contiene un testo non memorizzabile (virgolette o "
+                                      "carattere non ammesso)"};
+            }
+            contenuto += "\"\r\n";
+        }
+    }
+    return std::nullopt;
+}
+
 std::string InUtf8(std::string&& byte) {
     const bool ascii = std::all_of(byte.begin(), byte.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -299,28 +341,21 @@ EsitoFile FileDati::Recupera() {
     return EliminaSeEsiste(fs_, ConSuffisso(percorsoPassword(), kNuovo));
 }
 
+EsitoFile FileDati::SalvaRegistroCompatto(const Registro& registro) {
+    if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
+    std::vector<FileNuovo> file;
+    const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
+    if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
+    return SalvaInsieme(fs_, dirProgramma_, file);
+}
+
 EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
     if (auto e = Recupera()) return e;
     CopiaPrimaDelPrimoSalvataggio();
-    std::vector<FileNuovo> file(5);
-    for (int k = 0; k < 5; ++k) {
-        file[k].nome = NomeFileRegistro(k + 1);
-        std::size_t dimensione = 0;
-        for (const auto& riga : righe) dimensione += riga[k].size() + 4;
-        file[k].contenuto.reserve(dimensione);
-    }
-    for (std::size_t r = 0; r < righe.size(); ++r) {
-        for (int k = 0; k < 5; ++k) {
-            const auto voce = PerIlFile(righe[r][k], k >= 3);
-            if (!voce) {
-                return ErroreFile{percorso(file[k].nome),
-                                  "la riga " + std::to_string(r + 1) +
-                                      " contiene un testo non memorizzabile (virgolette o "
-                                      "carattere non ammesso)"};
-            }
-            AggiungiRecord(file[k].contenuto, *voce);
-        }
-    }
+    std::vector<FileNuovo> file;
+    const auto cella = [&](std::size_t r, std::size_t k) { return std::string_view(righe[r][k]); };
+    if (auto e = ContenutiRegistro(righe.size(), cella, dirProgramma_, file)) return e;
     return SalvaInsieme(fs_, dirProgramma_, file);
 }
 
@@ -406,36 +441,78 @@ int FileDati::LeggiParametri(Parametri& parametri) const {
     return 0;
 }
 
-int FileDati::LeggiRegistro(std::vector<RigaRegistro>& righe) const {
-    righe.clear();
+int FileDati::LeggiRegistro(Registro& registro) const {
+    registro.clear();
     if (!esisteRegistro()) return 0;
     std::array<std::string, 5> testi;
+    std::size_t byte = 0;
     for (int k = 0; k < 5; ++k) {
         const auto p = percorso(NomeFileRegistro(k + 1));
         if (!fs_.esiste(p)) return kErroreFileMancante;
         if (fs_.leggi(p, testi[k])) return kErroreAccessoFile;
+        byte += testi[k].size();
     }
     std::vector<LettoreRecord> lettori;
     for (const auto& t : testi) lettori.emplace_back(t);
 
-    std::vector<RigaRegistro> letti;
-    letti.reserve(static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n')));
+    Registro registroLetto;
+    // The files' size bounds the texts unless many characters widen in UTF-8; room
+    // reserved and never written costs no memory.
+    registroLetto.reserve(
+        static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n')), byte);
+    std::string altri;                   // an unscrambled text that is not plain ASCII
+    std::array<std::size_t, 5> letti{};  // how far each file has been read
+    int errore = 0;
+    const auto cella = [&](std::string& destinazione, std::size_t k) {
+        const auto voce = lettori[k].leggi();
+        if (!voce) {
+            errore = kErroreFineFile;
+            return false;
+        }
+        letti[k] = static_cast<std::size_t>(voce->data() - testi[k].data());
+        if (k < 3) {
+            AggiungiCp1252InUtf8(destinazione, *voce);
+            return true;
+        }
+        // Amounts unscramble to plain ASCII, straight into place; anything else still
+        // goes through the code page.
+        const std::size_t inizio = destinazione.size();
+        if (!AggiungiDecodificato(destinazione, *voce)) {
+            errore = kErroreFuoriIntervallo;
+            return false;
+        }
+        const std::string_view chiaro(destinazione.data() + inizio, destinazione.size() - inizio);
+        if (std::all_of(chiaro.begin(), chiaro.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return true;
+        altri.assign(chiaro);
+        destinazione.resize(inizio);
+        AggiungiCp1252InUtf8(destinazione, altri);
+        return true;
+    };
     // The first file drives the loop; any other running out first, or holding items
     // after it has ended, is a register left by an interrupted save.
     while (!lettori[0].fine()) {
-        RigaRegistro& riga = letti.emplace_back();
-        for (int k = 0; k < 5; ++k) {
-            const auto voce = lettori[k].leggi();
-            if (!voce) return kErroreFineFile;
-            auto testo = DaFile(*voce, k >= 3);
-            if (!testo) return kErroreFuoriIntervallo;
-            riga[k] = std::move(*testo);
+        if (!registroLetto.aggiungiScrivendo(cella)) return errore;
+        // The files are read front to back: what lies behind is given back as the
+        // register grows, so a large register does not hold its files and itself at once.
+        if (registroLetto.size() % 65536 == 0) {
+            for (std::size_t k = 0; k < 5; ++k) RilasciaLetto(testi[k].data(), letti[k]);
         }
     }
     for (int k = 1; k < 5; ++k) {
         if (!lettori[k].fine()) return kErroreFineFile;
     }
-    righe = std::move(letti);
+    registro = std::move(registroLetto);
+    return 0;
+}
+
+int FileDati::LeggiRegistro(std::vector<RigaRegistro>& righe) const {
+    righe.clear();
+    Registro registro;
+    if (const int errore = LeggiRegistro(registro)) return errore;
+    righe.reserve(registro.size());
+    for (std::size_t r = 0; r < registro.size(); ++r) righe.push_back(registro.riga(r));
     return 0;
 }
 
@@ -469,7 +546,9 @@ void FileDati::AttivaCopie(std::function<std::string()> marcaTempo) {
     marcaTempo_ = std::move(marcaTempo);
 }
 
-fs::path FileDati::cartellaCopie() const { return dirProgramma_ / "backup"; }
+fs::path FileDati::cartellaCopie() const {
+    return dirProgramma_ / "backup";
+}
 
 void FileDati::CopiaPrimaDelPrimoSalvataggio() {
     if (!marcaTempo_ || copiaFatta_) return;
@@ -519,7 +598,8 @@ EsitoFile FileDati::CopiaInSicurezza() {
 }
 
 std::string MarcaTempoLocale() {
-    const std::time_t adesso = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    const std::time_t adesso =
+        std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm locale{};
     localtime_r(&adesso, &locale);
     char testo[32];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -11,11 +12,9 @@
 
 #include "core/file_system.h"
 #include "core/money.h"
+#include "core/registro.h"
 
 namespace core {
-
-// One register row: "Data", "Causale", "Riferimento", "Importo", "Saldo" (UTF-8 texts).
-using RigaRegistro = std::array<std::string, 5>;
 
 struct Parametri {
     std::string ModoValuta;
@@ -43,7 +42,7 @@ inline constexpr int kErroreAccessoFile = 75;
 // files next to the old ones and switches them in only when all are on the disk, so the
 // next start sees either the old set or the new one.
 class FileDati {
-public:
+  public:
     FileDati(FileSystem& fs, std::filesystem::path dirProgramma, std::filesystem::path dirSistema);
 
     [[nodiscard]] const std::filesystem::path& dirProgramma() const { return dirProgramma_; }
@@ -58,6 +57,11 @@ public:
     // Finishes or rolls back a save that was interrupted (crash, power cut).
     [[nodiscard]] EsitoFile Recupera();
 
+    // A template only so that `SalvaRegistro({})` still picks the overload below.
+    template <std::same_as<Registro> R>
+    [[nodiscard]] EsitoFile SalvaRegistro(const R& registro) {
+        return SalvaRegistroCompatto(registro);
+    }
     [[nodiscard]] EsitoFile SalvaRegistro(std::span<const RigaRegistro> righe);
     [[nodiscard]] EsitoFile SalvaParametri(const Parametri& parametri);
     // Texts must be free of double quotes and hold only Windows-1252 characters.
@@ -71,6 +75,7 @@ public:
 
     // Readers: 0 or the error number. A missing parameters file leaves `parametri` as is.
     [[nodiscard]] int LeggiParametri(Parametri& parametri) const;
+    [[nodiscard]] int LeggiRegistro(Registro& registro) const;
     [[nodiscard]] int LeggiRegistro(std::vector<RigaRegistro>& righe) const;
     [[nodiscard]] int LeggiConto(std::string& numero, std::string& banca) const;
     // The scrambled bytes as stored.
@@ -88,7 +93,8 @@ public:
     // more); its failure is kept here.
     [[nodiscard]] const EsitoFile& erroreCopia() const { return erroreCopia_; }
 
-private:
+  private:
+    [[nodiscard]] EsitoFile SalvaRegistroCompatto(const Registro& registro);
     // Copies the data set into a new backup folder; nothing when there is nothing to copy.
     [[nodiscard]] EsitoFile CopiaInSicurezza();
     void CopiaPrimaDelPrimoSalvataggio();

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "core/memoria.h"
+
 namespace core {
 
 namespace {
@@ -58,16 +60,24 @@ class FileSystemReale_ final : public FileSystem {
         if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
         if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
         contenuto.clear();
+        contenuto.reserve(static_cast<std::size_t>(info.st_size));
+        PagineGrandi(contenuto);
         contenuto.resize(static_cast<std::size_t>(info.st_size));
         std::size_t letti = 0;
         for (;;) {
-            if (letti == contenuto.size()) contenuto.resize(letti + 4096);  // file grew
-            const ssize_t n = ::read(f.fd(), contenuto.data() + letti, contenuto.size() - letti);
+            // The end is probed into a small buffer: growing the text for it would copy a
+            // whole large file once more.
+            char sonda[4096];
+            const bool pieno = letti == contenuto.size();
+            const ssize_t n =
+                pieno ? ::read(f.fd(), sonda, sizeof sonda)
+                      : ::read(f.fd(), contenuto.data() + letti, contenuto.size() - letti);
             if (n < 0) {
                 if (errno == EINTR) continue;
                 return Errore(p, errno);
             }
             if (n == 0) break;
+            if (pieno) contenuto.append(sonda, static_cast<std::size_t>(n));  // file grew
             letti += static_cast<std::size_t>(n);
         }
         contenuto.resize(letti);

@@ -13,5 +13,9 @@ inline constexpr int kErroreFuoriIntervallo = 5;
 
 [[nodiscard]] std::optional<std::string> Codifica(std::string_view testo);
 [[nodiscard]] std::optional<std::string> Decodifica(std::string_view testo);
+// The same, appended to `destinazione` (for callers that reuse one buffer); on error 5
+// false, with `destinazione` as it was.
+[[nodiscard]] bool AggiungiCodificato(std::string& destinazione, std::string_view testo);
+[[nodiscard]] bool AggiungiDecodificato(std::string& destinazione, std::string_view testo);
 
 }  // namespace core

@@ -1,7 +1,6 @@
 #include "grid/griglia.h"
 
 #include <algorithm>
-#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -27,70 +26,86 @@ void Griglia::SetRows(int righe) {
     const auto dati = static_cast<std::size_t>(std::max(righe, 1) - 1);
     const auto prima = righe_.size();
     if (dati == prima) return;
-    righe_.resize(dati);
     if (dati < prima) {
+        righe_.tronca(dati);
         riga_ = std::min(riga_, Rows() - 1);
         rigaInAlto_ = std::clamp(rigaInAlto_, 1, std::max(Rows() - 1, 1));
         if (osservatore_)
             osservatore_->righeRimosse(static_cast<int>(dati) + 1, static_cast<int>(prima));
-    } else if (osservatore_) {
-        osservatore_->righeInserite(static_cast<int>(prima) + 1, static_cast<int>(dati));
+    } else {
+        righe_.aggiungiVuote(dati - prima);
+        if (osservatore_)
+            osservatore_->righeInserite(static_cast<int>(prima) + 1, static_cast<int>(dati));
     }
 }
 
-const std::string& Griglia::TextMatrix(int riga, int colonna) const {
+std::string_view Griglia::Cella(int riga, int colonna) const {
     if (colonna < 0 || colonna >= kColonne)
         throw std::out_of_range("colonna della griglia fuori dai limiti");
     if (riga == 0) return intestazione_[static_cast<std::size_t>(colonna)];
     if (riga < 0 || riga > static_cast<int>(righe_.size()))
         throw std::out_of_range("riga della griglia fuori dai limiti");
-    return righe_[static_cast<std::size_t>(riga - 1)][static_cast<std::size_t>(colonna)];
+    return righe_.cella(static_cast<std::size_t>(riga - 1), static_cast<std::size_t>(colonna));
 }
 
 void Griglia::SetTextMatrix(int riga, int colonna, std::string testo) {
     if (colonna < 0 || colonna >= kColonne)
         throw std::out_of_range("colonna della griglia fuori dai limiti");
-    rigaModificabile(riga)[static_cast<std::size_t>(colonna)] = std::move(testo);
+    if (riga == 0) {
+        intestazione_[static_cast<std::size_t>(colonna)] = std::move(testo);
+    } else {
+        if (riga < 0 || riga > static_cast<int>(righe_.size()))
+            throw std::out_of_range("riga della griglia fuori dai limiti");
+        righe_.imposta(static_cast<std::size_t>(riga - 1), static_cast<std::size_t>(colonna),
+                       testo);
+    }
     if (osservatore_) osservatore_->cellaCambiata(riga, colonna);
 }
 
-core::RigaRegistro& Griglia::rigaModificabile(int riga) {
-    if (riga == 0) return intestazione_;
-    if (riga < 0 || riga > static_cast<int>(righe_.size()))
-        throw std::out_of_range("riga della griglia fuori dai limiti");
-    return righe_[static_cast<std::size_t>(riga - 1)];
-}
-
 void Griglia::AddItem(std::string_view testoConTab) {
-    core::RigaRegistro riga;
+    core::Registro::Celle celle;
     std::size_t inizio = 0;
-    for (std::size_t c = 0; c < riga.size(); ++c) {
+    for (std::size_t c = 0; c < celle.size(); ++c) {
         const auto tab = testoConTab.find('\t', inizio);
-        riga[c] = testoConTab.substr(inizio, tab == std::string_view::npos ? tab : tab - inizio);
+        celle[c] = testoConTab.substr(inizio, tab == std::string_view::npos ? tab : tab - inizio);
         if (tab == std::string_view::npos) break;
         inizio = tab + 1;
     }
-    righe_.push_back(std::move(riga));
+    righe_.aggiungi(celle);
     if (osservatore_) osservatore_->righeInserite(Rows() - 1, Rows() - 1);
 }
 
-void Griglia::AggiungiRighe(std::vector<core::RigaRegistro>&& righe) {
+void Griglia::AggiungiRighe(core::Registro&& righe) {
     if (righe.empty()) return;
     const int prima = Rows();
     if (righe_.empty()) {
         righe_ = std::move(righe);
     } else {
-        righe_.insert(righe_.end(), std::make_move_iterator(righe.begin()),
-                      std::make_move_iterator(righe.end()));
+        righe_.aggiungi(righe);
     }
     righe.clear();
+    righeAggiunte(prima);
+}
+
+void Griglia::AggiungiRighe(std::vector<core::RigaRegistro>&& righe) {
+    core::Registro registro;
+    std::size_t byte = 0;
+    for (const auto& riga : righe)
+        for (const auto& cella : riga) byte += cella.size();
+    registro.reserve(righe.size(), byte);
+    for (const auto& riga : righe) registro.aggiungi({riga[0], riga[1], riga[2], riga[3], riga[4]});
+    righe.clear();
+    AggiungiRighe(std::move(registro));
+}
+
+void Griglia::righeAggiunte(int prima) {
     if (osservatore_) osservatore_->righeInserite(prima, Rows() - 1);
 }
 
 int Griglia::RemoveItem(int indice) {
     if (indice < 1 || indice > static_cast<int>(righe_.size())) return kErroreIndice;
     if (righe_.size() == 1) return kErroreUnicaRiga;
-    righe_.erase(righe_.begin() + (indice - 1));
+    righe_.rimuovi(static_cast<std::size_t>(indice - 1));
     riga_ = std::min(riga_, Rows() - 1);
     rigaInAlto_ = std::min(rigaInAlto_, Rows() - 1);
     if (osservatore_) osservatore_->righeRimosse(indice, indice);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/data_files.h"
+#include "core/registro.h"
 
 namespace grid {
 
@@ -24,7 +25,7 @@ struct ColoreRgb {
 
 // Told of every change, so a view over the grid can follow it (the Qt adapter).
 class OsservatoreGriglia {
-public:
+  public:
     virtual ~OsservatoreGriglia() = default;
     virtual void righeInserite(int prima, int ultima) = 0;
     virtual void righeRimosse(int prima, int ultima) = 0;
@@ -36,7 +37,7 @@ public:
 // The register grid: five text columns, row 0 the fixed header, rows 1.. the movements.
 // It answers the grid operations the program relies on; no 16-bit limits.
 class Griglia {
-public:
+  public:
     Griglia();
 
     [[nodiscard]] int Rows() const { return static_cast<int>(righe_.size()) + 1; }
@@ -48,15 +49,22 @@ public:
     void SetRow(int riga) { riga_ = riga; }
     [[nodiscard]] int Col() const { return colonna_; }
     void SetCol(int colonna) { colonna_ = colonna; }
-    [[nodiscard]] const std::string& Text() const { return TextMatrix(riga_, colonna_); }
+    // The current cell's text, valid until the grid next changes.
+    [[nodiscard]] std::string_view Text() const { return Cella(riga_, colonna_); }
     void SetText(std::string testo) { SetTextMatrix(riga_, colonna_, std::move(testo)); }
 
-    [[nodiscard]] const std::string& TextMatrix(int riga, int colonna) const;
+    [[nodiscard]] std::string TextMatrix(int riga, int colonna) const {
+        return std::string(Cella(riga, colonna));
+    }
+    // The same text without a copy, valid until the grid next changes.
+    [[nodiscard]] std::string_view Cella(int riga, int colonna) const;
     void SetTextMatrix(int riga, int colonna, std::string testo);
 
     // Appends a row from its cells separated by tab characters; missing cells stay empty.
     void AddItem(std::string_view testoConTab);
-    // Appends many rows at once (loading the register).
+    // Appends many rows at once (loading the register); into an empty grid the rows are
+    // moved in whole.
+    void AggiungiRighe(core::Registro&& righe);
     void AggiungiRighe(std::vector<core::RigaRegistro>&& righe);
     // 0, or kErroreUnicaRiga when asked to remove the only data row (nothing changes).
     [[nodiscard]] int RemoveItem(int indice);
@@ -78,16 +86,16 @@ public:
     void SetGridLines(int stile);
 
     // The movement rows (row 1 is element 0).
-    [[nodiscard]] const std::vector<core::RigaRegistro>& righe() const { return righe_; }
+    [[nodiscard]] const core::Registro& righe() const { return righe_; }
     [[nodiscard]] const core::RigaRegistro& intestazione() const { return intestazione_; }
 
     void setOsservatore(OsservatoreGriglia* osservatore) { osservatore_ = osservatore; }
 
-private:
-    core::RigaRegistro& rigaModificabile(int riga);
+  private:
+    void righeAggiunte(int prima);
 
     core::RigaRegistro intestazione_;
-    std::vector<core::RigaRegistro> righe_;
+    core::Registro righe_;
     int riga_ = 0;
     int colonna_ = 0;
     int rigaInAlto_ = 1;

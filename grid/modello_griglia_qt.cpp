@@ -27,13 +27,13 @@ bool SembraNumero(std::string_view testo) {
     return cifre;
 }
 
-QString InQString(const std::string& testo) {
+QString InQString(std::string_view testo) {
     return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
 }
 
 }  // namespace
 
-Qt::Alignment AllineamentoQt(int codice, const std::string& testo) {
+Qt::Alignment AllineamentoQt(int codice, std::string_view testo) {
     switch (codice) {
         case 0:
             return Qt::AlignLeft | Qt::AlignTop;
@@ -75,21 +75,22 @@ int ModelloGrigliaQt::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColonne;
 }
 
-const std::string* ModelloGrigliaQt::cella(int rigaModello, int colonna) const {
+std::optional<std::string_view> ModelloGrigliaQt::cella(int rigaModello, int colonna) const {
     if (rigaModello < 0 || rigaModello >= righeMostrate_ || colonna < 0 || colonna >= kColonne)
-        return nullptr;
+        return std::nullopt;
     if (cambio_.inCorso && rigaModello >= cambio_.inizio) {
-        if (cambio_.quante < 0 && rigaModello < cambio_.inizio - cambio_.quante) return nullptr;
+        if (cambio_.quante < 0 && rigaModello < cambio_.inizio - cambio_.quante)
+            return std::nullopt;
         rigaModello += cambio_.quante;
     }
     const auto& righe = griglia_.righe();
-    if (rigaModello >= static_cast<int>(righe.size())) return nullptr;
-    return &righe[static_cast<std::size_t>(rigaModello)][static_cast<std::size_t>(colonna)];
+    if (rigaModello >= static_cast<int>(righe.size())) return std::nullopt;
+    return righe.cella(static_cast<std::size_t>(rigaModello), static_cast<std::size_t>(colonna));
 }
 
 QVariant ModelloGrigliaQt::data(const QModelIndex& indice, int ruolo) const {
     if (!indice.isValid() || indice.parent().isValid()) return {};
-    const std::string* testo = cella(indice.row(), indice.column());
+    const auto testo = cella(indice.row(), indice.column());
     if (!testo) return {};
     switch (ruolo) {
         case Qt::DisplayRole:
@@ -113,7 +114,7 @@ QVariant ModelloGrigliaQt::data(const QModelIndex& indice, int ruolo) const {
 QVariant ModelloGrigliaQt::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
     if (orientamento != Qt::Horizontal || sezione < 0 || sezione >= kColonne)
         return QAbstractTableModel::headerData(sezione, orientamento, ruolo);
-    const std::string& testo = griglia_.TextMatrix(0, sezione);
+    const std::string_view testo = griglia_.Cella(0, sezione);
     switch (ruolo) {
         case Qt::DisplayRole:
             return InQString(testo);

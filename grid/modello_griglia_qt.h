@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <string>
+#include <optional>
+#include <string_view>
 
 #include "grid/griglia.h"
 
@@ -43,7 +44,7 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
     // The cell behind a model row, or nullptr for a row being removed. The grid tells us
     // of a change after making it, while Qt wants the old shape until the end*Rows call:
     // during that window `cambio_` maps the old model rows onto the new grid rows.
-    [[nodiscard]] const std::string* cella(int rigaModello, int colonna) const;
+    [[nodiscard]] std::optional<std::string_view> cella(int rigaModello, int colonna) const;
 
     struct Cambio {
         bool inCorso = false;
@@ -58,6 +59,6 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
 
 // Alignment flags of one of the grid's alignment codes; the general code puts a text that
 // reads as a number to the right and any other text to the left.
-[[nodiscard]] Qt::Alignment AllineamentoQt(int codice, const std::string& testo);
+[[nodiscard]] Qt::Alignment AllineamentoQt(int codice, std::string_view testo);
 
 }  // namespace grid

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <string_view>
 
 namespace grid {
 
@@ -24,9 +25,9 @@ std::map<std::int32_t, QPainter*>& Dispositivi() {
 }
 
 // Amounts ("1.234,56", "-200.000") go right under the general alignment.
-bool SembraNumero(const std::string& testo) {
+bool SembraNumero(std::string_view testo) {
     const auto inizio = testo.find_first_not_of(' ');
-    if (inizio == std::string::npos) return false;
+    if (inizio == std::string_view::npos) return false;
     const auto fine = testo.find_last_not_of(' ');
     bool cifra = false;
     for (auto i = inizio; i <= fine; ++i) {
@@ -40,7 +41,7 @@ bool SembraNumero(const std::string& testo) {
     return cifra;
 }
 
-Qt::Alignment Allineamento(int codice, const std::string& testo) {
+Qt::Alignment Allineamento(int codice, std::string_view testo) {
     if (codice == kAllineaGenerale || codice < 0 || codice > 8)
         return Qt::AlignVCenter | (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft);
     static constexpr std::array<Qt::AlignmentFlag, 3> orizzontale = {
@@ -124,11 +125,12 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
                             QPointF(area.stampaDestra, area.stampaBasso));
     p->setClipRect(rettangolo);
 
-    const auto scriviCella = [&](double y, int c, const std::string& testo, int codice) {
+    const auto scriviCella = [&](double y, int c, std::string_view testo, int codice) {
         const QRectF cella(m.bordi[c] + m.margine, y, m.bordi[c + 1] - m.bordi[c] - 2 * m.margine,
                            m.altezzaRiga);
         p->drawText(cella, static_cast<int>(Allineamento(codice, testo)) | Qt::TextSingleLine,
-                    Taglia(QString::fromStdString(testo), metriche, cella.width()));
+                    Taglia(QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())),
+                           metriche, cella.width()));
     };
 
     double y = rettangolo.top();
@@ -148,9 +150,11 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
     int disegnate = 0;
     p->setPen(Qt::black);
     while (prossima_ <= totale && (disegnate == 0 || y + m.altezzaRiga <= rettangolo.bottom())) {
-        const auto& riga = righe[static_cast<std::size_t>(prossima_ - 1)];
         for (int c = 0; c < kColonne; ++c)
-            scriviCella(y, c, riga[static_cast<std::size_t>(c)], griglia_.ColAlignment(c));
+            scriviCella(
+                y, c,
+                righe.cella(static_cast<std::size_t>(prossima_ - 1), static_cast<std::size_t>(c)),
+                griglia_.ColAlignment(c));
         y += m.altezzaRiga;
         ++prossima_;
         ++disegnate;

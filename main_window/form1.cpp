@@ -55,7 +55,7 @@ int Form1::Form_Load() {
 
     ConfiguraGriglia(c_.griglia);
 
-    std::vector<core::RigaRegistro> righe;
+    core::Registro righe;
     if (int errore = c_.file.LeggiRegistro(righe)) return errore;
     c_.griglia.AggiungiRighe(std::move(righe));
 

@@ -202,8 +202,15 @@ void Form1::ChiediAzzeramento() {
         "precedentemente impostati.Sarà comunque necessario riavviare l'applicazione. Procedere?",
         ui::Pulsanti::SiNo, ui::Icona::Esclamazione, "Rimozione movimenti", ui::Risposta::Si);
     if (risposta != ui::Risposta::Si) return;
-    if (const core::EsitoFile errore = c_.file.EliminaDati())
-        Avvisa(c_, core::MessaggioErroreEliminazione(*errore));
+    if (const core::EsitoFile errore = c_.file.EliminaDati()) {
+        // A backup that could not be written is a failed save, not a failed delete.
+        const auto dentro = errore->file.lexically_relative(c_.file.cartellaCopie());
+        const bool copia = !dentro.empty() && *dentro.begin() != "..";
+        Avvisa(c_, copia ? core::MessaggioErroreFile(*errore)
+                         : core::MessaggioErroreEliminazione(*errore));
+        // While listcol1.txt is there nothing was deleted: the account stays open as it was.
+        if (c_.file.esisteRegistro()) return;
+    }
     // The program ends without the shutdown save, which would write the files back.
     chiuso_ = true;
     c_.dialoghi.TerminaProgramma();

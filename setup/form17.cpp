@@ -86,6 +86,9 @@ void Form17::CmdOk_Click() {
         }
     }
     if (const auto errore = file_.SalvaConto(conto, banca)) {
+        // No account, no password: the next start would otherwise ask for one typed into
+        // a setup that never completed.
+        if (password) (void)file_.EliminaPassword();
         Rifiuta(core::MessaggioErroreFile(*errore).c_str(), nullptr);
         return;
     }

@@ -51,8 +51,8 @@ core::Data Oggi() {
 
 ProgrammaQt::ProgrammaQt(const std::filesystem::path& dirProgramma,
                          const std::filesystem::path& dirConfigurazione, ui::Dialoghi& dialoghi,
-                         std::function<core::Data()> oggi)
-    : file_(core::FileSystemReale(), dirProgramma, core::DirSistema(dirConfigurazione)),
+                         std::function<core::Data()> oggi, core::FileSystem& fileSystem)
+    : file_(fileSystem, dirProgramma, core::DirSistema(dirConfigurazione)),
       dialoghi_(dialoghi),
       oggi_(std::move(oggi)) {}
 
@@ -104,7 +104,8 @@ int EseguiProgramma(int argc, char** argv) {
     ui::DialoghiQt dialoghi;
 
     const QString nome = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QLockFile blocco(QDir::tempPath() + QLatin1Char('/') + nome + QStringLiteral(".lock"));
+    // The lock lives in the user's own folder: another user's copy is not this user's.
+    QLockFile blocco(CartellaConfigurazione() + QLatin1Char('/') + nome + QStringLiteral(".lock"));
     if (!BloccaIstanzaUnica(blocco, nome, dialoghi)) return 0;
 
     const QString programma = CartellaProgramma();

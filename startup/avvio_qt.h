@@ -19,13 +19,14 @@ class Form17Qt;
 namespace avvio {
 
 // The running program: account state, data files and the windows start-up opens.
-// The folders, the dialogs and today's date come from outside so tests can run it on
-// a scratch folder with scripted answers.
+// The folders, the dialogs, today's date and the file layer come from outside so tests
+// can run it on a scratch folder with scripted answers and failing disks.
 class ProgrammaQt : public FinestreAvvio {
   public:
     ProgrammaQt(const std::filesystem::path& dirProgramma,
                 const std::filesystem::path& dirConfigurazione, ui::Dialoghi& dialoghi,
-                std::function<core::Data()> oggi);
+                std::function<core::Data()> oggi,
+                core::FileSystem& fileSystem = core::FileSystemReale());
     ~ProgrammaQt() override;
 
     // Start-up; true when a window is open and the event loop must run.

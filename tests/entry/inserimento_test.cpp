@@ -211,7 +211,7 @@ TEST_F(FormInserimentoTest, PrelievoRegistratoSalvatoEBottoniAbilitati) {
     stato_.FidoConto = U(-150000);
     inserisci("Prelievo", "300.000");
     ASSERT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(griglia_.righe()[0],
+    EXPECT_EQ(griglia_.righe().riga(0),
               (core::RigaRegistro{"05/03/2003", "Prelievo", "", "300.000", "-200.000"}));
     EXPECT_EQ(stato_.SaldoConto, U(-200000));
     EXPECT_EQ(form1_.Testo("txtSaldo"), "-200.000");
@@ -220,7 +220,7 @@ TEST_F(FormInserimentoTest, PrelievoRegistratoSalvatoEBottoniAbilitati) {
         EXPECT_TRUE(form1_.Abilitato(nome));
     EXPECT_EQ(dialoghi_.testiMessaggi(), std::vector<std::string>{"ATTENZIONE! SEI FUORI FIDO"});
 
-    std::vector<core::RigaRegistro> salvate;
+    core::Registro salvate;
     ASSERT_EQ(file_.LeggiRegistro(salvate), 0);
     EXPECT_EQ(salvate, griglia_.righe());
     core::Parametri parametri;

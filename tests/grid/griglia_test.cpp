@@ -109,7 +109,7 @@ TEST(GrigliaTest, OgniCambioEComunicato) {
     g.setOsservatore(&oss);
     g.AddItem("a");
     g.AggiungiRighe({{"b"}, {"c"}, {"d"}});
-    g.AggiungiRighe({});
+    g.AggiungiRighe(core::Registro{});
     EXPECT_EQ(g.RemoveItem(2), 0);
     EXPECT_EQ(g.RemoveItem(9), 5);
     g.SetTextMatrix(0, 1, "Causale");
@@ -131,6 +131,24 @@ TEST(GrigliaTest, OgniCambioEComunicato) {
                                           "aspetto", "aspetto", "aspetto", "aspetto",   "aspetto",
                                           "alto 3",  "ins 4-4", "rim 1-4"};
     EXPECT_EQ(oss.log, atteso);
+}
+
+TEST(GrigliaTest, AggiungiRigheDaRegistroInGrigliaVuotaEPiena) {
+    Griglia g;
+    Registratore oss;
+    g.setOsservatore(&oss);
+    core::Registro primo;
+    primo.aggiungi({"a", "1", "", "", ""});
+    primo.aggiungi({"b", "2", "", "", ""});
+    g.AggiungiRighe(std::move(primo));
+    core::Registro secondo;
+    secondo.aggiungi({"c", "3", "", "", "è"});
+    g.AggiungiRighe(std::move(secondo));
+    g.SetTextMatrix(1, 2, "rif");
+    EXPECT_EQ(Celle(g, 1), (std::vector<std::string>{"a", "1", "rif", "", ""}));
+    EXPECT_EQ(Celle(g, 3), (std::vector<std::string>{"c", "3", "", "", "è"}));
+    EXPECT_EQ(g.Cella(2, 1), "2");
+    EXPECT_EQ(oss.log, (std::vector<std::string>{"ins 1-2", "ins 3-3", "cella 1-2"}));
 }
 
 TEST(GrigliaTest, UnMilioneDiRigheInTempiLineari) {

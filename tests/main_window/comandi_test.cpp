@@ -374,7 +374,7 @@ TEST_F(ComandiTest, CambioDivisaAndataERitorno) {
     EXPECT_EQ(form1_.Testo("Label2"), "€.");
     EXPECT_EQ(form1_.Testo("Label6"), "€uro");
     EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in Lire");
-    std::vector<core::RigaRegistro> salvate;
+    core::Registro salvate;
     ASSERT_EQ(file_.LeggiRegistro(salvate), 0);
     EXPECT_EQ(salvate, griglia_.righe());
 

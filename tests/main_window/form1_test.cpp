@@ -173,7 +173,7 @@ TEST_F(Form1Test, UnMovimentoConVirgoleEAccentiCaricaIntatto) {
     Scrivi(dir_ / "sys" / "Vorn.lst", Riga("y"));
     ASSERT_EQ(form1_.Form_Load(), 0);
     ASSERT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(griglia_.righe()[0], riga);
+    EXPECT_EQ(griglia_.righe().riga(0), riga);
     for (const char* pulsante : {"Rimuovi", "Rimuoviu", "CmdStampa"})
         EXPECT_TRUE(finestra_.Abilitato(pulsante)) << pulsante;
     EXPECT_EQ(finestra_.Testo("cmdPass"), "Rimuovi Pass&word");

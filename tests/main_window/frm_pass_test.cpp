@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "main_window/form1.h"
 #include "support/finti.h"
@@ -18,18 +18,6 @@ class FrmPassTest : public ::testing::Test {
     FrmPassTest() { form1["cmdPass"].testo = "Inserisci Pass&word"; }
 
     fs::path Vorn() const { return sistema / "Vorn.lst"; }
-    std::string LeggiVorn() const {
-        std::ifstream in(Vorn(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    // Enter in the text box must behave exactly as the OK button.
-    void Conferma(const char* testo, bool invio) {
-        frmPass["txtPass1"].testo = testo;
-        if (invio)
-            logica.txtPass1_KeyPress(main_window::kTastoInvio);
-        else
-            logica.cmdOk_Click();
-    }
 
     test::CartellaTemporanea programma, sistema;
     core::FileDati file{core::FileSystemReale(), programma.path(), sistema.path()};
@@ -41,81 +29,65 @@ class FrmPassTest : public ::testing::Test {
     main_window::FrmPass logica{frmPass, contesto};
 };
 
-class FrmPassInvioTest : public FrmPassTest, public ::testing::WithParamInterface<bool> {};
+enum class Azione { Ok, Invio, Annulla, Chiusura };  // Invio must behave exactly as Ok
 
-TEST_P(FrmPassInvioTest, ABlankPasswordIsRefusedInBothRoles) {
-    for (bool verifica : {false, true}) {
-        stato.VerificaPassword = verifica;
-        frmPass.focus.clear();
-        Conferma("   ", GetParam());
-        EXPECT_EQ(frmPass.focus, "txtPass1");
-    }
-    EXPECT_EQ(dialoghi.testiMessaggi(),
-              (std::vector<std::string>{"Manca la Password", "Manca la Password"}));
-    EXPECT_FALSE(frmPass.chiusa);
-    EXPECT_EQ(stato.PasswordInserita, "");
-    EXPECT_FALSE(fs::exists(Vorn()));
-}
-
-TEST_P(FrmPassInvioTest, ANewPasswordIsStoredTrimmedAndScrambled) {
-    Conferma("  Segreto  ", GetParam());
-
-    EXPECT_TRUE(dialoghi.messaggi.empty());
-    EXPECT_EQ(LeggiVorn(), "\"Tgjvjzv\"\r\n");
-    EXPECT_EQ(form1["cmdPass"].testo, "Rimuovi Pass&word");
-    EXPECT_TRUE(frmPass.chiusa);
-}
-
-// At start-up nothing is checked for storing, and the main window (which may not exist
-// yet) is left to its loading.
-TEST_P(FrmPassInvioTest, AtStartUpThePasswordIsOnlyHandedOver) {
-    stato.VerificaPassword = true;
-    Conferma(" a b ", GetParam());
-
-    EXPECT_EQ(stato.PasswordInserita, "a b");
-    EXPECT_TRUE(frmPass.chiusa);
-    EXPECT_TRUE(dialoghi.messaggi.empty());
-    EXPECT_FALSE(fs::exists(Vorn()));
-    EXPECT_EQ(form1["cmdPass"].testo, "Inserisci Pass&word");
-}
-
-INSTANTIATE_TEST_SUITE_P(Modi, FrmPassInvioTest, ::testing::Bool());
-
-TEST_F(FrmPassTest, AnUnstorablePasswordIsRefused) {
-    Conferma("a b", false);
-    EXPECT_EQ(dialoghi.messaggi.size(), 1u);
-    EXPECT_EQ(frmPass.focus, "txtPass1");
-    EXPECT_FALSE(frmPass.chiusa);
-    EXPECT_FALSE(fs::exists(Vorn()));
-}
-
-struct CasoChiusura {
-    bool verifica, annulla, terminato;  // annulla: the button, else the close box
+// verifica: the start-up role (check the typed password), else setting a new one.
+struct Caso {
+    bool verifica;
+    Azione azione;
+    const char *testo, *messaggio, *vorn, *inserita;  // vorn nullptr: no password file
+    bool terminato = false;
 };
 
-class FrmPassChiusuraTest : public FrmPassTest,
-                            public ::testing::WithParamInterface<CasoChiusura> {};
+class FrmPassCasi : public FrmPassTest, public ::testing::WithParamInterface<Caso> {};
 
-TEST_P(FrmPassChiusuraTest, OnlyCancelAtStartUpEndsTheProgram) {
-    const CasoChiusura& caso = GetParam();
-    stato.VerificaPassword = caso.verifica;
-    frmPass["txtPass1"].testo = "Segreto";
-    caso.annulla ? logica.cmdAnnulla_Click() : logica.Form_Chiusura();
+TEST_P(FrmPassCasi, MessaggioFileEChiusura) {
+    const Caso& c = GetParam();
+    stato.VerificaPassword = c.verifica;
+    frmPass["txtPass1"].testo = c.testo;
+    c.azione == Azione::Ok        ? logica.cmdOk_Click()
+    : c.azione == Azione::Invio   ? logica.txtPass1_KeyPress(main_window::kTastoInvio)
+    : c.azione == Azione::Annulla ? logica.cmdAnnulla_Click()
+                                  : logica.Form_Chiusura();
 
-    EXPECT_TRUE(frmPass.chiusa);
-    EXPECT_EQ(dialoghi.terminato, caso.terminato);
-    EXPECT_EQ(stato.PasswordInserita, "");
-    EXPECT_FALSE(fs::exists(Vorn()));
+    const bool rifiutata = *c.messaggio != '\0';
+    EXPECT_EQ(dialoghi.testiMessaggi(),
+              rifiutata ? std::vector<std::string>{c.messaggio} : std::vector<std::string>{});
+    EXPECT_EQ(frmPass.focus, rifiutata ? "txtPass1" : "");
+    EXPECT_EQ(frmPass.chiusa, !rifiutata);
+    EXPECT_EQ(dialoghi.terminato, c.terminato);
+    EXPECT_EQ(stato.PasswordInserita, c.inserita);
+    std::ostringstream vorn;
+    if (fs::exists(Vorn())) vorn << std::ifstream(Vorn(), std::ios::binary).rdbuf();
+    EXPECT_EQ(vorn.str(), c.vorn ? c.vorn : "");
+    EXPECT_EQ(fs::exists(Vorn()), c.vorn != nullptr);
+    EXPECT_EQ(form1["cmdPass"].testo, c.vorn ? "Rimuovi Pass&word" : "Inserisci Pass&word");
 }
 
-INSTANTIATE_TEST_SUITE_P(Casi, FrmPassChiusuraTest,
-                         ::testing::Values(CasoChiusura{true, true, true},
-                                           CasoChiusura{false, true, false},
-                                           CasoChiusura{true, false, false},
-                                           CasoChiusura{false, false, false}));
+constexpr const char* kNonMemorizzabile =
+    "Questa password non può essere memorizzata: sceglierne un'altra, composta da una sola "
+    "parola senza spazi";
+constexpr auto kOk = Azione::Ok, kInvio = Azione::Invio;
 
-class FinestreFinte : public main_window::ApriFinestre {
-  public:
+// At start-up nothing is stored: the typed text is only handed over. Only Cancel at
+// start-up ends the program.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Casi, FrmPassCasi, ::testing::Values(
+    Caso{false, kOk, "   ", "Manca la Password", nullptr, ""},
+    Caso{true, kInvio, "", "Manca la Password", nullptr, ""},
+    Caso{false, kInvio, "  Segreto  ", "", "\"Tgjvjzv\"\r\n", ""},
+    Caso{false, kOk, "Segreto ", "", "\"Tgjvjzv\"\r\n", ""},
+    Caso{true, kOk, " a b ", "", nullptr, "a b"},
+    Caso{false, kOk, "a b", kNonMemorizzabile, nullptr, ""},
+    Caso{false, kInvio, "\xC5\x81", "La password contiene caratteri non ammessi: usare solo "
+                                   "lettere, cifre e segni comuni", nullptr, ""},
+    Caso{true, Azione::Annulla, "Segreto", "", nullptr, "", true},
+    Caso{false, Azione::Annulla, "Segreto", "", nullptr, ""},
+    Caso{true, Azione::Chiusura, "Segreto", "", nullptr, ""},
+    Caso{false, Azione::Chiusura, "Segreto", "", nullptr, ""}));
+// clang-format on
+
+struct FinestreFinte : main_window::ApriFinestre {
     void ApriInserimento(const core::TipoMovimento&) override {}
     void ApriPassword() override { ++aperturePassword; }
     void ApriStampa() override {}
@@ -129,22 +101,20 @@ class CmdPassTest : public FrmPassTest {
     main_window::Form1 principale{contesto, finestre};
 };
 
-TEST_F(CmdPassTest, NoToTheRemovalQuestionKeepsThePassword) {
+TEST_F(CmdPassTest, NoAllaDomandaTieneLaPassword) {
     std::ofstream(Vorn()) << "\"Tgjvjzv\"\r\n";
     dialoghi.risposte = {ui::Risposta::No};
     principale.cmdPass_Click();
-
     ASSERT_EQ(dialoghi.messaggi.size(), 1u);
     EXPECT_EQ(dialoghi.messaggi[0].titolo, "Rimuovi password");
     EXPECT_EQ(dialoghi.messaggi[0].predefinita, ui::Risposta::Si);
     EXPECT_TRUE(fs::exists(Vorn()));
-    EXPECT_TRUE(stato.VerificaPassword);
     EXPECT_EQ(finestre.aperturePassword, 0);
 }
 
 // With the file gone behind the program's back the window must not open in its start-up
 // role, where Cancel would end the program and OK would store nothing.
-TEST_F(CmdPassTest, TheWindowFromTheButtonAlwaysSetsANewPassword) {
+TEST_F(CmdPassTest, LaFinestraDalBottoneImpostaSempreUnaNuovaPassword) {
     principale.cmdPass_Click();
     EXPECT_EQ(finestre.aperturePassword, 1);
     EXPECT_FALSE(stato.VerificaPassword);

@@ -235,7 +235,7 @@ TEST_F(StampaRegistroTest, StampaTuttoCopiesEveryRowWithItsCells) {
     ASSERT_EQ(8, gridPrint.Rows());
     EXPECT_EQ("non data", gridPrint.TextMatrix(5, 0));
     const core::RigaRegistro attesa{"05/01/2024", "Prelievo", "rif 05/01/2024", "1.000", "-1.000"};
-    EXPECT_EQ(attesa, gridPrint.righe()[0]);
+    EXPECT_EQ(attesa, gridPrint.righe().riga(0));
     EXPECT_EQ("Inizia", log.voci.front());
     EXPECT_EQ("Riga 200.5,120.5 Banca  conto n° 1 - elenco movimenti al : ", log.voci[6]);
 }

@@ -18,12 +18,9 @@ class Form17QtTest : public ::testing::Test {
         finestra.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&finestra));
     }
-    QLineEdit* Testo(const char* nome) {
-        return finestra.findChild<QLineEdit*>(QString::fromLatin1(nome));
-    }
-    void Clic(const char* nome) {
-        QTest::mouseClick(finestra.findChild<QPushButton*>(QString::fromLatin1(nome)),
-                          Qt::LeftButton);
+    QLineEdit* casella(const char* nome) { return finestra.findChild<QLineEdit*>(nome); }
+    void clic(const char* nome) {
+        QTest::mouseClick(finestra.findChild<QPushButton*>(nome), Qt::LeftButton);
     }
 
     test::CartellaTemporanea programma, sistema;
@@ -34,43 +31,41 @@ class Form17QtTest : public ::testing::Test {
     setup::Form17Qt finestra{stato, file, dialoghi, [this] { ++aperturePrincipale; }};
 };
 
-// Enter must move the focus, never press a default OK button.
-TEST_F(Form17QtTest, TypingStopsAtTheLimitsAndEnterOnlyMovesTheFocus) {
-    QTest::keyClicks(Testo("TxtConto"), "12345678901");
-    QTest::keyClick(Testo("TxtConto"), Qt::Key_Return);
-    EXPECT_EQ(finestra.focusWidget(), Testo("TxtBanca"));
-    QTest::keyClicks(Testo("TxtBanca"), "Banca Popolare di Sondrio");
-
-    EXPECT_EQ(Testo("TxtConto")->text().toStdString(), "1234567890");
-    EXPECT_EQ(Testo("TxtBanca")->text().toStdString(), "Banca Popolare di Sond");
+// Enter moves between number and bank and stays in the password; it never presses OK.
+TEST_F(Form17QtTest, LimitiDiLunghezzaEInvio) {
+    QTest::keyClicks(casella("TxtConto"), "12345678901");
+    QTest::keyClick(casella("TxtConto"), Qt::Key_Return);
+    EXPECT_EQ(finestra.focusWidget(), casella("TxtBanca"));
+    QTest::keyClicks(casella("TxtBanca"), "Banca Popolare di Sondrio");
+    QTest::keyClick(casella("TxtBanca"), Qt::Key_Return);
+    EXPECT_EQ(finestra.focusWidget(), casella("TxtConto"));
+    casella("txtPass")->setFocus();
+    QTest::keyClick(casella("txtPass"), Qt::Key_Return);
+    EXPECT_EQ(finestra.focusWidget(), casella("txtPass"));
+    EXPECT_EQ(casella("TxtConto")->text(), "1234567890");
+    EXPECT_EQ(casella("TxtBanca")->text(), "Banca Popolare di Sond");
     EXPECT_TRUE(dialoghi.messaggi.empty());
     EXPECT_TRUE(finestra.isVisible());
 }
 
-TEST_F(Form17QtTest, FirstUseOkWritesTheFilesAndOpensTheMainWindow) {
-    QTest::keyClicks(Testo("TxtConto"), "12345");
-    QTest::keyClicks(Testo("TxtBanca"), "Banca Uno");
-    QTest::keyClicks(Testo("txtPass"), " Segreto");
-    Clic("CmdOk");
-
+TEST_F(Form17QtTest, OkScriveIFileEApreLaFinestraPrincipale) {
+    QTest::keyClicks(casella("TxtConto"), "12345");
+    QTest::keyClicks(casella("TxtBanca"), "Banca Uno");
+    QTest::keyClicks(casella("txtPass"), " Segreto");
+    clic("CmdOk");
     EXPECT_TRUE(dialoghi.messaggi.empty());
     EXPECT_TRUE(fs::exists(programma / "dati.txt"));
     EXPECT_TRUE(fs::exists(sistema / "Vorn.lst"));
     EXPECT_EQ(aperturePrincipale, 1);
-    EXPECT_EQ(finestra.result(), QDialog::Accepted);
     EXPECT_FALSE(finestra.isVisible());
 }
 
-class Form17QtAnnullaTest : public Form17QtTest, public ::testing::WithParamInterface<bool> {};
+class Form17QtAnnulla : public Form17QtTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(Form17QtAnnullaTest, CancelAndTheCloseBoxWriteNothing) {
-    QTest::keyClicks(Testo("TxtConto"), "12345");
-    QTest::keyClicks(Testo("TxtBanca"), "Banca Uno");
-    if (GetParam())
-        Clic("CmdAnnulla");
-    else
-        finestra.close();
-
+TEST_P(Form17QtAnnulla, AnnullaELaChiusuraNonScrivonoNulla) {
+    QTest::keyClicks(casella("TxtConto"), "12345");
+    QTest::keyClicks(casella("TxtBanca"), "Banca Uno");
+    GetParam() ? clic("CmdAnnulla") : void(finestra.close());
     EXPECT_FALSE(finestra.isVisible());
     EXPECT_EQ(finestra.result(), QDialog::Rejected);
     EXPECT_EQ(aperturePrincipale, 0);
@@ -78,6 +73,6 @@ TEST_P(Form17QtAnnullaTest, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_TRUE(fs::is_empty(sistema.path()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modi, Form17QtAnnullaTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Modi, Form17QtAnnulla, ::testing::Bool());
 
 }  // namespace

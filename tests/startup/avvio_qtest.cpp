@@ -2,19 +2,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLockFile>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <set>
 
-#include "core/scrambler.h"
 #include "main_window/form1_qt.h"
 #include "setup/form17_qt.h"
 #include "startup/avvio_qt.h"
@@ -25,9 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Scrivi(const fs::path& p, std::string_view byte) {
-    std::ofstream(p, std::ios::binary) << byte;
-}
+constexpr const char* kTitolo = "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno";
 
 class AvvioQt : public ::testing::Test {
   protected:
@@ -35,117 +29,75 @@ class AvvioQt : public ::testing::Test {
         fs::create_directories(dir_ / "prog");
         fs::create_directories(dir_ / "conf");
     }
-
-    avvio::ProgrammaQt& programma() {
-        programma_ =
-            std::make_unique<avvio::ProgrammaQt>(dir_ / "prog", dir_ / "conf", dialoghi_, [] {
-                return core::Data{2003, 1, 2};
-            });
-        return *programma_;
-    }
-    void conto() { Scrivi(dir_ / "prog" / "dati.txt", "\"12345\",\"Banca Uno\"\r\n"); }
     std::set<fs::path> contenuto() const {
         return {fs::recursive_directory_iterator(dir_.path()), {}};
-    }
-    // Answers the password window once it is up: types the text and presses OK, or
-    // presses Cancel when there is no text.
-    static void RispondiPassword(std::optional<QString> testo) {
-        QTimer::singleShot(0, [testo] {
-            QWidget* finestra = QApplication::activeModalWidget();
-            ASSERT_NE(finestra, nullptr);
-            if (testo) {
-                finestra->findChild<QLineEdit*>(QStringLiteral("txtPass1"))->setText(*testo);
-                QTest::mouseClick(finestra->findChild<QPushButton*>(QStringLiteral("cmdOk")),
-                                  Qt::LeftButton);
-            } else {
-                QTest::mouseClick(finestra->findChild<QPushButton*>(QStringLiteral("cmdAnnulla")),
-                                  Qt::LeftButton);
-            }
-        });
     }
 
     test::CartellaTemporanea dir_;
     test::DialoghiFinti dialoghi_;
-    std::unique_ptr<avvio::ProgrammaQt> programma_;
+    avvio::ProgrammaQt p_{dir_ / "prog", dir_ / "conf", dialoghi_, [] { return core::Data{}; }};
 };
 
-TEST_F(AvvioQt, PrimoUsoApreLImpostazioneENonLaFinestraPrincipale) {
-    auto& p = programma();
-    EXPECT_TRUE(p.Avvia());
-    ASSERT_NE(p.impostazione(), nullptr);
-    EXPECT_TRUE(p.impostazione()->isVisible());
-    EXPECT_EQ(p.principale(), nullptr);
+TEST_F(AvvioQt, PrimoUsoApreLImpostazioneEPoiLaFinestraPrincipale) {
+    EXPECT_TRUE(p_.Avvia());
+    ASSERT_NE(p_.impostazione(), nullptr);
+    EXPECT_TRUE(p_.impostazione()->isVisible());
+    EXPECT_EQ(p_.principale(), nullptr);
     EXPECT_FALSE(fs::exists(dir_ / "prog" / "dati.txt"));
 
-    // Its OK opens the main window under the new account's title.
-    auto* impostazione = p.impostazione();
-    impostazione->findChild<QLineEdit*>(QStringLiteral("TxtConto"))->setText("12345");
-    impostazione->findChild<QLineEdit*>(QStringLiteral("TxtBanca"))->setText("Banca Uno");
-    QTest::mouseClick(impostazione->findChild<QCheckBox*>(QStringLiteral("ChPass")),
-                      Qt::LeftButton);
-    QTest::mouseClick(impostazione->findChild<QPushButton*>(QStringLiteral("CmdOk")),
-                      Qt::LeftButton);
-    ASSERT_NE(p.principale(), nullptr);
-    EXPECT_TRUE(p.principale()->isVisible());
-    EXPECT_EQ(p.principale()->windowTitle().toStdString(),
-              "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
+    p_.impostazione()->findChild<QLineEdit*>("TxtConto")->setText("12345");
+    p_.impostazione()->findChild<QLineEdit*>("TxtBanca")->setText("Banca Uno");
+    QTest::mouseClick(p_.impostazione()->findChild<QCheckBox*>("ChPass"), Qt::LeftButton);
+    QTest::mouseClick(p_.impostazione()->findChild<QPushButton*>("CmdOk"), Qt::LeftButton);
+    ASSERT_NE(p_.principale(), nullptr);
+    EXPECT_TRUE(p_.principale()->isVisible());
+    EXPECT_EQ(p_.principale()->windowTitle(), kTitolo);
 }
 
-TEST_F(AvvioQt, SenzaPasswordMostraLaFinestraConIlTitolo) {
-    conto();
-    auto& p = programma();
-    ASSERT_TRUE(p.Avvia());
-    ASSERT_NE(p.principale(), nullptr);
-    EXPECT_TRUE(p.principale()->isVisible());
-    EXPECT_EQ(p.principale()->windowTitle().toStdString(),
-              "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
-    EXPECT_EQ(p.principale()->finestra().Testo("cmdPass"), "Inserisci Pass&word");
-}
-
+// The password typed in the real window (nullptr: Cancel), and the messages shown.
 struct CasoPassword {
-    const char* nome;
-    std::optional<QString> digitata;
-    bool accettata;
+    const char* digitata;
     std::vector<std::string> messaggi;
 };
 
 class AvvioQtPassword : public AvvioQt, public ::testing::WithParamInterface<CasoPassword> {};
 
 TEST_P(AvvioQtPassword, ChiedeLaPasswordPrimaDellaFinestra) {
-    const auto& caso = GetParam();
-    conto();
-    Scrivi(dir_ / "conf" / "Vorn.lst", "\"" + *core::Codifica("Segreto") + "\"\r\n");
+    const auto& c = GetParam();
+    const bool accettata = c.digitata && c.messaggi.empty();
+    std::ofstream(dir_ / "prog" / "dati.txt") << "\"12345\",\"Banca Uno\"\r\n";
+    std::ofstream(dir_ / "conf" / "Vorn.lst") << "\"Tgjvjzv\"\r\n";  // "Segreto"
     const auto prima = contenuto();
-    auto& p = programma();
-    RispondiPassword(caso.digitata);
+    QTimer::singleShot(0, [&c] {
+        QWidget* finestra = QApplication::activeModalWidget();
+        ASSERT_NE(finestra, nullptr);
+        if (c.digitata) finestra->findChild<QLineEdit*>("txtPass1")->setText(c.digitata);
+        QTest::mouseClick(finestra->findChild<QPushButton*>(c.digitata ? "cmdOk" : "cmdAnnulla"),
+                          Qt::LeftButton);
+    });
 
-    EXPECT_EQ(p.Avvia(), caso.accettata);
-
-    EXPECT_EQ(dialoghi_.testiMessaggi(), caso.messaggi);
-    EXPECT_EQ(p.terminato(), !caso.accettata);
-    ASSERT_NE(p.principale(), nullptr);
-    EXPECT_EQ(p.principale()->isVisible(), caso.accettata);
+    EXPECT_EQ(p_.Avvia(), accettata);
+    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+    EXPECT_EQ(p_.terminato(), !accettata);
+    ASSERT_NE(p_.principale(), nullptr);
+    EXPECT_EQ(p_.principale()->isVisible(), accettata);
+    EXPECT_EQ(p_.principale()->windowTitle(), accettata ? kTitolo : "");
     EXPECT_EQ(contenuto(), prima) << "start-up writes nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, AvvioQtPassword,
-    ::testing::Values(CasoPassword{"AltreMaiuscole", QStringLiteral("  sEgReTo "), true, {}},
-                      CasoPassword{
-                          "Sbagliata", QStringLiteral("segreta"), false, {"Password errata"}},
-                      CasoPassword{"Annullata", std::nullopt, false, {}}),
-    [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Tabella, AvvioQtPassword,
+                         ::testing::Values(CasoPassword{"  sEgReTo ", {}},
+                                           CasoPassword{"segreta", {"Password errata"}},
+                                           CasoPassword{nullptr, {}}));
 
 TEST_F(AvvioQt, UnaSecondaCopiaVieneRifiutata) {
     const QString percorso = QString::fromStdString((dir_ / "quibora.lock").string());
-    QLockFile prima(percorso);
-    ASSERT_TRUE(avvio::BloccaIstanzaUnica(prima, QStringLiteral("quibora"), dialoghi_));
+    QLockFile prima(percorso), seconda(percorso);
+    ASSERT_TRUE(avvio::BloccaIstanzaUnica(prima, "quibora", dialoghi_));
     EXPECT_TRUE(dialoghi_.messaggi.empty());
-
-    QLockFile seconda(percorso);
-    EXPECT_FALSE(avvio::BloccaIstanzaUnica(seconda, QStringLiteral("quibora"), dialoghi_));
-    ASSERT_EQ(dialoghi_.messaggi.size(), 1u);
-    EXPECT_EQ(dialoghi_.messaggi[0].testo, "L'applicazione quibora è gia' in esecuzione.");
+    EXPECT_FALSE(avvio::BloccaIstanzaUnica(seconda, "quibora", dialoghi_));
+    EXPECT_EQ(dialoghi_.testiMessaggi(),
+              std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
     EXPECT_EQ(dialoghi_.messaggi[0].icona, ui::Icona::Esclamazione);
     EXPECT_EQ(dialoghi_.messaggi[0].titolo, "Quibora Lite Edition");
 }

@@ -71,7 +71,8 @@ bool Banco::Avvia() {
     programma_.reset();
     dialoghi.terminato = false;
     programma_ = std::make_unique<avvio::ProgrammaQt>(
-        radice_ / "programma", radice_ / "configurazione", dialoghi, [this] { return oggi; });
+        radice_ / "programma", radice_ / "configurazione", dialoghi, [this] { return oggi; },
+        guasti);
     const int avvio = ++avvii_;
     programma_->file().AttivaCopie([this, avvio] {
         return QString::asprintf("%04d%02d%02d-1200%02d", oggi.anno, oggi.mese, oggi.giorno, avvio)

@@ -11,6 +11,7 @@
 #include "acceptance/support/formato_atteso.h"
 #include "core/dates.h"
 #include "startup/avvio_qt.h"
+#include "support/failing_file_system.h"
 #include "support/finti.h"
 #include "support/temp_dir.h"
 
@@ -71,6 +72,8 @@ class Banco {
 
     core::Data oggi{2003, 3, 5};
     test::DialoghiFinti dialoghi;
+    // The program's file layer: the real disk until a test plans a failure.
+    test::FileSystemDifettoso guasti;
 
   private:
     [[nodiscard]] QWidget* cerca(const char* nome);

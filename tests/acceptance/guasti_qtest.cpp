@@ -1,0 +1,228 @@
+// Every save and delete failed on purpose (read-only folder, full disk, failing rename): the
+// user is told which file, the last good files stay byte for byte as they were, and once the
+// disk is fine again the program carries on as if nothing had happened.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cerrno>
+#include <map>
+
+#include "acceptance/support/banco.h"
+#include "acceptance/support/modale.h"
+#include "main_window/form1_qt.h"
+#include "setup/form17_qt.h"
+
+namespace {
+
+using accettazione::Banco;
+using accettazione::Disco;
+using test::Operazione;
+using enum test::Operazione;
+using Testi = std::vector<std::string>;
+
+void Clicca(QWidget& finestra, const char* nome) {
+    QTest::mouseClick(finestra.findChild<QPushButton*>(QString::fromLatin1(nome)), Qt::LeftButton);
+}
+void Digita(QWidget& finestra, const char* nome, const char* testo) {
+    auto* casella = finestra.findChild<QLineEdit*>(QString::fromLatin1(nome));
+    casella->clear();
+    QTest::keyClicks(casella, testo);
+}
+
+enum class Inizio { PrimoAvvio, Conto, ContoConPassword };
+
+void Prepara(Banco& b, Inizio inizio) {
+    ASSERT_TRUE(b.Avvia());
+    if (inizio == Inizio::PrimoAvvio) return;
+    b.PrimoUso(QStringLiteral("12345"), QStringLiteral("Banca Uno"),
+               inizio == Inizio::ContoConPassword ? std::optional(QStringLiteral("Segreta"))
+                                                  : std::nullopt);
+    b.Inserisci({"Versamento", {}, QStringLiteral("250"), QStringLiteral("primo"), "€."});
+}
+
+// A command that saves or deletes, and the state it is given in.
+struct Punto {
+    std::string_view nome;
+    Inizio inizio;
+    bool termina = false;  // the program ends whatever happens
+    bool ripeti = true;    // once repaired the command is given again (else the exit's
+                           // save writes what it left in memory)
+};
+const Punto kPunti[] = {
+    {"Movimento", Inizio::Conto, false, false}, {"Divisa", Inizio::Conto, false, false},
+    {"Esci", Inizio::Conto, true, false},       {"PrimoUso", Inizio::PrimoAvvio},
+    {"ImpostaPassword", Inizio::Conto},         {"RimuoviPassword", Inizio::ContoConPassword},
+    {"Azzeramento", Inizio::ContoConPassword},
+};
+
+void Esegui(Banco& b, std::string_view punto) {
+    if (punto == "Movimento") {
+        b.Inserisci({"Prelievo", {}, QStringLiteral("100"), {}, "€."});
+    } else if (punto == "Divisa") {
+        b.Clicca("CmdEuro");
+    } else if (punto == "Esci") {
+        // A balance changed in memory only, so that the exit has something new to write.
+        b.dialoghi.inputDigitati.push_back("300");
+        b.Clicca("CmdSaldo");
+        b.Clicca("CmdEsci");
+    } else if (punto == "PrimoUso") {
+        QWidget& f = *b.programma().impostazione();
+        Digita(f, "TxtConto", "12345");
+        Digita(f, "TxtBanca", "Banca Uno");
+        Digita(f, "txtPass", "Segreta");
+        Clicca(f, "CmdOk");
+    } else if (punto == "ImpostaPassword") {
+        accettazione::RispostaModale r(QStringLiteral("frmPass"), [](QWidget& f) {
+            Digita(f, "txtPass1", "Nuova");
+            Clicca(f, "cmdOk");
+            if (f.isVisible()) Clicca(f, "cmdAnnulla");
+        });
+        b.Clicca("cmdPass");
+    } else {
+        b.dialoghi.risposte.push_back(ui::Risposta::Si);
+        b.Clicca(punto == "RimuoviPassword" ? "cmdPass" : "Rimuoviu");
+    }
+}
+
+// The error messages shown since the last look.
+Testi Errori(Banco& b) {
+    Testi errori;
+    for (auto& m : b.NuoviMessaggi())
+        if (m.starts_with("Impossibile") || m.starts_with("Si è verificato")) errori.push_back(m);
+    return errori;
+}
+
+// The backups are another matter (a failed reset may leave a partial one behind).
+Disco Dati(Disco d) {
+    std::erase_if(d, [](const auto& voce) { return voce.first.starts_with("programma/backup"); });
+    return d;
+}
+
+struct Tipo {
+    const char* nome;
+    test::Guasto guasto;
+    const char* motivo;
+};
+struct Caso {
+    const Punto* punto;
+    Tipo tipo;
+    std::string file;
+};
+void PrintTo(const Caso& c, std::ostream* os) {
+    *os << c.punto->nome << ' ' << c.tipo.nome << ' ' << c.file;
+}
+
+Tipo T(const char* nome, Operazione op, int errore, const char* motivo, int volta = 0) {
+    return {nome, {op, "", volta, false, errore, errore == ENOSPC}, motivo};
+}
+const char* const kSolaLettura = "accesso negato (file o cartella in sola lettura)";
+const Tipo kNegata = T("SolaLettura", Scrivi, EACCES, kSolaLettura);
+const Tipo kPieno = T("DiscoPieno", Scrivi, ENOSPC, "disco pieno");  // half the file written
+const Tipo kRinomina =
+    T("RinominaFallita", Rinomina, EIO, "errore di lettura o scrittura sul disco");
+// The old file has been moved aside when the new one cannot take its place.
+const Tipo kSostituzione = T("SostituzioneFallita", Rinomina, EXDEV, "file su dischi diversi", 2);
+const Tipo kEliminaNegata = T("EliminaNegata", Elimina, EACCES, kSolaLettura);
+const Tipo kInUso = T("FileInUso", Elimina, EBUSY, "file in uso da un altro programma");
+const Tipo kCartellaNegata = T("CartellaNegata", CreaCartella, EACCES, kSolaLettura);
+
+std::vector<Caso> Casi() {
+    std::vector<Caso> casi;
+    auto aggiungi = [&](std::string_view punto, std::initializer_list<Tipo> tipi,
+                        std::initializer_list<const char*> file) {
+        const Punto& p = *std::find_if(std::begin(kPunti), std::end(kPunti),
+                                       [&](const Punto& q) { return q.nome == punto; });
+        for (const char* f : file)
+            for (const auto& t : tipi) casi.push_back({&p, t, f});
+    };
+    const auto registro = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                           "listcol5.txt"};
+    for (const char* punto : {"Movimento", "Divisa", "Esci"})
+        aggiungi(punto, {kNegata, kPieno, kRinomina, kSostituzione}, registro);
+    for (const char* punto : {"Movimento", "Esci"})
+        aggiungi(punto, {kNegata, kPieno, kRinomina}, {"para.txt"});
+    aggiungi("PrimoUso", {kNegata, kPieno, kRinomina}, {"dati.txt", "Vorn.lst"});
+    aggiungi("ImpostaPassword", {kNegata, kPieno, kRinomina}, {"Vorn.lst"});
+    aggiungi("RimuoviPassword", {kEliminaNegata, kInUso}, {"Vorn.lst"});
+    aggiungi("Azzeramento", {kEliminaNegata, kInUso}, {"listcol1.txt"});
+    // With backups on, the reset first copies every file: a failed copy deletes nothing.
+    aggiungi("Azzeramento", {kNegata, kPieno}, registro);
+    aggiungi("Azzeramento", {kNegata, kPieno}, {"para.txt", "dati.txt", "Vorn.lst"});
+    aggiungi("Azzeramento", {kCartellaNegata}, {"backup"});
+    return casi;
+}
+
+// The same steps with no failure: the files right after the command, and after the exit.
+struct Riferimento {
+    Disco dopoComando, finale;
+};
+const Riferimento& SenzaGuasti(const Punto& p) {
+    static std::map<std::string_view, Riferimento> fatti;
+    auto [it, nuovo] = fatti.try_emplace(p.nome);
+    if (nuovo) {
+        Banco b;
+        Prepara(b, p.inizio);
+        Esegui(b, p.nome);
+        it->second.dopoComando = Dati(b.disco());
+        if (b.programma().principale()) b.Clicca("CmdEsci");
+        it->second.finale = Dati(b.disco());
+        EXPECT_EQ(Errori(b), Testi{}) << "without faults";
+    }
+    return it->second;
+}
+
+class Guasti : public testing::TestWithParam<Caso> {};
+
+TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
+    const Caso& c = GetParam();
+    const Riferimento& rif = SenzaGuasti(*c.punto);
+    Banco b;
+    Prepara(b, c.punto->inizio);
+    const Disco prima = Dati(b.disco());
+    ASSERT_NE(prima, rif.dopoComando) << "the command changes the files";
+    (void)Errori(b);
+    auto g = c.tipo.guasto;
+    g.nome = c.file;
+    b.guasti.Guasta(g);
+
+    Esegui(b, c.punto->nome);
+    const Testi errori = Errori(b);
+    ASSERT_EQ(errori.size(), 1u) << "one message for the fault";
+    EXPECT_NE(errori[0].find(c.file), std::string::npos) << errori[0];
+    EXPECT_NE(errori[0].find(c.tipo.motivo), std::string::npos) << errori[0];
+    // para.txt is saved after the register, whose save went through.
+    Disco atteso = prima;
+    if (c.file == "para.txt")
+        for (const auto& [percorso, byte] : rif.dopoComando)
+            if (percorso.starts_with("programma/listcol")) atteso[percorso] = byte;
+    EXPECT_EQ(Dati(b.disco()), atteso);
+
+    b.guasti.Ripara();
+    if (c.punto->termina) {
+        EXPECT_TRUE(b.dialoghi.terminato);
+        ASSERT_TRUE(b.Avvia()) << "the files left behind open";
+        EXPECT_TRUE(b.principale().isVisible());
+        EXPECT_EQ(Errori(b), Testi{});
+        EXPECT_EQ(Dati(b.disco()), atteso);
+        return;
+    }
+    EXPECT_FALSE(b.dialoghi.terminato);
+    QWidget* aperta = b.programma().principale();
+    if (!aperta) aperta = b.programma().impostazione();
+    EXPECT_TRUE(aperta && aperta->isVisible());
+    if (c.punto->ripeti) Esegui(b, c.punto->nome);
+    if (b.programma().principale()) b.Clicca("CmdEsci");
+    EXPECT_EQ(Errori(b), Testi{}) << "once the disk is fine";
+    EXPECT_EQ(Dati(b.disco()), rif.finale);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, Guasti, testing::ValuesIn(Casi()), [](const auto& info) {
+    std::string nome = std::string(info.param.punto->nome) + '_' + info.param.tipo.nome + '_';
+    std::erase(nome += info.param.file, '.');
+    return nome;
+});
+
+}  // namespace
