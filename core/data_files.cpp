@@ -359,17 +359,33 @@ EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
     return SalvaInsieme(fs_, dirProgramma_, file);
 }
 
-EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+// The one line of para.txt; nullopt when a value cannot be stored.
+std::optional<std::string> ContenutoParametri(const Parametri& parametri) {
     const auto modo = PerIlFile(parametri.ModoValuta, false);
     const auto saldo = PerIlFile(TestoDenaro(parametri.SaldoConto), true);
     const auto fido = PerIlFile(TestoDenaro(parametri.FidoConto), true);
-    if (!modo || !saldo || !fido) {
-        return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
-    }
-    return SalvaInsieme(fs_, dirProgramma_,
-                        {{kFileParametri, ScriviRecord({*modo, *saldo, *fido})}});
+    if (!modo || !saldo || !fido) return std::nullopt;
+    return ScriviRecord({*modo, *saldo, *fido});
+}
+
+EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
+    if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
+    const auto contenuto = ContenutoParametri(parametri);
+    if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
+    return SalvaInsieme(fs_, dirProgramma_, {{kFileParametri, *contenuto}});
+}
+
+EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Parametri& parametri) {
+    if (auto e = Recupera()) return e;
+    CopiaPrimaDelPrimoSalvataggio();
+    std::vector<FileNuovo> file;
+    const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
+    if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
+    auto contenuto = ContenutoParametri(parametri);
+    if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
+    file.push_back({kFileParametri, std::move(*contenuto)});
+    return SalvaInsieme(fs_, dirProgramma_, file);
 }
 
 EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) {
@@ -580,7 +596,12 @@ EsitoFile FileDati::CopiaInSicurezza() {
     }
     if (auto e = fs_.creaCartella(cartella)) return e;
     for (const auto& [nome, contenuto] : insieme) {
-        if (auto e = fs_.scrivi(cartella / nome, contenuto)) return e;
+        if (auto e = fs_.scrivi(cartella / nome, contenuto)) {
+            // A half-made copy would pass for a backup and push out a whole one.
+            std::error_code ec;
+            fs::remove_all(cartella, ec);
+            return e;
+        }
     }
     (void)fs_.sincronizzaCartella(radice);
 

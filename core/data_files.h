@@ -64,6 +64,10 @@ class FileDati {
     }
     [[nodiscard]] EsitoFile SalvaRegistro(std::span<const RigaRegistro> righe);
     [[nodiscard]] EsitoFile SalvaParametri(const Parametri& parametri);
+    // The register and the parameters as one save: after a movement the two never
+    // disagree on the disk, whatever fails or stops half-way.
+    [[nodiscard]] EsitoFile SalvaRegistroEParametri(const Registro& registro,
+                                                    const Parametri& parametri);
     // Texts must be free of double quotes and hold only Windows-1252 characters.
     [[nodiscard]] EsitoFile SalvaConto(std::string_view numero, std::string_view banca);
     // Scrambles and writes the plain password.

@@ -48,8 +48,8 @@ void Sposta(Finestra& form1, double verso) {
 }  // namespace
 
 bool SalvaRegistroEParametri(Contesto& c) {
-    if (!SalvaSoloRegistro(c)) return false;
-    return MostraSeFallito(c, c.file.SalvaParametri(ParametriCorrenti(c.stato)));
+    return MostraSeFallito(
+        c, c.file.SalvaRegistroEParametri(c.griglia.righe(), ParametriCorrenti(c.stato)));
 }
 
 bool SalvaSoloRegistro(Contesto& c) {

@@ -100,6 +100,15 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     ASSERT_TRUE(file.erroreCopia().has_value());
     EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
 
+    // A copy that fails half-way leaves no partial folder to pass for a backup.
+    guasto.Ripara();
+    guasto.Guasta({test::Operazione::Scrivi, "listcol3", 1, false, ENOSPC, true});
+    auto seconda = Esecuzione(guasto);
+    ASSERT_FALSE(seconda.SalvaRegistro(kUnaRiga));
+    EXPECT_EQ(Copie(programma / "backup"), std::vector<std::string>{});
+
+    guasto.Ripara();
+    guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
     auto reset = Esecuzione(guasto);
     EXPECT_TRUE(reset.EliminaDati().has_value());
     EXPECT_TRUE(fs::exists(programma / "listcol1.txt"));
