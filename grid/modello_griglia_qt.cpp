@@ -9,6 +9,14 @@ namespace grid {
 
 namespace {
 
+// Only the weight is set: the view's own face and size fill in the rest.
+QVariant FontGriglia(const Griglia& griglia) {
+    if (!griglia.FontBold()) return {};
+    QFont font;
+    font.setBold(true);
+    return font;
+}
+
 // Amount texts of the register ("-1.500", "1.234,56", "0,00"): sign, digits and the
 // Italian separators, blanks around allowed. A date has slashes and stays a text.
 bool SembraNumero(std::string_view testo) {
@@ -100,12 +108,7 @@ QVariant ModelloGrigliaQt::data(const QModelIndex& indice, int ruolo) const {
             return QVariant::fromValue(
                 AllineamentoQt(griglia_.ColAlignment(indice.column()), *testo));
         case Qt::FontRole:
-            if (griglia_.FontBold()) {
-                QFont font;
-                font.setBold(true);
-                return font;
-            }
-            return {};
+            return FontGriglia(griglia_);
         default:
             return {};
     }
@@ -125,12 +128,7 @@ QVariant ModelloGrigliaQt::headerData(int sezione, Qt::Orientation orientamento,
             return QBrush(QColor(c.r, c.g, c.b));
         }
         case Qt::FontRole:
-            if (griglia_.FontBold()) {
-                QFont font;
-                font.setBold(true);
-                return font;
-            }
-            return {};
+            return FontGriglia(griglia_);
         default:
             return {};
     }

@@ -13,20 +13,13 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "entry/form_inserimento_qt.h"
 #include "grid/modello_griglia_qt.h"
 #include "grid/vista_griglia_qt.h"
 #include "main_window/frm_pass_qt.h"
 #include "main_window/logo_qt.h"
-#include "ui/dialoghi_qt.h"
-// TODO(lead): drop these checks once the entry and print windows are in the tree.
-#if __has_include("entry/form_inserimento_qt.h")
-#include "entry/form_inserimento_qt.h"
-#define QUIBORA_HA_INSERIMENTO 1
-#endif
-#if __has_include("printing/frm_stampa_qt.h")
 #include "printing/frm_stampa_qt.h"
-#define QUIBORA_HA_STAMPA 1
-#endif
+#include "ui/dialoghi_qt.h"
 
 namespace main_window {
 
@@ -167,12 +160,8 @@ void Form1Qt::creaControlli() {
 }
 
 void Form1Qt::ApriInserimento(const core::TipoMovimento& tipo) {
-#ifdef QUIBORA_HA_INSERIMENTO
     entry::FormInserimentoQt finestra(tipo, contesto_, this);
     finestra.exec();
-#else
-    (void)tipo;  // TODO(lead): the entry window is not in the tree yet
-#endif
 }
 
 void Form1Qt::ApriPassword() {
@@ -181,10 +170,8 @@ void Form1Qt::ApriPassword() {
 }
 
 void Form1Qt::ApriStampa() {
-#ifdef QUIBORA_HA_STAMPA
     printing::FrmStampaQt finestra(contesto_, this);
     finestra.exec();
-#endif  // TODO(lead): else the print dialog is not in the tree yet
 }
 
 void Form1Qt::closeEvent(QCloseEvent* evento) {
