@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$1; n=$2; modo=${3:-Lire}; build=${4:-build}
+command -v import >/dev/null || { sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get install -y -qq imagemagick >/dev/null; }
 copia=$(mktemp -d); config=$(mktemp -d)
 trap 'rm -rf "$copia" "$config"' EXIT
 cp "$build/app/quibora" "$copia/"
