@@ -2,22 +2,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/data_files.h"
+#include "support/contesto_finto.h"
 #include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Leggi(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> Copie(const fs::path& cartella) {
     std::vector<std::string> nomi;
@@ -58,16 +51,16 @@ struct Copie_ : ::testing::Test {
 };
 
 TEST_F(Copie_, TheFirstSaveOfARunKeepsTheSetAsItStoodAndLaterSavesAddNone) {
-    const std::string registroPrima = Leggi(programma / "listcol1.txt");
+    const std::string registroPrima = test::LeggiByte(programma / "listcol1.txt");
     auto file = Esecuzione();
     ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
     ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
     ASSERT_EQ(Copie(programma / "backup"), std::vector<std::string>{"20261206-120001"});
     const fs::path copia = programma / "backup" / "20261206-120001";
-    EXPECT_EQ(Leggi(copia / "listcol1.txt"), registroPrima);
-    EXPECT_EQ(Leggi(copia / "Vorn.lst"), Leggi(sistema / "Vorn.lst"));
+    EXPECT_EQ(test::LeggiByte(copia / "listcol1.txt"), registroPrima);
+    EXPECT_EQ(test::LeggiByte(copia / "Vorn.lst"), test::LeggiByte(sistema / "Vorn.lst"));
     EXPECT_EQ(Copie(copia).size(), 8u);  // five register files, para, dati and the password
-    EXPECT_NE(Leggi(programma / "listcol1.txt"), registroPrima);
+    EXPECT_NE(test::LeggiByte(programma / "listcol1.txt"), registroPrima);
 }
 
 TEST_F(Copie_, OnlyTheFiveNewestSetsAreKept) {
@@ -81,15 +74,15 @@ TEST_F(Copie_, OnlyTheFiveNewestSetsAreKept) {
 }
 
 TEST_F(Copie_, TheResetMovesTheDataSetIntoTheBackupsInsteadOfLosingIt) {
-    const std::string parametri = Leggi(programma / "para.txt");
+    const std::string parametri = test::LeggiByte(programma / "para.txt");
     auto file = Esecuzione();
     ASSERT_FALSE(file.EliminaDati());
     EXPECT_FALSE(fs::exists(programma / "listcol1.txt"));
     EXPECT_FALSE(fs::exists(programma / "dati.txt"));
     EXPECT_FALSE(fs::exists(sistema / "Vorn.lst"));
     const fs::path copia = programma / "backup" / "20261206-120001";
-    EXPECT_EQ(Leggi(copia / "para.txt"), parametri);
-    EXPECT_EQ(Leggi(copia / "dati.txt"), "\"12345\",\"Banca Uno\"\r\n");
+    EXPECT_EQ(test::LeggiByte(copia / "para.txt"), parametri);
+    EXPECT_EQ(test::LeggiByte(copia / "dati.txt"), "\"12345\",\"Banca Uno\"\r\n");
 }
 
 TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelete) {

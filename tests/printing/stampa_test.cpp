@@ -219,40 +219,32 @@ TEST_P(SceltaPeriodo, CopiesTheRowsOfTheRangeInRegisterOrder) {
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Periodi, SceltaPeriodo,
-                         ::testing::Values(Periodo{{2024, 1, 2},
-                                                   {2024, 1, 4},
-                                                   {"03/01/2024", "02/01/2024", "04/01/2024"}},
-                                           Periodo{{2024, 1, 5}, {2024, 1, 5}, {"05/01/2024"}},
-                                           Periodo{{2024, 1, 7}, {2050, 1, 1}, {}},
-                                           Periodo{{1900, 1, 1},
-                                                   {2050, 1, 1},
-                                                   {"05/01/2024", "01/01/2024", "03/01/2024",
-                                                    "02/01/2024", "04/01/2024", "06/01/2024"}}));
+// Both ends are included, the register's order is kept and the row without a date is skipped.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Periodi, SceltaPeriodo,
+    ::testing::Values(Periodo{{2024, 1, 2}, {2024, 1, 4}, {"03/01/2024", "02/01/2024", "04/01/2024"}},
+                      Periodo{{2024, 1, 5}, {2024, 1, 5}, {"05/01/2024"}},
+                      Periodo{{2024, 1, 7}, {2050, 1, 1}, {}},
+                      Periodo{{1900, 1, 1}, {2050, 1, 1}, {"05/01/2024", "01/01/2024", "03/01/2024", "02/01/2024", "04/01/2024", "06/01/2024"}}));
+// clang-format on
 
-TEST_F(StampaRegistroTest, StampaTuttoCopiesEveryRowWithItsCells) {
+TEST_F(StampaRegistroTest, StampaTuttoCopiesEveryRowWithItsCellsAndARunClearsTheLast) {
+    registro.SetTextMatrix(2, 2, "a\tb");  // stays in its column
     Procedura().StampaTutto();
     ASSERT_EQ(8, gridPrint.Rows());
     EXPECT_EQ("non data", gridPrint.TextMatrix(5, 0));
     const core::RigaRegistro attesa{"05/01/2024", "Prelievo", "rif 05/01/2024", "1.000", "-1.000"};
     EXPECT_EQ(attesa, gridPrint.righe().riga(0));
+    EXPECT_EQ("a b", gridPrint.TextMatrix(2, 2));
+    EXPECT_EQ("1.000", gridPrint.TextMatrix(2, 3));
     EXPECT_EQ("Inizia", log.voci.front());
     EXPECT_EQ("Riga 200.5,120.5 Banca  conto n° 1 - elenco movimenti al : ", log.voci[6]);
-}
 
-TEST_F(StampaRegistroTest, ASecondRunPrintsOnlyItsOwnRows) {
-    Procedura().StampaTutto();
     stato.DataInizioStampa = {2024, 1, 6};
     stato.DataFineStampa = {2024, 1, 6};
     Procedura().StampaPeriodo();
     EXPECT_EQ(std::vector<std::string>{"06/01/2024"}, DateStampate());
-}
-
-TEST_F(StampaRegistroTest, ATabInACellStaysInItsColumn) {
-    registro.SetTextMatrix(1, 2, "a\tb");
-    Procedura().StampaTutto();
-    EXPECT_EQ("a b", gridPrint.TextMatrix(1, 2));
-    EXPECT_EQ("1.000", gridPrint.TextMatrix(1, 3));
 }
 
 TEST_F(StampaRegistroTest, ThePrintGridGetsThePrintoutLayout) {

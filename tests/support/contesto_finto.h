@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include "support/failing_file_system.h"
+#include "support/finti.h"
+#include "support/temp_dir.h"
+#include "ui/contesto.h"
+
+namespace test {
+
+// Every byte of the file; empty when it cannot be read.
+[[nodiscard]] std::string LeggiByte(const std::filesystem::path& p);
+
+// Appends each row to the grid as the program does: the five texts joined by tabs.
+void AggiungiRighe(grid::Griglia& griglia, std::initializer_list<core::RigaRegistro> righe);
+
+// What the windows' logic works on: data files in a scratch directory behind a disk that
+// can be made to fail, fake windows and dialogs, and a clock that reads `oggi`.
+struct ContestoFinto {
+    ContestoFinto() { std::filesystem::create_directories(dir / "sys"); }
+    ContestoFinto(const ContestoFinto&) = delete;
+    ContestoFinto& operator=(const ContestoFinto&) = delete;
+
+    void righe(std::initializer_list<core::RigaRegistro> r) { AggiungiRighe(griglia, r); }
+
+    CartellaTemporanea dir;
+    FileSystemDifettoso disco;
+    core::FileDati file{disco, dir.path(), dir / "sys"};
+    core::StatoConto stato;
+    grid::Griglia griglia;
+    DialoghiFinti dialoghi;
+    FinestraFinta form1;
+    core::Data oggi{2003, 3, 5};
+    ui::Contesto contesto{stato, griglia, file, dialoghi, form1, [this] { return oggi; }};
+};
+
+}  // namespace test
