@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "setup/memorizzabile.h"
+#include "core/memorizzabile.h"
 
 namespace main_window {
 
 void FrmPass::cmdOk_Click() {
-    const std::string password(setup::SenzaSpaziEsterni(f_.Testo("txtPass1")));
+    const std::string password(core::SenzaSpaziEsterni(f_.Testo("txtPass1")));
     if (password.empty()) {
         c_.dialoghi.Messaggio(kMsgMancaPassword, ui::Pulsanti::Ok, ui::Icona::Esclamazione);
         f_.Focus("txtPass1");
@@ -19,7 +19,7 @@ void FrmPass::cmdOk_Click() {
         return;
     }
 
-    if (const auto motivo = setup::MotivoPasswordNonMemorizzabile(password)) {
+    if (const auto motivo = core::MotivoPasswordNonMemorizzabile(password)) {
         c_.dialoghi.Messaggio(*motivo, ui::Pulsanti::Ok, ui::Icona::Esclamazione);
         f_.Focus("txtPass1");
         return;

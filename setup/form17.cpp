@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "setup/memorizzabile.h"
+#include "core/memorizzabile.h"
 
 namespace setup {
 
@@ -47,7 +47,7 @@ void Form17::Rifiuta(const char* messaggio, const char* controllo) {
 void Form17::CmdOk_Click() {
     const std::string conto = f_.Testo("TxtConto");
     const std::string banca = f_.Testo("TxtBanca");
-    if (SenzaSpaziEsterni(conto).empty()) {
+    if (core::SenzaSpaziEsterni(conto).empty()) {
         Rifiuta(kMsgMancaConto, "TxtConto");
         return;
     }
@@ -55,7 +55,7 @@ void Form17::CmdOk_Click() {
         Rifiuta(kMsgContoNonValido, "TxtConto");
         return;
     }
-    if (SenzaSpaziEsterni(banca).empty()) {
+    if (core::SenzaSpaziEsterni(banca).empty()) {
         Rifiuta(kMsgMancaBanca, "TxtBanca");
         return;
     }
@@ -65,13 +65,13 @@ void Form17::CmdOk_Click() {
     }
     std::optional<std::string> password;
     if (f_.Visibile("txtPass")) {
-        password = std::string(SenzaSpaziEsterni(f_.Testo("txtPass")));
+        password = std::string(core::SenzaSpaziEsterni(f_.Testo("txtPass")));
         // The focus has never been moved for this one.
         if (password->empty()) {
             Rifiuta(kMsgMancaPassword, nullptr);
             return;
         }
-        if (const auto motivo = MotivoPasswordNonMemorizzabile(*password)) {
+        if (const auto motivo = core::MotivoPasswordNonMemorizzabile(*password)) {
             Rifiuta(motivo->c_str(), "txtPass");
             return;
         }

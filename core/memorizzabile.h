@@ -7,12 +7,12 @@
 #include "core/cp1252.h"
 #include "core/data_files.h"
 
-namespace setup {
+namespace core {
 
 // Why a new password cannot go into the password file, or nullopt when it can. Its
 // scrambled form must stay within the byte range and hold no double quote ("!" first, or a
 // blank second, would make one), which is also why a one-word password is advised.
-// Header-only because both the account setup and the password window set passwords.
+// Header-only: the account setup and the password window both set passwords.
 [[nodiscard]] inline std::optional<std::string> MotivoPasswordNonMemorizzabile(
     std::string_view passwordChiara) {
     if (!core::RappresentabileCp1252(passwordChiara))
@@ -33,4 +33,4 @@ namespace setup {
     return testo.substr(inizio, fine - inizio + 1);
 }
 
-}  // namespace setup
+}  // namespace core
