@@ -281,7 +281,8 @@ std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo, const Ma
         }
         const auto data = LeggiDataBanca(testoData, m.formatoData);
         // Title, total and closing-balance lines carry no date and are not movements.
-        if (!data && (testoData.empty() || !conImporto)) continue;
+        const bool pareData = testoData.find_first_of("0123456789") != std::string_view::npos;
+        if (!data && (!pareData || !conImporto)) continue;
         if (!data)
             return errore("alla riga " + std::to_string(linea) + " la data \"" +
                           std::string(testoData) + "\" non è valida.");
