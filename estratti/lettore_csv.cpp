@@ -242,7 +242,10 @@ std::string FirmaIntestazione(const TabellaCsv& t, const MappaturaCsv& m) {
     std::string firma = "csv";
     if (m.rigaIntestazione < 0 || m.rigaIntestazione >= static_cast<int>(t.record.size()))
         return firma + ":" + std::to_string(m.separatore);
-    for (const auto& c : t.record[m.rigaIntestazione]) firma += "|" + Normalizza(c);
+    for (const auto& c : t.record[m.rigaIntestazione]) {
+        firma.push_back('|');
+        firma.append(Normalizza(c));
+    }
     return firma;
 }
 

@@ -38,8 +38,10 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.importo = DenaroDaDouble(d.amount);
     std::string descrizione;
     if (d.name_valid) descrizione = d.name;
-    if (d.memo_valid && descrizione.find(d.memo) == std::string::npos)
-        descrizione += descrizione.empty() ? std::string(d.memo) : " " + std::string(d.memo);
+    if (d.memo_valid && descrizione.find(d.memo) == std::string::npos) {
+        if (!descrizione.empty()) descrizione.push_back(' ');
+        descrizione.append(d.memo);
+    }
     t.descrizione = TestoUtf8(SenzaSpazi(descrizione));
     if (d.check_number_valid && d.check_number[0]) t.riferimento = d.check_number;
     if (d.fi_id_valid) t.idBanca = d.fi_id;
