@@ -23,7 +23,9 @@ const std::filesystem::path kDati = QUIBORA_DATI_ESTRATTI_QT;
 // Screenshots for the README when QUIBORA_SCREENSHOTS names a folder.
 void Foto(QWidget* w, const char* nome) {
     const QByteArray cartella = qgetenv("QUIBORA_SCREENSHOTS");
-    if (!cartella.isEmpty()) w->grab().save(QString::fromUtf8(cartella) + "/" + nome, "PNG");
+    if (cartella.isEmpty()) return;
+    const QString file = QString::fromUtf8(cartella) + QLatin1Char('/') + QLatin1String(nome);
+    EXPECT_TRUE(w->grab().save(file, "PNG")) << file.toStdString();
 }
 
 // A statement dropped on the main window: the preview opens, its default button imports,
@@ -42,20 +44,25 @@ TEST(EstrattiQt, FileTrascinatoAnteprimaConfermaEFileDati) {
     bool visto = false;
     QTimer attesa;
     QObject::connect(&attesa, &QTimer::timeout, [&] {
-        auto* a = qobject_cast<estratti::AnteprimaQt*>(QApplication::activeModalWidget());
+        estratti::AnteprimaQt* a = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<estratti::AnteprimaQt*>(w); d && d->isVisible()) a = d;
         if (!a || visto) return;
         visto = true;
         EXPECT_EQ(a->windowTitle(), "Importa estratto conto");
         EXPECT_EQ(a->tabella()->rowCount(), 4);
         Foto(a, "importa_estratto.png");
-        QTest::keyClick(a, Qt::Key_Return);  // the default button confirms
+        a->findChild<QPushButton*>("cmdImporta")->click();
+        EXPECT_TRUE(a->findChild<QPushButton*>("cmdImporta")->isDefault());  // the default button confirms
     });
     attesa.start(20);
     QMimeData dati;
     dati.setUrls({QUrl::fromLocalFile(QString::fromStdString((kDati / "conto_102.ofx").string()))});
     QDropEvent rilascio(QPointF(50, 50), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&f, &rilascio);
-    QTRY_VERIFY_WITH_TIMEOUT(visto && !QApplication::activeModalWidget(), 5000);
+    for (int i = 0; i < 500 && !(visto && !QApplication::activeModalWidget()); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(visto);
 
     ASSERT_EQ(f.griglia().Rows(), 4);
     EXPECT_EQ(f.griglia().TextMatrix(3, 4), "1.515,63");
