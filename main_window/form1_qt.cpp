@@ -18,6 +18,7 @@
 #include "grid/vista_griglia_qt.h"
 #include "main_window/frm_pass_qt.h"
 #include "main_window/logo_qt.h"
+#include "main_window/menu_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "ui/dialoghi_qt.h"
 
@@ -72,6 +73,7 @@ Form1Qt::Form1Qt(core::StatoConto& stato, core::FileDati& file, ui::Dialoghi& di
     setObjectName(QStringLiteral("Form1"));
     ui::DimensionaFinestra(this, kLarghezza, kAltezza);
     creaControlli();
+    new MenuQt(*this);
 }
 
 Form1Qt::~Form1Qt() {

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/account.h"
+#include "core/registro.h"
+#include "estratti/estratto.h"
+#include "ui/contesto.h"
+
+namespace estratti {
+
+// The reference box of the entry window holds this many characters.
+inline constexpr std::size_t kLunghezzaRiferimento = 16;
+
+enum class Esclusione {
+    Nessuna,
+    DataPrecedente,  // before the register's last movement
+    GiaNelRegistro,  // same date, amount and reference as a register row
+    DoppiaNelFile,   // the same movement earlier in the statement
+    ImportoNullo,
+    FuoriLimite,     // the amount or the balance would leave the money range
+    NonSelezionata,  // the user took the tick off
+};
+[[nodiscard]] std::string TestoEsclusione(Esclusione e);
+// Only a row the register's rules refuse cannot be ticked back in.
+[[nodiscard]] bool EsclusioneObbligata(Esclusione e);
+
+// The type from the bank's description, among the types of the amount's direction.
+[[nodiscard]] const core::TipoMovimento& IndovinaTipo(std::string_view descrizione, bool credito);
+
+struct RigaAnteprima {
+    core::Data data;
+    const core::TipoMovimento* tipo = nullptr;
+    std::string descrizione;  // the bank's text, as read
+    std::string riferimento;  // as it will be stored
+    bool accorciato = false;  // cut to the box's length
+    bool riparato = false;    // characters the data files cannot hold were replaced
+    core::Money importo;      // positive, in the register's currency
+    bool credito = false;     // the statement's direction
+    bool inclusa = true;
+    Esclusione esclusione = Esclusione::Nessuna;
+    core::Money saldo;  // the balance after this row (unchanged for an excluded row)
+    bool fuoriFido = false;
+    int linea = 0;
+};
+
+struct Anteprima {
+    std::string nomeFile;
+    std::string modoValuta;
+    core::Money saldoIniziale;
+    core::Money fido;
+    std::vector<RigaAnteprima> righe;  // by date
+    std::optional<SaldoDichiarato> saldoFinale;
+};
+
+// The statement's rows sorted by date, with their types guessed, their references made
+// storable and the register's rules applied. Amounts are converted to lire when the
+// register is kept in lire.
+[[nodiscard]] Anteprima PreparaAnteprima(const Estratto& estratto, const core::Registro& registro,
+                                         const core::StatoConto& stato);
+// After the user changed a tick or a type: balances and credit-line marks again.
+void Ricalcola(Anteprima& anteprima);
+void ImpostaInclusa(Anteprima& anteprima, std::size_t riga, bool inclusa);
+
+// Asked before the preview of a register kept in lire.
+inline constexpr std::string_view kDomandaLire =
+    "Il conto è gestito in lire, gli importi dell'estratto conto sono in euro.\n\n"
+    "Sì: gli importi vengono convertiti in lire al cambio di 1936,27 lire per euro, come fa "
+    "il cambio di divisa.\n"
+    "No: il conto passa prima alla gestione in euro e gli importi entrano come sono.";
+
+struct EsitoImportazione {
+    int aggiunte = 0;
+    bool salvato = false;
+    std::string riepilogo;
+};
+
+// Appends the included rows as the entry window would, saves the register and the
+// parameters once, and tells what happened.
+[[nodiscard]] EsitoImportazione ApplicaAnteprima(const Anteprima& anteprima, ui::Contesto& c);
+
+// The summary text alone (the included rows already in the register).
+[[nodiscard]] std::string Riepilogo(const Anteprima& anteprima, const core::Registro& registro,
+                                    const core::StatoConto& stato, bool salvato);
+
+}  // namespace estratti

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "estratti/estratto.h"
+#include "estratti/testi.h"
+
+namespace estratti {
+
+// Which column is what in a bank's CSV; -1 for a column the file does not have. Either
+// one signed amount column or the two columns of debits and credits.
+struct MappaturaCsv {
+    char separatore = ';';
+    int rigaIntestazione = -1;  // record index of the header; -1 when the file has none
+    int colData = -1;
+    int colDescrizione = -1;
+    int colRiferimento = -1;
+    int colTipo = -1;  // a "Causale" column holding the movement types' own names
+    int colImporto = -1;
+    int colDare = -1;
+    int colAvere = -1;
+    int colValuta = -1;
+    char decimale = ',';
+    FormatoData formatoData = FormatoData::GiornoMeseAnno;
+    friend bool operator==(const MappaturaCsv&, const MappaturaCsv&) = default;
+};
+
+// The records of a CSV text (libcsv), each with the line it starts on (1-based).
+struct TabellaCsv {
+    std::vector<std::vector<std::string>> record;
+    std::vector<int> linee;
+};
+[[nodiscard]] TabellaCsv SeparaCsv(std::string_view testo, char separatore);
+
+// Separator, header row (after any title lines), columns, date format and decimal
+// separator, guessed from the text (UTF-8).
+[[nodiscard]] MappaturaCsv RilevaMappatura(std::string_view testo);
+// The header's cells, lower-cased and joined: the same bank's files share it.
+[[nodiscard]] std::string FirmaIntestazione(const TabellaCsv& tabella, const MappaturaCsv& m);
+
+[[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo,
+                                                              const MappaturaCsv& mappatura,
+                                                              const std::string& nomeFile);
+
+}  // namespace estratti
