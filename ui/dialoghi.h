@@ -8,12 +8,12 @@ namespace ui {
 inline constexpr std::string_view kTitoloApplicazione = "Quibora Lite Edition";
 
 enum class Icona { Nessuna, Critica, Domanda, Esclamazione, Informazione };
-enum class Pulsanti { Ok, SiNo };
-enum class Risposta { Ok, Si, No };
+enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Risposta { Ok, Si, No, Annulla };
 
 // The window system's modal services the logic uses. Tests script the user's answers.
 class Dialoghi {
-public:
+  public:
     virtual ~Dialoghi() = default;
     // A message box that waits for the user; returns the button chosen.
     virtual Risposta Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,

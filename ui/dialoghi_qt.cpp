@@ -14,22 +14,31 @@ namespace {
 
 bool terminato = false;
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QMessageBox::Icon iconaQt(Icona icona) {
     switch (icona) {
-        case Icona::Critica: return QMessageBox::Critical;
-        case Icona::Domanda: return QMessageBox::Question;
-        case Icona::Esclamazione: return QMessageBox::Warning;
-        case Icona::Informazione: return QMessageBox::Information;
-        case Icona::Nessuna: break;
+        case Icona::Critica:
+            return QMessageBox::Critical;
+        case Icona::Domanda:
+            return QMessageBox::Question;
+        case Icona::Esclamazione:
+            return QMessageBox::Warning;
+        case Icona::Informazione:
+            return QMessageBox::Information;
+        case Icona::Nessuna:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-bool ProgrammaTerminato() { return terminato; }
+bool ProgrammaTerminato() {
+    return terminato;
+}
 
 Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                                std::string_view titolo, Risposta predefinita) {
@@ -41,12 +50,24 @@ Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona 
         box.exec();
         return Risposta::Ok;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    const bool annulla = pulsanti == Pulsanti::SiNoAnnulla;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
+                           (annulla ? QMessageBox::Cancel : QMessageBox::NoButton));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
-    box.setDefaultButton(predefinita == Risposta::No ? QMessageBox::No : QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+    if (annulla) box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+    box.setDefaultButton(predefinita == Risposta::No        ? QMessageBox::No
+                         : predefinita == Risposta::Annulla ? QMessageBox::Cancel
+                                                            : QMessageBox::Yes);
+    box.setEscapeButton(annulla ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Risposta::Si;
+        case QMessageBox::No:
+            return Risposta::No;
+        default:
+            return annulla ? Risposta::Annulla : Risposta::No;
+    }
 }
 
 std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,
