@@ -14,31 +14,22 @@ namespace {
 
 bool terminato = false;
 
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QMessageBox::Icon iconaQt(Icona icona) {
     switch (icona) {
-        case Icona::Critica:
-            return QMessageBox::Critical;
-        case Icona::Domanda:
-            return QMessageBox::Question;
-        case Icona::Esclamazione:
-            return QMessageBox::Warning;
-        case Icona::Informazione:
-            return QMessageBox::Information;
-        case Icona::Nessuna:
-            break;
+        case Icona::Critica: return QMessageBox::Critical;
+        case Icona::Domanda: return QMessageBox::Question;
+        case Icona::Esclamazione: return QMessageBox::Warning;
+        case Icona::Informazione: return QMessageBox::Information;
+        case Icona::Nessuna: break;
     }
     return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-bool ProgrammaTerminato() {
-    return terminato;
-}
+bool ProgrammaTerminato() { return terminato; }
 
 Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                                std::string_view titolo, Risposta predefinita) {
@@ -60,14 +51,10 @@ Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona 
                          : predefinita == Risposta::Annulla ? QMessageBox::Cancel
                                                             : QMessageBox::Yes);
     box.setEscapeButton(annulla ? QMessageBox::Cancel : QMessageBox::No);
-    switch (box.exec()) {
-        case QMessageBox::Yes:
-            return Risposta::Si;
-        case QMessageBox::No:
-            return Risposta::No;
-        default:
-            return annulla ? Risposta::Annulla : Risposta::No;
-    }
+    const int scelta = box.exec();
+    if (scelta == QMessageBox::Yes) return Risposta::Si;
+    if (scelta == QMessageBox::No || !annulla) return Risposta::No;
+    return Risposta::Annulla;
 }
 
 std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,
