@@ -8,6 +8,8 @@
 #include <QTest>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <functional>
 #include <map>
 
 #include "acceptance/support/banco.h"
@@ -236,5 +238,83 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Guasti, testing::ValuesIn(Casi()), [](const au
     std::erase(nome += info.param.file, '.');
     return nome;
 });
+
+}  // namespace
+
+namespace {
+
+// Waits for the event loop to run what a signal handler passed on.
+bool Attendi(const std::function<bool()>& condizione) {
+    for (int i = 0; i < 200 && !condizione(); ++i) QTest::qWait(10);
+    return condizione();
+}
+
+// A balance whose save failed is only in memory: the system's request to end writes it,
+// or, while the disk still fails, asks as Esci does and the program goes on.
+struct CasoSegnale {
+    int segnale;
+    bool riparato;
+};
+class Segnali : public testing::TestWithParam<CasoSegnale> {};
+
+TEST_P(Segnali, LaChiusuraDalSistemaSalvaComeEsci) {
+    const auto [segnale, riparato] = GetParam();
+    Banco b;
+    Prepara(b, Inizio::Conto);
+    const Disco prima = Dati(b.disco());
+    b.guasti.Guasta({.operazione = Scrivi, .nome = "para.txt", .errore = ENOSPC});
+    b.dialoghi.inputDigitati.push_back("300");
+    b.Clicca("CmdSaldo");
+    ASSERT_EQ(Errori(b).size(), 1u);
+    if (riparato) b.guasti.Ripara();
+
+    avvio::SegnaliDiFine segnali([&b] { b.programma().ChiusuraDalSistema(); });
+    ASSERT_EQ(::raise(segnale), 0);
+    if (riparato) {
+        EXPECT_TRUE(Attendi([&b] { return b.dialoghi.terminato; }));
+        EXPECT_EQ(Errori(b), Testi{});
+        ASSERT_TRUE(b.Avvia());
+        EXPECT_EQ(b.Testo("txtSaldo"), "300,00");
+        return;
+    }
+    const auto mostrati = b.dialoghi.messaggi.size();
+    ASSERT_TRUE(Attendi([&] { return b.dialoghi.messaggi.size() > mostrati; }));
+    const Testi errori = Errori(b);
+    ASSERT_EQ(errori.size(), 1u);
+    EXPECT_NE(errori[0].find("Uscire comunque?"), std::string::npos) << errori[0];
+    EXPECT_FALSE(b.dialoghi.terminato);
+    EXPECT_TRUE(b.principale().isVisible());
+    EXPECT_EQ(Dati(b.disco()), prima);
+    EXPECT_EQ(b.Testo("txtSaldo"), "300,00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, Segnali,
+                         testing::Values(CasoSegnale{SIGTERM, true}, CasoSegnale{SIGHUP, true},
+                                         CasoSegnale{SIGINT, false}));
+
+// A register opened read-only: shown as it is, every save refused with its reason, and
+// the exit asks before leaving what could not be written.
+TEST(SolaLettura, OgniSalvataggioRifiutatoNienteSiPerde) {
+    Banco b;
+    Prepara(b, Inizio::Conto);
+    b.Clicca("CmdEsci");
+    const Disco prima = b.disco();
+    b.solaLettura = true;
+    ASSERT_TRUE(b.Avvia());
+    EXPECT_EQ(b.RigheMostrate().size(), 1u);
+    (void)Errori(b);
+
+    b.dialoghi.inputDigitati.push_back("300");
+    b.Clicca("CmdSaldo");
+    const Testi errori = Errori(b);
+    ASSERT_EQ(errori.size(), 1u);
+    EXPECT_NE(errori[0].find("registro aperto in sola lettura"), std::string::npos) << errori[0];
+    b.Clicca("CmdEsci");
+    EXPECT_FALSE(b.dialoghi.terminato) << "staying is the default";
+    b.dialoghi.risposte.push_back(ui::Risposta::Si);
+    b.Clicca("CmdEsci");
+    EXPECT_TRUE(b.dialoghi.terminato);
+    EXPECT_EQ(b.disco(), prima);
+}
 
 }  // namespace
