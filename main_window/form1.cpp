@@ -117,8 +117,9 @@ void Form1::CmdStampa_Click() {
 
 std::string DomandaUscitaSenzaSalvare(const core::ErroreFile& errore) {
     return core::MessaggioErroreFile(errore) +
-           " Uscire comunque? Le modifiche non salvate andranno perse. Con No il programma "
-           "resta aperto: liberare spazio o correggere il problema, poi premere di nuovo Esci.";
+           "\n\nUscire comunque? Le modifiche non salvate andranno perse.\nCon No il "
+           "programma resta aperto: liberare spazio o correggere il problema, poi premere di "
+           "nuovo Esci.";
 }
 
 std::string MessaggioErroreFatale(int numero) {

@@ -78,14 +78,14 @@ std::optional<CartellaDati> ScegliCartellaDati(const Posizioni& p, core::FileSys
 
     const std::string dove = "Il registro del conto si trova nella cartella " +
                              p.programma.string() +
-                             ", che non si può modificare: " + core::MotivoErrore(errore) + ". ";
+                             ", che non si può modificare: " + core::MotivoErrore(errore) + ".\n\n";
     const std::string solaLettura =
-        "No: aprirlo in sola lettura (nessuna modifica potrà essere salvata). Annulla: uscire.";
+        "\nNo: aprirlo in sola lettura (nessuna modifica potrà essere salvata).\nAnnulla: uscire.";
     if (fs.esiste(p.personale / core::kFileConto)) {
         // Most likely the copy made on an earlier start: it is not overwritten.
         const auto r = dialoghi.Messaggio(
             dove + "Nella cartella " + p.personale.string() +
-                " c'è già un registro. Sì: aprire quello e continuare lì. " + solaLettura,
+                " c'è già un registro.\n\nSì: aprire quello e continuare lì." + solaLettura,
             ui::Pulsanti::SiNoAnnulla, ui::Icona::Esclamazione, ui::kTitoloApplicazione,
             ui::Risposta::No);
         if (r == ui::Risposta::Si) return CartellaDati{p.personale};
@@ -94,7 +94,7 @@ std::optional<CartellaDati> ScegliCartellaDati(const Posizioni& p, core::FileSys
     }
     const auto r =
         dialoghi.Messaggio(dove + "Sì: copiarlo nella cartella " + p.personale.string() +
-                               " e continuare lì (l'originale resta com'è). " + solaLettura,
+                               " e continuare lì (l'originale resta com'è)." + solaLettura,
                            ui::Pulsanti::SiNoAnnulla, ui::Icona::Esclamazione,
                            ui::kTitoloApplicazione, ui::Risposta::Si);
     if (r == ui::Risposta::No) return CartellaDati{p.programma, true};

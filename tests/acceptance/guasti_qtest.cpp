@@ -290,7 +290,11 @@ TEST_P(Segnali, LaChiusuraDalSistemaSalvaComeEsci) {
 
 INSTANTIATE_TEST_SUITE_P(Tabella, Segnali,
                          testing::Values(CasoSegnale{SIGTERM, true}, CasoSegnale{SIGHUP, true},
-                                         CasoSegnale{SIGINT, false}));
+                                         CasoSegnale{SIGINT, false}),
+                         [](const auto& info) {
+                             return std::string(sigabbrev_np(info.param.segnale)) +
+                                    (info.param.riparato ? "_Salva" : "_Chiede");
+                         });
 
 // A register opened read-only: shown as it is, every save refused with its reason, and
 // the exit asks before leaving what could not be written.

@@ -82,6 +82,7 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     EXPECT_TRUE(avvio::BloccaIstanzaUnica(dopo, "quibora", dialoghi));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tabella, Processo, testing::Values(SIGTERM, SIGKILL));
+INSTANTIATE_TEST_SUITE_P(Tabella, Processo, testing::Values(SIGTERM, SIGKILL),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 }  // namespace
