@@ -64,6 +64,7 @@ const Punto kPunti[] = {
     {"Rimuoviu", Inizio::DueMovimenti, false},
     // The balance's save fails, then the exit's: the user is asked and stays.
     {"Esci", Inizio::Conto, true, 2},
+    {"Chiusura", Inizio::Conto, true, 2},  // the close box
     {"PrimoUso", Inizio::PrimoAvvio},
     {"ImpostaPassword", Inizio::Conto},
     {"RimuoviPassword", Inizio::ContoConPassword},
@@ -75,10 +76,11 @@ void Esegui(Banco& b, std::string_view punto) {
         b.Inserisci({"Prelievo", {}, QStringLiteral("100"), {}, "€."});
     } else if (punto == "Divisa") {
         b.Clicca("CmdEuro");
-    } else if (punto == "Saldo" || punto == "Esci") {
+    } else if (punto == "Saldo" || punto == "Esci" || punto == "Chiusura") {
         b.dialoghi.inputDigitati.push_back("300");
         b.Clicca("CmdSaldo");
         if (punto == "Esci") b.Clicca("CmdEsci");
+        if (punto == "Chiusura") b.principale().close();
     } else if (punto == "Fido") {
         b.dialoghi.inputDigitati.push_back("500");
         b.Clicca("Cmdfido");
@@ -165,7 +167,7 @@ std::vector<Caso> Casi() {
         aggiungi(punto, {kNegata, kPieno, kRinomina}, {"para.txt"});
     // Every confirmed change is saved at once, register and parameters together.
     aggiungi("Divisa", {kPieno}, {"para.txt"});
-    for (const char* punto : {"Saldo", "Fido", "Rimuovi", "Rimuoviu"})
+    for (const char* punto : {"Saldo", "Fido", "Rimuovi", "Rimuoviu", "Chiusura"})
         aggiungi(punto, {kPieno}, {"listcol3.txt", "para.txt"});
     aggiungi("PrimoUso", {kNegata, kPieno, kRinomina}, {"dati.txt", "Vorn.lst"});
     aggiungi("ImpostaPassword", {kNegata, kPieno, kRinomina}, {"Vorn.lst"});
