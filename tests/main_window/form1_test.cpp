@@ -210,6 +210,8 @@ TEST_F(Form1Test, UnSalvataggioFallitoAllUscitaChiedeSeUscireSenzaSalvare) {
     scriviMovimenti(1);
     ASSERT_EQ(logica_.Form_Load(), 0);
     disco.Guasta({.operazione = test::Operazione::Scrivi, .nome = "listcol"});
+    EXPECT_FALSE(logica_.SalvaPerUscire(false)) << "the session manager's save, unasked";
+    EXPECT_TRUE(dialoghi.messaggi.empty());
     EXPECT_FALSE(logica_.Form_Unload());
     ASSERT_EQ(dialoghi.messaggi.size(), 1u);
     const auto& domanda = dialoghi.messaggi[0];

@@ -85,4 +85,22 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
 INSTANTIATE_TEST_SUITE_P(Tabella, Processo, testing::Values(SIGTERM, SIGKILL),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
+// A lock that cannot be made says so with its file, and ends the program unless the register
+// is only read.
+TEST(Blocco, UnBloccoImpossibileDiceQualeFile) {
+    test::CartellaTemporanea dir;
+    const fs::path mancante = dir / "mancante";
+    for (const bool facoltativo : {false, true}) {
+        test::DialoghiFinti dialoghi;
+        QLockFile blocco(avvio::FileBlocco(mancante));
+        EXPECT_EQ(avvio::BloccaIstanzaUnica(blocco, "quibora", dialoghi, facoltativo), facoltativo);
+        ASSERT_EQ(dialoghi.messaggi.size(), facoltativo ? 0u : 1u);
+        if (!facoltativo) {
+            EXPECT_NE(dialoghi.messaggi[0].testo.find((mancante / ".quibora.lock").string()),
+                      std::string::npos)
+                << dialoghi.messaggi[0].testo;
+        }
+    }
+}
+
 }  // namespace
