@@ -72,6 +72,7 @@ int Form1::Form_Load() {
 
     c_.form1.ImpostaTesto("cmdPass",
                           c_.file.esistePassword() ? "Rimuovi Pass&word" : "Inserisci Pass&word");
+    caricato_ = true;
     return 0;
 }
 
@@ -79,14 +80,30 @@ void Form1::CmdEsci_Click() {
     Form_Unload();
 }
 
-void Form1::Form_Unload() {
+bool Form1::Form_Unload() {
     // The exit button ends the program, which closes the window again: save only once.
-    if (chiuso_) return;
+    if (chiuso_) return true;
+    if (!SalvaPerUscire(true)) return false;
     chiuso_ = true;
-    // A failed save has already been reported with the file's name; ending is still
-    // what the user asked for, and the files on the disk are whole (old or new set).
-    (void)ui::SalvaRegistroEParametri(c_);
     c_.dialoghi.TerminaProgramma();
+    return true;
+}
+
+bool Form1::SalvaPerUscire(bool chiedi) {
+    // Nothing is saved at the end of a run whose register was never loaded.
+    if (!caricato_ || chiuso_) return true;
+    if (chiedendo_) return false;
+    const core::EsitoFile errore = ui::ScriviRegistroEParametri(c_);
+    if (!errore) return true;
+    if (!chiedi) return false;
+    // Staying is the default: the user can free some space and press Esci again, while
+    // everything entered is still in memory.
+    chiedendo_ = true;
+    const ui::Risposta risposta =
+        c_.dialoghi.Messaggio(DomandaUscitaSenzaSalvare(*errore), ui::Pulsanti::SiNo,
+                              ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::No);
+    chiedendo_ = false;
+    return risposta == ui::Risposta::Si;
 }
 
 void Form1::List1_Click(int posizione) {
@@ -96,6 +113,13 @@ void Form1::List1_Click(int posizione) {
 
 void Form1::CmdStampa_Click() {
     finestre_.ApriStampa();
+}
+
+std::string DomandaUscitaSenzaSalvare(const core::ErroreFile& errore) {
+    return core::MessaggioErroreFile(errore) +
+           "\n\nUscire comunque? Le modifiche non salvate andranno perse.\nCon No il "
+           "programma resta aperto: liberare spazio o correggere il problema, poi premere di "
+           "nuovo Esci.";
 }
 
 std::string MessaggioErroreFatale(int numero) {

@@ -62,8 +62,9 @@ void Form1::CmdEuro_Click() {
         if (n >= 1) g.SetTextMatrix(n, 4, core::FormatoLire(*saldo));
         c_.stato.ModoValuta = core::kLire;
     }
-    // A failed save has already been shown; the switch stays in memory.
-    static_cast<void>(ui::SalvaSoloRegistro(c_));
+    // The balance cell and para.txt change together. A failed save has been shown; the
+    // switch stays in memory for the next save.
+    static_cast<void>(ui::SalvaRegistroEParametri(c_));
 }
 
 void Form1::CmdSaldo_Click() {
@@ -82,6 +83,8 @@ void Form1::CmdSaldo_Click() {
     c_.form1.ImpostaTesto("txtSaldo", formattato);
     if (n >= 1) c_.griglia.SetTextMatrix(n, 4, formattato);
     ui::ColoreSaldo(c_);
+    // Every confirmed change is on the disk at once, so a kill or a power cut loses none.
+    static_cast<void>(ui::SalvaRegistroEParametri(c_));
 }
 
 void Form1::Cmdfido_Click() {
@@ -102,6 +105,7 @@ void Form1::Cmdfido_Click() {
     }
     if (const auto fido = core::ValoreImporto(s)) {
         c_.stato.FidoConto = *fido;
+        static_cast<void>(ui::SalvaRegistroEParametri(c_));
         return;
     }
     Avvisa(c_, "Cifra non valida");
@@ -116,6 +120,7 @@ void Form1::Rimuovi_Click() {
     }
     static_cast<void>(g.RemoveItem(1));
     if (g.Rows() == 12) ui::StringiFinestra(c_.form1);
+    static_cast<void>(ui::SalvaRegistroEParametri(c_));
 }
 
 void Form1::Rimuoviu_Click() {
@@ -162,6 +167,7 @@ void Form1::Rimuoviu_Click() {
     }
     ui::ColoreSaldo(c_);
     if (g.Rows() == 12) ui::StringiFinestra(c_.form1);
+    static_cast<void>(ui::SalvaRegistroEParametri(c_));
 }
 
 bool Form1::StornaUltimoMovimento() {

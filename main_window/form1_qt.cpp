@@ -178,8 +178,11 @@ void Form1Qt::ApriStampa() {
 
 void Form1Qt::closeEvent(QCloseEvent* evento) {
     // After the program has been ended (the data reset, say) nothing may be saved again.
-    if (!ui::ProgrammaTerminato()) form1_.Form_Unload();
-    evento->accept();
+    // A failed save the user chose not to leave keeps the window open.
+    if (ui::ProgrammaTerminato() || form1_.Form_Unload())
+        evento->accept();
+    else
+        evento->ignore();
 }
 
 void Form1Qt::showEvent(QShowEvent* evento) {

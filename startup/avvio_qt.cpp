@@ -1,5 +1,8 @@
 #include "startup/avvio_qt.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -7,11 +10,17 @@
 #include <QIcon>
 #include <QListWidget>
 #include <QLockFile>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <array>
+#include <cerrno>
+#include <csignal>
 
 #include "main_window/form1_qt.h"
 #include "main_window/logo_qt.h"
 #include "setup/form17_qt.h"
+#include "startup/cartelle.h"
 #include "ui/dialoghi_qt.h"
 
 namespace avvio {
@@ -22,24 +31,28 @@ std::filesystem::path Percorso(const QString& cartella) {
     return std::filesystem::path(cartella.toStdU16String());
 }
 
-// Beside the program when the user may write there, else the user's data folder
-// (a system-wide installation).
-QString CartellaProgramma() {
-    const QString accanto = QCoreApplication::applicationDirPath();
-    if (QFileInfo(accanto).isWritable()) return accanto;
-    const QString dati = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dati);
-    return dati;
-}
-
 // Where the password file lives, away from the data files; the stand-in for the system
 // folder.
-QString CartellaConfigurazione() {
-    const QString cartella =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/Quibora");
-    QDir().mkpath(cartella);
-    return cartella;
+std::filesystem::path CartellaConfigurazione() {
+    return Percorso(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Quibora"));
+}
+
+Posizioni PosizioniProgramma() {
+    return {Percorso(QCoreApplication::applicationDirPath()),
+            {QUIBORA_CARTELLA_INSTALLAZIONE, QUIBORA_CARTELLA_PACCHETTO},
+            Percorso(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))};
+}
+
+// The pipe from the signal handler to the event loop.
+std::array<int, 2> tuboSegnali{-1, -1};
+constexpr std::array kSegnaliDiFine{SIGTERM, SIGHUP, SIGINT};
+
+void GestoreSegnale(int) {
+    const int salvato = errno;
+    const char c = 1;
+    (void)!::write(tuboSegnali[1], &c, 1);
+    errno = salvato;
 }
 
 core::Data Oggi() {
@@ -88,13 +101,65 @@ void ProgrammaQt::MostraPrincipale(const std::string& titolo) {
     principale_->lista()->setFocus(Qt::OtherFocusReason);
 }
 
-bool BloccaIstanzaUnica(QLockFile& blocco, const QString& nomeEseguibile, ui::Dialoghi& dialoghi) {
+void ProgrammaQt::ChiusuraDalSistema() {
+    if (terminato()) return;
+    // Form_Unload ends the program itself, and saves nothing before the register is loaded.
+    if (principale_)
+        (void)principale_->logica().Form_Unload();
+    else
+        dialoghi_.TerminaProgramma();
+}
+
+bool ProgrammaQt::SalvaPerSessione(bool chiedi) {
+    if (terminato() || !principale_) return true;
+    return principale_->logica().SalvaPerUscire(chiedi);
+}
+
+QString FileBlocco(const std::filesystem::path& cartellaDati) {
+    return QString::fromStdU16String((cartellaDati / ".quibora.lock").u16string());
+}
+
+bool BloccaIstanzaUnica(QLockFile& blocco, const QString& nomeEseguibile, ui::Dialoghi& dialoghi,
+                        bool facoltativo) {
     // Only a dead owner makes the lock stale, however long the first copy has run.
     blocco.setStaleLockTime(0);
     if (blocco.tryLock(0)) return true;
-    dialoghi.Messaggio(MessaggioIstanzaAttiva(nomeEseguibile.toStdString()), ui::Pulsanti::Ok,
-                       ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
+    if (blocco.error() == QLockFile::LockFailedError) {
+        dialoghi.Messaggio(MessaggioIstanzaAttiva(nomeEseguibile.toStdString()), ui::Pulsanti::Ok,
+                           ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
+        return false;
+    }
+    if (facoltativo) return true;
+    const core::ErroreFile errore{
+        Percorso(blocco.fileName()),
+        core::MotivoErrore(blocco.error() == QLockFile::PermissionError ? EACCES : EIO)};
+    dialoghi.Messaggio(core::MessaggioErroreFile(errore), ui::Pulsanti::Ok, ui::Icona::Critica,
+                       ui::kTitoloApplicazione, ui::Risposta::Ok);
     return false;
+}
+
+SegnaliDiFine::SegnaliDiFine(std::function<void()> azione) : azione_(std::move(azione)) {
+    if (::pipe2(tuboSegnali.data(), O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifica = new QSocketNotifier(tuboSegnali[0], QSocketNotifier::Read, this);
+    connect(notifica, &QSocketNotifier::activated, this, [this] {
+        char c[16];
+        while (::read(tuboSegnali[0], c, sizeof c) > 0) {
+        }
+        azione_();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = GestoreSegnale;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int segnale : kSegnaliDiFine) ::sigaction(segnale, &sa, nullptr);
+}
+
+SegnaliDiFine::~SegnaliDiFine() {
+    for (int segnale : kSegnaliDiFine) std::signal(segnale, SIG_DFL);
+    for (int& fd : tuboSegnali) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
 }
 
 int EseguiProgramma(int argc, char** argv) {
@@ -103,17 +168,52 @@ int EseguiProgramma(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(main_window::LogoQuibora(QSize(64, 64))));
     ui::DialoghiQt dialoghi;
 
-    const QString nome = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    // The lock lives in the user's own folder: another user's copy is not this user's.
-    QLockFile blocco(CartellaConfigurazione() + QLatin1Char('/') + nome + QStringLiteral(".lock"));
-    if (!BloccaIstanzaUnica(blocco, nome, dialoghi)) return 0;
+    const auto configurazione = CartellaConfigurazione();
+    if (const auto errore = CreaCartella(configurazione)) {
+        dialoghi.Messaggio(MessaggioErroreCartella(*errore), ui::Pulsanti::Ok, ui::Icona::Critica,
+                           ui::kTitoloApplicazione, ui::Risposta::Ok);
+        return 1;
+    }
+    const auto cartella =
+        ScegliCartellaDati(PosizioniProgramma(), core::FileSystemReale(), dialoghi);
+    if (!cartella) return 0;
 
-    const QString programma = CartellaProgramma();
-    QDir::setCurrent(programma);
-    ProgrammaQt quibora(Percorso(programma), Percorso(CartellaConfigurazione()), dialoghi, Oggi);
-    quibora.file().AttivaCopie(core::MarcaTempoLocale);
-    if (!quibora.Avvia()) return 0;
-    return QApplication::exec();
+    FileSystemSolaLettura solaLettura(core::FileSystemReale());
+    core::FileSystem& fileSystem = cartella->solaLettura
+                                       ? static_cast<core::FileSystem&>(solaLettura)
+                                       : core::FileSystemReale();
+    // Installed before the lock is taken: once the lock file is there, a signal saves.
+    std::unique_ptr<ProgrammaQt> quibora;
+    SegnaliDiFine segnali([&quibora] {
+        if (quibora)
+            quibora->ChiusuraDalSistema();
+        else
+            QCoreApplication::exit(0);
+    });
+
+    const QString nome = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QLockFile blocco(FileBlocco(cartella->percorso));
+    if (!BloccaIstanzaUnica(blocco, nome, dialoghi, cartella->solaLettura)) return 0;
+
+    QDir::setCurrent(QString::fromStdU16String(cartella->percorso.u16string()));
+    quibora = std::make_unique<ProgrammaQt>(cartella->percorso, configurazione, dialoghi, Oggi,
+                                            fileSystem);
+    quibora->file().AttivaCopie(core::MarcaTempoLocale);
+
+    // The session manager's save request at logout: saved at once, the program goes on.
+    // A failed save stops the logout: unasked, the user would lose what is not written.
+    auto salva = [&quibora](QSessionManager& sessione) {
+        const bool chiedi = sessione.allowsInteraction();
+        if (!quibora->SalvaPerSessione(chiedi)) sessione.cancel();
+        if (chiedi) sessione.release();
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, salva);
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app, salva);
+
+    if (!quibora->Avvia()) return 0;
+    const int esito = QApplication::exec();
+    quibora.reset();
+    return esito;
 }
 
 }  // namespace avvio

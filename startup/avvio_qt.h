@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -44,6 +45,14 @@ class ProgrammaQt : public FinestreAvvio {
     void ApriPassword() override;
     void MostraPrincipale(const std::string& titolo) override;
 
+    // The system asks the program to end (SIGTERM, SIGHUP, SIGINT): the shutdown save as
+    // Esci makes it. When it fails the user is asked as at Esci, and a user who stays
+    // keeps the program running with everything in memory.
+    void ChiusuraDalSistema();
+    // The session manager asks for a save (logout): the same save, the program goes on.
+    // False when it failed and the user, when it could be asked, chose to stay.
+    [[nodiscard]] bool SalvaPerSessione(bool chiedi);
+
   private:
     core::StatoConto stato_;
     core::FileDati file_;
@@ -53,10 +62,26 @@ class ProgrammaQt : public FinestreAvvio {
     std::unique_ptr<setup::Form17Qt> impostazione_;
 };
 
+// The lock file beside the data files: one copy of the program at a time on them,
+// whatever its name or the user's home.
+[[nodiscard]] QString FileBlocco(const std::filesystem::path& cartellaDati);
+
 // Takes the one-copy-at-a-time lock; when another copy holds it, shows the refusal and
-// returns false.
+// returns false. A lock that cannot be made is reported with the file's name and ends
+// the program too, unless the register is only read (`facoltativo`).
 [[nodiscard]] bool BloccaIstanzaUnica(QLockFile& blocco, const QString& nomeEseguibile,
-                                      ui::Dialoghi& dialoghi);
+                                      ui::Dialoghi& dialoghi, bool facoltativo = false);
+
+// SIGTERM, SIGHUP and SIGINT, while this lives, run `azione` from the event loop: a
+// handler may do almost nothing itself, so it only writes a byte to a pipe.
+class SegnaliDiFine : public QObject {
+  public:
+    explicit SegnaliDiFine(std::function<void()> azione);
+    ~SegnaliDiFine() override;
+
+  private:
+    std::function<void()> azione_;
+};
 
 // The whole program: folders, single instance, start-up and the event loop.
 int EseguiProgramma(int argc, char** argv);

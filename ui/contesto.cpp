@@ -48,12 +48,11 @@ void Sposta(Finestra& form1, double verso) {
 }  // namespace
 
 bool SalvaRegistroEParametri(Contesto& c) {
-    return MostraSeFallito(
-        c, c.file.SalvaRegistroEParametri(c.griglia.righe(), ParametriCorrenti(c.stato)));
+    return MostraSeFallito(c, ScriviRegistroEParametri(c));
 }
 
-bool SalvaSoloRegistro(Contesto& c) {
-    return MostraSeFallito(c, c.file.SalvaRegistro(c.griglia.righe()));
+core::EsitoFile ScriviRegistroEParametri(Contesto& c) {
+    return c.file.SalvaRegistroEParametri(c.griglia.righe(), ParametriCorrenti(c.stato));
 }
 
 void AllargaFinestra(Finestra& form1) {

@@ -22,10 +22,11 @@ struct Contesto {
     std::function<core::Data()> oggi;
 };
 
-// SalvaRegistro then SalvaParametri; a failure is shown with the file's name and the
-// second save is not attempted. True when both were written.
+// The register and the parameters as one save; a failure is shown with the file's name
+// and what was changed stays in memory for the next save. True when both were written.
 [[nodiscard]] bool SalvaRegistroEParametri(Contesto& c);
-[[nodiscard]] bool SalvaSoloRegistro(Contesto& c);
+// The same save, its failure returned rather than shown.
+[[nodiscard]] core::EsitoFile ScriviRegistroEParametri(Contesto& c);
 
 // The main window's two widths: 240 twips wider while the grid has 13 rows or more.
 void AllargaFinestra(Finestra& form1);

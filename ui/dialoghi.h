@@ -8,8 +8,8 @@ namespace ui {
 inline constexpr std::string_view kTitoloApplicazione = "Quibora Lite Edition";
 
 enum class Icona { Nessuna, Critica, Domanda, Esclamazione, Informazione };
-enum class Pulsanti { Ok, SiNo };
-enum class Risposta { Ok, Si, No };
+enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Risposta { Ok, Si, No, Annulla };
 
 // The window system's modal services the logic uses. Tests script the user's answers.
 class Dialoghi {

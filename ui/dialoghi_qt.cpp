@@ -41,12 +41,20 @@ Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona 
         box.exec();
         return Risposta::Ok;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    const bool annulla = pulsanti == Pulsanti::SiNoAnnulla;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
+                           (annulla ? QMessageBox::Cancel : QMessageBox::NoButton));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
-    box.setDefaultButton(predefinita == Risposta::No ? QMessageBox::No : QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? Risposta::Si : Risposta::No;
+    if (annulla) box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+    box.setDefaultButton(predefinita == Risposta::No        ? QMessageBox::No
+                         : predefinita == Risposta::Annulla ? QMessageBox::Cancel
+                                                            : QMessageBox::Yes);
+    box.setEscapeButton(annulla ? QMessageBox::Cancel : QMessageBox::No);
+    const int scelta = box.exec();
+    if (scelta == QMessageBox::Yes) return Risposta::Si;
+    if (scelta == QMessageBox::No || !annulla) return Risposta::No;
+    return Risposta::Annulla;
 }
 
 std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,

@@ -139,7 +139,8 @@ TEST(Accettazione, VitaDiUnConto) {
     EXPECT_EQ(b.Testo("Label6"), "£ire");
     EXPECT_EQ(b.Testo("txtSaldo"), "0");
     AggiungiRegistro(atteso, "programma", {});
-    EXPECT_EQ(b.disco(), atteso) << "the switch saves the register alone";
+    atteso["programma/para.txt"] = Parametri("Lire", "0", "0");
+    EXPECT_EQ(b.disco(), atteso) << "the switch saves the register and the parameters";
 
     b.Inserisci(
         {"Versamento", QStringLiteral("01/03/2003"), QStringLiteral("1.000.000"), {}, "£."});
@@ -172,7 +173,8 @@ TEST(Accettazione, VitaDiUnConto) {
     EXPECT_EQ(b.dialoghi.input[0].prompt,
               "Imposta fido accordato. Fido impostato attualmente:\r\r£.  ");
     EXPECT_EQ(b.dialoghi.input[0].titolo, "Quibora Lite Edition");
-    EXPECT_EQ(b.disco(), atteso) << "the credit line stays in memory";
+    atteso["programma/para.txt"] = Parametri("Lire", "800000", "-500000");
+    EXPECT_EQ(b.disco(), atteso) << "the credit line is saved at once";
     b.oggi = {2003, 3, 15};
     b.Inserisci({"Prelievo", {}, QStringLiteral("1.500.000"), QStringLiteral("auto"), "£."});
     EXPECT_EQ(b.NuoviMessaggi(), Testi{"ATTENZIONE! SEI FUORI FIDO"});
@@ -194,7 +196,7 @@ TEST(Accettazione, VitaDiUnConto) {
     EXPECT_EQ(b.disco(), atteso) << "printing writes no data file";
 
     // To euro: the balance, the credit line and the last row's balance are converted;
-    // the earlier rows keep their lire; the parameters wait for the next save.
+    // the earlier rows keep their lire.
     b.Clicca("CmdEuro");
     EXPECT_EQ(b.Testo("CmdEuro"), "&Gestisci in Lire");
     EXPECT_EQ(b.Testo("Label2"), "€.");
@@ -204,6 +206,7 @@ TEST(Accettazione, VitaDiUnConto) {
     righe.back()[4] = "-361,52";
     EXPECT_EQ(b.RigheMostrate(), righe);
     AggiungiRegistro(atteso, "programma", righe);
+    atteso["programma/para.txt"] = Parametri("Euro", "-361,5198", "-258,2284");
     EXPECT_EQ(b.disco(), atteso);
 
     b.Inserisci({"Versamento", {}, QStringLiteral("1000,5"), {}, "€."});
@@ -232,13 +235,13 @@ TEST(Accettazione, VitaDiUnConto) {
     EXPECT_EQ(b.Testo("Label2"), "£");
     EXPECT_EQ(b.Testo("Label6"), "£ire");
     EXPECT_EQ(b.Testo("CmdEuro"), "&Gestisci in €uro");
-    EXPECT_EQ(b.disco(), atteso) << "removals write nothing";
-
-    // The shutdown writes the two rows and the reconverted balance and credit line, with
-    // the fractions the round trip through euro left.
-    b.Clicca("CmdEsci");
+    // Each removal is saved at once: the two rows and the reconverted balance and credit
+    // line, with the fractions the round trip through euro left.
     AggiungiRegistro(atteso, "programma", righe);
     atteso["programma/para.txt"] = Parametri("Lire", "800000,0569", "-499999,9041");
+    EXPECT_EQ(b.disco(), atteso);
+
+    b.Clicca("CmdEsci");
     EXPECT_EQ(b.disco(), atteso);
     EXPECT_TRUE(b.NuoviMessaggi().empty());
 }
@@ -399,15 +402,15 @@ TEST(Accettazione, EsciEChiusuraScrivonoGliStessiByte) {
         righe[0][4] = "1.234,50";
         EXPECT_EQ(b.RigheMostrate(), righe);
         b.Clicca("Cmdfido");
-        EXPECT_EQ(b.disco(), atteso) << "balance and credit line stay in memory";
+        AggiungiRegistro(atteso, "programma", righe);
+        atteso["programma/para.txt"] = Parametri("Euro", "1234,5", "-5000");
+        EXPECT_EQ(b.disco(), atteso) << "balance and credit line are saved at once";
 
         if (modo == 0)
             b.Clicca("CmdEsci");
         else
             b.principale().close();
         EXPECT_TRUE(b.dialoghi.terminato);
-        AggiungiRegistro(atteso, "programma", righe);
-        atteso["programma/para.txt"] = Parametri("Euro", "1234,5", "-5000");
         EXPECT_EQ(b.disco(), atteso);
         EXPECT_EQ(atteso["programma/listcol5.txt"], "\"205792<8\"\r\n");
         scritti[modo] = b.disco();

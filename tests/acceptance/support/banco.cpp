@@ -72,7 +72,7 @@ bool Banco::Avvia() {
     dialoghi.terminato = false;
     programma_ = std::make_unique<avvio::ProgrammaQt>(
         radice_ / "programma", radice_ / "configurazione", dialoghi, [this] { return oggi; },
-        guasti);
+        solaLettura ? static_cast<core::FileSystem&>(soloLettura_) : guasti);
     const int avvio = ++avvii_;
     programma_->file().AttivaCopie([this, avvio] {
         return QString::asprintf("%04d%02d%02d-1200%02d", oggi.anno, oggi.mese, oggi.giorno, avvio)

@@ -11,6 +11,7 @@
 #include "acceptance/support/formato_atteso.h"
 #include "core/dates.h"
 #include "startup/avvio_qt.h"
+#include "startup/cartelle.h"
 #include "support/failing_file_system.h"
 #include "support/finti.h"
 #include "support/temp_dir.h"
@@ -74,11 +75,14 @@ class Banco {
     test::DialoghiFinti dialoghi;
     // The program's file layer: the real disk until a test plans a failure.
     test::FileSystemDifettoso guasti;
+    // The next runs open the register read-only, as the user may choose at start.
+    bool solaLettura = false;
 
   private:
     [[nodiscard]] QWidget* cerca(const char* nome);
 
     test::CartellaTemporanea radice_;
+    avvio::FileSystemSolaLettura soloLettura_{guasti};
     std::unique_ptr<avvio::ProgrammaQt> programma_;
     int avvii_ = 0;
     std::size_t messaggiVisti_ = 0;

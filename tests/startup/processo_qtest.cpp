@@ -1,0 +1,106 @@
+// The real program run as a separate process: a portable copy under another name, with its
+// own home, on a register made by the program's file layer.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QLockFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <filesystem>
+
+#include "core/data_files.h"
+#include "startup/avvio_qt.h"
+#include "support/contesto_finto.h"
+#include "support/finti.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Q(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+// While it runs the data folder is locked to any other copy; SIGTERM ends it with the
+// shutdown save (a first save of the run leaves its backup); after SIGKILL its stale lock
+// does not stop the next start.
+class Processo : public testing::TestWithParam<int> {};
+
+TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
+    const int segnale = GetParam();
+    test::CartellaTemporanea dir;
+    const fs::path prog = dir / "chiavetta";
+    fs::create_directories(prog);
+    fs::copy_file(QUIBORA_ESEGUIBILE, prog / "conto-di-casa");
+    core::FileDati file(core::FileSystemReale(), prog, core::DirSistema(dir / "config"));
+    ASSERT_FALSE(file.SalvaConto("12345", "Banca Uno"));
+    const std::vector<core::RigaRegistro> righe{
+        {"01/03/2003", "Versamento", "stipendio", "1.000,00", "1.000,00"}};
+    ASSERT_FALSE(file.SalvaRegistro(righe));
+    ASSERT_FALSE(
+        file.SalvaParametri({"Euro", core::Money::FromUnits(1000), core::Money::FromUnits(-50)}));
+    std::map<std::string, std::string> prima;
+    for (const auto& voce : fs::directory_iterator(prog))
+        if (voce.path().extension() == ".txt")
+            prima[voce.path().filename()] = test::LeggiByte(voce.path());
+
+    QProcess programma;
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+    ambiente.insert("HOME", Q(dir / "casa"));
+    ambiente.insert("XDG_CONFIG_HOME", Q(dir / "config"));
+    ambiente.insert("XDG_DATA_HOME", Q(dir / "dati"));
+    programma.setProcessEnvironment(ambiente);
+    programma.start(Q(prog / "conto-di-casa"), {});
+    ASSERT_TRUE(programma.waitForStarted(10000));
+    const fs::path blocco = prog / ".quibora.lock";
+    for (int i = 0; i < 1000 && !fs::exists(blocco); ++i) QThread::msleep(10);
+    ASSERT_TRUE(fs::exists(blocco)) << programma.readAllStandardError().toStdString();
+
+    test::DialoghiFinti dialoghi;
+    {
+        QLockFile altro(avvio::FileBlocco(prog));
+        EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
+        EXPECT_EQ(dialoghi.testiMessaggi(),
+                  std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
+    }
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(programma.processId()), segnale), 0);
+    ASSERT_TRUE(programma.waitForFinished(10000));
+    if (segnale == SIGKILL) {
+        EXPECT_EQ(programma.exitStatus(), QProcess::CrashExit);
+    } else {
+        EXPECT_EQ(programma.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(programma.exitCode(), 0);
+        EXPECT_TRUE(fs::exists(prog / "backup")) << "the shutdown save ran";
+    }
+    for (const auto& [nome, byte] : prima) EXPECT_EQ(test::LeggiByte(prog / nome), byte) << nome;
+
+    QLockFile dopo(avvio::FileBlocco(prog));
+    EXPECT_TRUE(avvio::BloccaIstanzaUnica(dopo, "quibora", dialoghi));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, Processo, testing::Values(SIGTERM, SIGKILL),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// A lock that cannot be made says so with its file, and ends the program unless the register
+// is only read.
+TEST(Blocco, UnBloccoImpossibileDiceQualeFile) {
+    test::CartellaTemporanea dir;
+    const fs::path mancante = dir / "mancante";
+    for (const bool facoltativo : {false, true}) {
+        test::DialoghiFinti dialoghi;
+        QLockFile blocco(avvio::FileBlocco(mancante));
+        EXPECT_EQ(avvio::BloccaIstanzaUnica(blocco, "quibora", dialoghi, facoltativo), facoltativo);
+        ASSERT_EQ(dialoghi.messaggi.size(), facoltativo ? 0u : 1u);
+        if (!facoltativo) {
+            EXPECT_NE(dialoghi.messaggi[0].testo.find((mancante / ".quibora.lock").string()),
+                      std::string::npos)
+                << dialoghi.messaggi[0].testo;
+        }
+    }
+}
+
+}  // namespace
