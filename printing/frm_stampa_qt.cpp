@@ -1,13 +1,17 @@
 #include "printing/frm_stampa_qt.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "grid/render_griglia_qt.h"
+#include "printing/coda_cups_qt.h"
 #include "printing/stampante_qt.h"
 #include "ui/finestra_qt.h"
 
@@ -15,15 +19,19 @@ namespace printing {
 
 namespace {
 
-FabbricaStampante StampantePredefinita(ui::Contesto& c) {
-    return [&c]() -> std::unique_ptr<Stampante> {
-        return StampanteQt::Predefinita(c.file.dirProgramma(), [&c](const QString& percorso) {
-            c.dialoghi.Messaggio(
-                "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
-                    percorso.toStdString(),
-                ui::Pulsanti::Ok, ui::Icona::Informazione);
-        });
-    };
+// Several printers and none is the default: the user picks one, as a system print dialog
+// would let them.
+std::string ScegliDallElenco(const std::vector<std::string>& stampanti) {
+    QStringList nomi;
+    for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
+    bool ok = false;
+    const QString scelta = QInputDialog::getItem(
+        QApplication::activeWindow(),
+        QString::fromUtf8(ui::kTitoloApplicazione.data(),
+                          static_cast<qsizetype>(ui::kTitoloApplicazione.size())),
+        QStringLiteral("Nessuna stampante è impostata come predefinita.\nScegliere la stampante:"),
+        nomi, 0, false, &ok);
+    return ok ? scelta.toStdString() : std::string();
 }
 
 template <typename T>
@@ -35,10 +43,36 @@ T* Controllo(QWidget* padre, const char* nome, double left, double top, double w
     return w;
 }
 
+CodaStampa& CodeDelSistema() {
+    static CodaCups cups;
+    return cups;
+}
+
 }  // namespace
 
+FabbricaStampante StampanteDiSistema(ui::Contesto& c, CodaStampa& coda, SceltaStampante scegli) {
+    return [&c, &coda, scegli = std::move(scegli)]() -> std::unique_ptr<Stampante> {
+        std::string nome = coda.Predefinita();
+        if (nome.empty()) {
+            const std::vector<std::string> stampanti = coda.Stampanti();
+            if (stampanti.size() == 1)
+                nome = stampanti.front();
+            else if (stampanti.size() > 1 && (nome = scegli(stampanti)).empty())
+                return nullptr;
+        }
+        if (!nome.empty()) return StampanteQt::Coda(coda, nome);
+        return StampanteQt::PdfInCartella(c.file.dirProgramma(), [&c](const QString& percorso) {
+            c.dialoghi.Messaggio(
+                "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
+                    percorso.toStdString(),
+                ui::Pulsanti::Ok, ui::Icona::Informazione);
+        });
+    };
+}
+
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, QWidget* parent)
-    : FrmStampaQt(contesto, StampantePredefinita(contesto), parent) {}
+    : FrmStampaQt(contesto, StampanteDiSistema(contesto, CodeDelSistema(), ScegliDallElenco),
+                  parent) {}
 
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
