@@ -25,6 +25,8 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     setCornerButtonEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the grid for the next control, as in every other control of the window.
+    setTabKeyNavigation(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
 
     // The selection keeps its highlight when the focus moves to the buttons.
@@ -51,6 +53,8 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);
     connect(&modello_, &ModelloGrigliaQt::rigaInAltoRichiesta, this, &VistaGrigliaQt::mostraInAlto);
+    connect(&modello_, &ModelloGrigliaQt::cellaCorrenteRichiesta, this,
+            &VistaGrigliaQt::mostraCellaCorrente);
     applicaAspetto();
     if (modello_.griglia().TopRow() > 1) inSospeso_ = modello_.griglia().TopRow() - 1;
 }
@@ -92,12 +96,36 @@ void VistaGrigliaQt::applicaRigaInAlto() {
     if (isVisible()) inSospeso_ = -1;
 }
 
+void VistaGrigliaQt::mostraCellaCorrente(int rigaModello, int colonna) {
+    const QModelIndex indice = modello_.index(rigaModello, colonna);
+    if (!indice.isValid()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect);
+}
+
+void VistaGrigliaQt::adattaIntestazione() {
+    const int riga = verticalHeader()->defaultSectionSize();
+    const int minimo = horizontalHeader()->sizeHint().height();
+    const int barra =
+        horizontalScrollBar()->isVisible() ? horizontalScrollBar()->sizeHint().height() : 0;
+    const int disponibile = height() - 2 * frameWidth() - barra;
+    const int righe = std::max(1, (disponibile - minimo) / riga);
+    const int altezza = std::max(minimo, disponibile - righe * riga);
+    if (horizontalHeader()->height() != altezza) {
+        horizontalHeader()->setFixedHeight(altezza);
+        updateGeometries();
+    }
+}
+
 void VistaGrigliaQt::showEvent(QShowEvent* evento) {
     QTableView::showEvent(evento);
     applicaRigaInAlto();
 }
 
 void VistaGrigliaQt::resizeEvent(QResizeEvent* evento) {
+    adattaIntestazione();
     QTableView::resizeEvent(evento);
     applicaRigaInAlto();
 }

@@ -117,6 +117,8 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     setTabOrder(annulla, daData);
     setTabOrder(daData, aData);
     setTabOrder(aData, griglia);
+    ui::AdattaTesti(this);
+    ui::CentraSulloSchermo(this);
 
     render_ = std::make_unique<grid::RenderGrigliaQt>(gridPrint_);
     finestra_ = std::make_unique<ui::FinestraQt>(this, "frmStampa");
@@ -127,7 +129,15 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
                                           *stampa_);
 
     for (QRadioButton* o : {tutto, periodo})
-        connect(o, &QRadioButton::clicked, this, [this] { logica_->Option1_Click(); });
+        connect(o, &QRadioButton::clicked, this, [this] {
+            logica_->Option1_Click();
+            // An arrow key clicks the option and then gives it the focus: the box the
+            // handler chose gets it back once that is done.
+            if (QWidget* scelto = focusWidget(); scelto && !qobject_cast<QRadioButton*>(scelto))
+                QTimer::singleShot(0, scelto, [scelto] {
+                    if (scelto->isVisible()) scelto->setFocus(Qt::OtherFocusReason);
+                });
+        });
     connect(ok, &QPushButton::clicked, this, [this] { logica_->cmdOk_Click(); });
     connect(annulla, &QPushButton::clicked, this, [this] { logica_->cmdAnnulla_Click(); });
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -266,6 +267,20 @@ TEST_F(StampaQt, TipiEImportiSiLeggonoPerIntero) {
         EXPECT_TRUE(attesa.match(pagine[0][4 + static_cast<int>(i)]).hasMatch())
             << pagine[0][4 + static_cast<int>(i)].toStdString();
     }
+}
+
+// Chosen with the arrow keys as with the mouse, the range option leaves the focus in the
+// first date box.
+TEST_F(StampaQt, LeFrecceScelgonoIlPeriodoEPortanoAllaPrimaData) {
+    printing::FrmStampaQt dialogo(contesto, [] { return printing::StampanteQt::Guasta(); });
+    dialogo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialogo));
+    auto* tutto = dialogo.findChild<QRadioButton*>("Option1_0");
+    tutto->setFocus();
+    QTest::keyClick(tutto, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogo.findChild<QRadioButton*>("Option1_1")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), dialogo.findChild<QLineEdit*>("txtDadata"));
 }
 
 TEST_F(StampaQt, IlDialogoHaLAspettoPrevisto) {
