@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace grid {
@@ -16,11 +17,48 @@ constexpr int kAltezzaRigaTwips = 240;
 const QColor kColoreLinee(0xC0, 0xC0, 0xC0);
 const QColor kColoreOltreRighe(0x80, 0x80, 0x80);
 
+bool SoloCifre(const QString& testo) {
+    bool cifra = false;
+    for (const QChar c : testo) {
+        if (c.isDigit())
+            cifra = true;
+        else if (c != '.' && c != ',' && c != '-' && c != ' ')
+            return false;
+    }
+    return cifra;
+}
+
+// An amount wider than its column is drawn whole in a narrower, smaller face: cut short
+// with "…" it could pass for another amount at a glance.
+class DelegatoImporti : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* opzioni, const QModelIndex& indice) const override {
+        QStyledItemDelegate::initStyleOption(opzioni, indice);
+        if (!SoloCifre(opzioni->text)) return;
+        const QWidget* vista = opzioni->widget;
+        const QStyle* stile = vista ? vista->style() : nullptr;
+        const int margine =
+            stile ? stile->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, vista) + 1 : 3;
+        const int spazio = opzioni->rect.width() - 2 * margine;
+        QFont f = opzioni->font;
+        if (QFontMetrics(f).horizontalAdvance(opzioni->text) <= spazio) return;
+        f.setStretch(QFont::Condensed);
+        while (QFontMetrics(f).horizontalAdvance(opzioni->text) > spazio && f.pointSizeF() > 4)
+            f.setPointSizeF(f.pointSizeF() - 0.25);
+        opzioni->font = f;
+        opzioni->fontMetrics = QFontMetrics(f);
+    }
+};
+
 }  // namespace
 
 VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     : QTableView(parent), modello_(modello) {
     setModel(&modello_);
+    setItemDelegate(new DelegatoImporti(this));
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -82,10 +82,11 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     setFont(ui::FontSans(8.25, false));
     ui::DimensionaFinestra(this, 4035, 2040);
 
-    auto* tutto = Controllo<QRadioButton>(this, "Option1_0", 120, 120, 1635, 495);
+    // The options reach to the date boxes (the narrow designed face needs less room).
+    auto* tutto = Controllo<QRadioButton>(this, "Option1_0", 120, 120, 1725, 495);
     tutto->setText(QStringLiteral("Stampa tutto"));
     tutto->setChecked(true);
-    auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1635, 435);
+    auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1725, 435);
     periodo->setText(QStringLiteral("Stampa da data a data"));
     auto* ok = Controllo<QPushButton>(this, "cmdOk", 1860, 1560, 975, 315);
     ok->setText(QStringLiteral("&Ok"));
@@ -117,6 +118,9 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     setTabOrder(annulla, daData);
     setTabOrder(daData, aData);
     setTabOrder(aData, griglia);
+    // Both options in one face, fitted to the longer caption.
+    for (QRadioButton* o : {tutto, periodo})
+        ui::AdattaCarattere(o, {tutto->text(), periodo->text()});
     ui::AdattaTesti(this);
     ui::CentraSulloSchermo(this);
 
