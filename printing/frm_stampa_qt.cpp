@@ -19,21 +19,6 @@ namespace printing {
 
 namespace {
 
-// Several printers and none is the default: the user picks one, as a system print dialog
-// would let them.
-std::string ScegliDallElenco(const std::vector<std::string>& stampanti) {
-    QStringList nomi;
-    for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
-    bool ok = false;
-    const QString scelta = QInputDialog::getItem(
-        QApplication::activeWindow(),
-        QString::fromUtf8(ui::kTitoloApplicazione.data(),
-                          static_cast<qsizetype>(ui::kTitoloApplicazione.size())),
-        QStringLiteral("Nessuna stampante è impostata come predefinita.\nScegliere la stampante:"),
-        nomi, 0, false, &ok);
-    return ok ? scelta.toStdString() : std::string();
-}
-
 template <typename T>
 T* Controllo(QWidget* padre, const char* nome, double left, double top, double width,
              double height) {
@@ -49,6 +34,24 @@ CodaStampa& CodeDelSistema() {
 }
 
 }  // namespace
+
+// Several printers and none is the default: the user picks one, as a system print dialog
+// would let them.
+std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+    QStringList nomi;
+    for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
+    QInputDialog finestra(QApplication::activeWindow());
+    finestra.setWindowTitle(QString::fromUtf8(
+        ui::kTitoloApplicazione.data(), static_cast<qsizetype>(ui::kTitoloApplicazione.size())));
+    finestra.setLabelText(
+        QStringLiteral("Nessuna stampante è impostata come predefinita.\nScegliere la stampante:"));
+    finestra.setComboBoxItems(nomi);
+    finestra.setComboBoxEditable(false);
+    finestra.setOkButtonText(QStringLiteral("OK"));
+    finestra.setCancelButtonText(QStringLiteral("Annulla"));
+    if (finestra.exec() != QDialog::Accepted) return {};
+    return finestra.textValue().toStdString();
+}
 
 FabbricaStampante StampanteDiSistema(ui::Contesto& c, CodaStampa& coda, SceltaStampante scegli) {
     return [&c, &coda, scegli = std::move(scegli)]() -> std::unique_ptr<Stampante> {
@@ -71,7 +74,7 @@ FabbricaStampante StampanteDiSistema(ui::Contesto& c, CodaStampa& coda, SceltaSt
 }
 
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, QWidget* parent)
-    : FrmStampaQt(contesto, StampanteDiSistema(contesto, CodeDelSistema(), ScegliDallElenco),
+    : FrmStampaQt(contesto, StampanteDiSistema(contesto, CodeDelSistema(), ScegliStampante),
                   parent) {}
 
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QWidget* parent)

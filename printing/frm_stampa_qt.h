@@ -25,6 +25,8 @@ namespace printing {
 
 // Asks the user to pick one of the printers; empty when they decline.
 using SceltaStampante = std::function<std::string(const std::vector<std::string>&)>;
+// The program's way of asking: a list of the printers in a modal box.
+[[nodiscard]] std::string ScegliStampante(const std::vector<std::string>& stampanti);
 
 // The printer a print run goes to: the system's default queue; with none set, the only
 // printer, or the one the user picks among several; with none installed, a PDF file

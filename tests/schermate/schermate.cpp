@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
         setup::Form17Qt impostazione(nuovo, file, dialoghi, [] {});
         Modale("setup_window", [&] { impostazione.exec(); });
     }
+    Modale("printer_choice", [] { (void)printing::ScegliStampante({"Ufficio", "PDF"}); });
     Modale("input_balance", [&] {
         (void)dialoghi.InputBox("Modifica/imposta nuovo saldo.", ui::kTitoloApplicazione,
                                 core::TestoSaldo(stato.SaldoConto, stato.ModoValuta));
