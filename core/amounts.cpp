@@ -34,11 +34,15 @@ std::string_view SenzaBlank(std::string_view testo) {
     return testo;
 }
 
-// The Italian reading: optional sign, digits with "." allowed between two digits (the
-// locale accepts groups loosely, so 1.500 and 1500 are the same number), then at most
-// one "," followed by at least one digit. Exponents, currency signs, parentheses and
-// letters are not numbers.
-std::optional<NumeroLetto> Scomponi(std::string_view testo) {
+enum class Gruppi { Liberi, DiTre };
+
+// The Italian reading: optional sign, digits, then at most one "," followed by at least
+// one digit. Exponents, currency signs, parentheses and letters are not numbers.
+// A "." separates thousands. The stored texts have always been read with "." allowed
+// anywhere between two digits, and still are, so no data file stops loading; a typed
+// amount takes it only between groups of exactly three digits, since "12.50" typed for
+// twelve and a half would otherwise be recorded as 1250.
+std::optional<NumeroLetto> Scomponi(std::string_view testo, Gruppi gruppi) {
     testo = SenzaBlank(testo);
     NumeroLetto numero;
     std::size_t i = 0;
@@ -46,17 +50,30 @@ std::optional<NumeroLetto> Scomponi(std::string_view testo) {
         numero.negativo = testo[i] == '-';
         ++i;
     }
+    const std::size_t inizioCifre = i;
+    std::size_t cifreNelGruppo = 0;
+    bool conPunti = false;
     for (; i < testo.size() && testo[i] != ','; ++i) {
         const char c = testo[i];
         if (IsCifra(c)) {
             numero.interi += c;
+            ++cifreNelGruppo;
         } else if (c == '.' && i > 0 && IsCifra(testo[i - 1]) && i + 1 < testo.size() &&
                    IsCifra(testo[i + 1])) {
-            continue;
+            if (gruppi == Gruppi::DiTre) {
+                // The first group has one to three digits and no leading zero ("0.500"
+                // would be five hundred), every later group exactly three.
+                const bool primo = !conPunti;
+                if (primo ? (cifreNelGruppo > 3 || testo[inizioCifre] == '0') : cifreNelGruppo != 3)
+                    return std::nullopt;
+            }
+            conPunti = true;
+            cifreNelGruppo = 0;
         } else {
             return std::nullopt;
         }
     }
+    if (gruppi == Gruppi::DiTre && conPunti && cifreNelGruppo != 3) return std::nullopt;
     if (i < testo.size()) {
         ++i;  // the comma
         if (i == testo.size()) return std::nullopt;
@@ -91,8 +108,8 @@ EsitoLettura Valuta(const NumeroLetto& numero, std::int64_t& risultato) {
     return EsitoLettura::Ok;
 }
 
-EsitoLettura Leggi(std::string_view testo, std::int64_t& risultato) {
-    const auto numero = Scomponi(testo);
+EsitoLettura Leggi(std::string_view testo, Gruppi gruppi, std::int64_t& risultato) {
+    const auto numero = Scomponi(testo, gruppi);
     if (!numero) return EsitoLettura::NonNumero;
     return Valuta(*numero, risultato);
 }
@@ -136,12 +153,16 @@ bool ImportoValido(std::string_view testo) {
 
 std::optional<Money> ValoreImporto(std::string_view testo) {
     std::int64_t valore = 0;
-    if (Leggi(testo, valore) != EsitoLettura::Ok) return std::nullopt;
+    if (Leggi(testo, Gruppi::DiTre, valore) != EsitoLettura::Ok) return std::nullopt;
     return Money::FromRaw(valore);
 }
 
+std::optional<Money> ValoreImportoRegistrato(std::string_view testo) {
+    return LeggiDenaro(testo).valore;
+}
+
 std::optional<double> ValoreImportoDouble(std::string_view testo) {
-    const auto numero = Scomponi(testo);
+    const auto numero = Scomponi(testo, Gruppi::DiTre);
     std::int64_t arrotondato = 0;
     if (!numero || Valuta(*numero, arrotondato) != EsitoLettura::Ok) return std::nullopt;
     // from_chars reads the "C" form whatever the process locale.
@@ -216,7 +237,7 @@ std::string TestoDenaro(Money valore) {
 
 LetturaDenaro LeggiDenaro(std::string_view testo) {
     std::int64_t valore = 0;
-    switch (Leggi(testo, valore)) {
+    switch (Leggi(testo, Gruppi::Liberi, valore)) {
         case EsitoLettura::Ok:
             return {Money::FromRaw(valore), 0};
         case EsitoLettura::FuoriIntervallo:

@@ -15,11 +15,15 @@ namespace core {
 inline constexpr Money kCambioLire = Money::FromRaw(19362700);  // 1936.27 lire per euro
 
 // A typed amount, Italian reading: blanks at both ends ignored, optional leading "-",
-// digits optionally grouped in threes with ".", at most one "," followed by digits.
+// digits optionally grouped in threes with "." (only between groups of exactly three
+// digits: "1.500" but not "12.50"), at most one "," followed by digits.
 // A text whose value does not fit the money range is not an amount.
 [[nodiscard]] bool ImportoValido(std::string_view testo);
 // The value of a valid amount text, rounded to four decimals; nullopt when not valid.
 [[nodiscard]] std::optional<Money> ValoreImporto(std::string_view testo);
+// An amount text already in the register (typed long ago, or a file edited by hand): read
+// like a stored money text, with "." taken anywhere between two digits.
+[[nodiscard]] std::optional<Money> ValoreImportoRegistrato(std::string_view testo);
 // The value of a valid amount text as a double, before rounding (the "above zero" test).
 [[nodiscard]] std::optional<double> ValoreImportoDouble(std::string_view testo);
 

@@ -9,19 +9,33 @@
 
 namespace core {
 
-// Why a new password cannot go into the password file, or nullopt when it can. Its
-// scrambled form must stay within the byte range and hold no double quote ("!" first, or a
-// blank second, would make one), which is also why a one-word password is advised.
+// Why a new password cannot go into the password file, or nullopt when it can. The file
+// holds each byte shifted up by its position (the first by 1, the second by 2...): a
+// character that would become a double quote ("!" first, a blank second) or pass the top
+// of the byte range cannot be written, and the message names it and its place.
 // Header-only: the account setup and the password window both set passwords.
 [[nodiscard]] inline std::optional<std::string> MotivoPasswordNonMemorizzabile(
     std::string_view passwordChiara) {
-    if (!core::RappresentabileCp1252(passwordChiara))
+    const auto byte = core::Utf8InCp1252(passwordChiara);
+    if (!byte)
         return "La password contiene caratteri non ammessi: usare solo lettere, cifre e "
                "segni comuni";
-    if (!core::PasswordMemorizzabile(passwordChiara))
-        return "Questa password non può essere memorizzata: sceglierne un'altra, composta "
-               "da una sola parola senza spazi";
-    return std::nullopt;
+    if (core::PasswordMemorizzabile(passwordChiara)) return std::nullopt;
+    std::size_t posizione = 0;
+    for (std::size_t i = 0; i < byte->size(); ++i) {
+        const std::size_t codice = static_cast<unsigned char>((*byte)[i]) + i + 1;
+        if (codice == '"' || codice > 255) {
+            posizione = i;
+            break;
+        }
+    }
+    const char c = (*byte)[posizione];
+    const std::string carattere =
+        c == ' ' ? std::string("lo spazio")
+                 : "il carattere \"" + core::Cp1252InUtf8(std::string_view(&c, 1)) + "\"";
+    return "Questa password non può essere memorizzata: " + carattere + " in posizione " +
+           std::to_string(posizione + 1) +
+           " non può essere scritto nel file della password. Sceglierne un'altra.";
 }
 
 // Blanks at both ends removed (only blanks, as the password and the required fields

@@ -64,6 +64,8 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
     Etichetta(this, "Label2", QStringLiteral("Importo:"), 120, 960, 615, 255);
     QLabel* simbolo = Etichetta(this, "Label4", QStringLiteral("£."), 720, 960, 255, 255);
     simbolo->setFont(ui::FontSans(8.25, true));
+    // Centred in its box, clear of "Importo:" on its left and of the amount box on its right.
+    simbolo->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette tavolozza = simbolo->palette();
     tavolozza.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xC0));
     simbolo->setPalette(tavolozza);
@@ -80,8 +82,8 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
     setTabOrder(ok, annulla);
     for (QLineEdit* casella : {txtData_, txtImporto_, Txtrif_}) casella->installEventFilter(this);
 
-    if (const QScreen* schermo = QGuiApplication::primaryScreen())
-        move(schermo->availableGeometry().center() - rect().center());
+    ui::AdattaTesti(this);
+    ui::CentraSulloSchermo(this);
 
     finestra_ = std::make_unique<ui::FinestraQt>(this, std::string(tipo.finestra));
     logica_ = std::make_unique<FormInserimento>(tipo, contesto, *finestra_);

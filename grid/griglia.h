@@ -32,6 +32,8 @@ class OsservatoreGriglia {
     virtual void cellaCambiata(int riga, int colonna) = 0;
     virtual void aspettoCambiato() = 0;  // widths, alignments, colours, font, grid lines
     virtual void rigaInAltoCambiata(int riga) = 0;
+    // The current cell moved (Row or Col set), so a view can show where it now is.
+    virtual void cellaCorrenteCambiata(int /*riga*/, int /*colonna*/) {}
 };
 
 // The register grid: five text columns, row 0 the fixed header, rows 1.. the movements.
@@ -46,9 +48,15 @@ class Griglia {
     [[nodiscard]] int Cols() const { return kColonne; }
 
     [[nodiscard]] int Row() const { return riga_; }
-    void SetRow(int riga) { riga_ = riga; }
+    void SetRow(int riga) {
+        riga_ = riga;
+        if (osservatore_) osservatore_->cellaCorrenteCambiata(riga_, colonna_);
+    }
     [[nodiscard]] int Col() const { return colonna_; }
-    void SetCol(int colonna) { colonna_ = colonna; }
+    void SetCol(int colonna) {
+        colonna_ = colonna;
+        if (osservatore_) osservatore_->cellaCorrenteCambiata(riga_, colonna_);
+    }
     // The current cell's text, valid until the grid next changes.
     [[nodiscard]] std::string_view Text() const { return Cella(riga_, colonna_); }
     void SetText(std::string testo) { SetTextMatrix(riga_, colonna_, std::move(testo)); }

@@ -180,4 +180,8 @@ void ModelloGrigliaQt::rigaInAltoCambiata(int riga) {
     emit rigaInAltoRichiesta(riga - 1);
 }
 
+void ModelloGrigliaQt::cellaCorrenteCambiata(int riga, int colonna) {
+    emit cellaCorrenteRichiesta(riga - 1, colonna);
+}
+
 }  // namespace grid

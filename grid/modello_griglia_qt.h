@@ -31,6 +31,8 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
   signals:
     // The grid asked for this model row to be the first one shown.
     void rigaInAltoRichiesta(int rigaModello);
+    // The grid's current cell moved to this model row (-1: the header) and column.
+    void cellaCorrenteRichiesta(int rigaModello, int colonna);
     // Widths or grid lines changed: things only the view can apply.
     void aspettoGrigliaCambiato();
 
@@ -40,6 +42,7 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
     void cellaCambiata(int riga, int colonna) override;
     void aspettoCambiato() override;
     void rigaInAltoCambiata(int riga) override;
+    void cellaCorrenteCambiata(int riga, int colonna) override;
 
     // The cell behind a model row, or nullptr for a row being removed. The grid tells us
     // of a change after making it, while Qt wants the old shape until the end*Rows call:

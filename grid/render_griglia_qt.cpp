@@ -10,6 +10,8 @@
 #include <map>
 #include <string_view>
 
+#include "core/movement_types.h"
+
 namespace grid {
 
 namespace {
@@ -18,6 +20,9 @@ constexpr double kTwipsPerPollice = 1440;
 constexpr double kAltezzaRigaTwips = 240;  // the grid's row height for its 8.25 pt font
 constexpr double kMargineCellaTwips = 45;
 constexpr double kSpessoreLineaTwips = 10;
+constexpr double kPuntiMassimi = 8.25;  // the grid's designed size
+constexpr double kPuntiMinimi = 6;
+constexpr int kColonnaCausale = 1;
 
 std::map<std::int32_t, QPainter*>& Dispositivi() {
     static std::map<std::int32_t, QPainter*> dispositivi;
@@ -52,21 +57,41 @@ Qt::Alignment Allineamento(int codice, std::string_view testo) {
            verticale[static_cast<std::size_t>(codice % 3)];
 }
 
-// The longest start of the text that fits the width: a long text is cut at its cell's
-// edge, and only what shows goes into the document (so copying from a PDF gives what
+// A text for a cell too narrow for it. An amount is drawn whole in a narrower cut of the
+// face, so that it never reads as another amount; any other text is cut with a visible
+// "…" at its end. Only what shows goes into the document (copying from a PDF gives what
 // the page shows).
-QString Taglia(const QString& testo, const QFontMetricsF& metriche, double larghezza) {
-    if (metriche.horizontalAdvance(testo) <= larghezza) return testo;
-    qsizetype dentro = 0, fuori = testo.size();
-    while (fuori - dentro > 1) {
-        const qsizetype meta = (dentro + fuori) / 2;
-        if (metriche.horizontalAdvance(testo.left(meta)) <= larghezza)
-            dentro = meta;
-        else
-            fuori = meta;
+struct TestoCella {
+    QString testo;
+    double scala = 1;  // horizontal squeeze of the face, 1 when the text fits as it is
+};
+
+TestoCella Adatta(const QString& testo, bool numero, const QFontMetricsF& metriche,
+                  double larghezza) {
+    const double necessaria = metriche.horizontalAdvance(testo);
+    if (necessaria <= larghezza) return {testo, 1};
+    if (numero) return {testo, larghezza / necessaria};
+    return {metriche.elidedText(testo, Qt::ElideRight, larghezza), 1};
+}
+
+// The printout's face: the condensed cut of the sans-serif, at the largest size up to the
+// designed one at which every "Causale" text of both currencies fits its column.
+QFont FontStampa(bool grassetto, const QPaintDevice* dispositivo, double larghezzaCausale) {
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(grassetto);
+    for (double punti = kPuntiMassimi;; punti -= 0.25) {
+        font.setPointSizeF(punti);
+        const QFontMetricsF metriche(font, dispositivo);
+        double massima = 0;
+        for (const core::TipoMovimento& tipo : core::TipiMovimento())
+            for (std::string_view causale : {tipo.CausaleLire, tipo.CausaleEuro})
+                massima =
+                    std::max(massima, metriche.horizontalAdvance(QString::fromUtf8(
+                                          causale.data(), static_cast<qsizetype>(causale.size()))));
+        if (massima <= larghezzaCausale || punti <= kPuntiMinimi) return font;
     }
-    if (dentro > 0 && testo[dentro - 1].isHighSurrogate()) --dentro;
-    return testo.left(dentro);
 }
 
 struct Misure {
@@ -105,19 +130,18 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
     const QPaintDevice* dispositivo = p->device();
     const double dpiX = dispositivo->logicalDpiX();
     const double dpiY = dispositivo->logicalDpiY();
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(griglia_.FontBold());
-    p->save();
-    p->setFont(font);
 
     Misure m;
     m.bordi[0] = area.stampaSinistra;
     for (int c = 0; c < kColonne; ++c)
         m.bordi[c + 1] = m.bordi[c] + griglia_.ColWidth(c) * dpiX / kTwipsPerPollice;
-    const QFontMetricsF metriche(p->font(), dispositivo);
     m.margine = kMargineCellaTwips * dpiX / kTwipsPerPollice;
+    const QFont font =
+        FontStampa(griglia_.FontBold(), dispositivo,
+                   m.bordi[kColonnaCausale + 1] - m.bordi[kColonnaCausale] - 2 * m.margine);
+    p->save();
+    p->setFont(font);
+    const QFontMetricsF metriche(p->font(), dispositivo);
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
 
@@ -128,9 +152,21 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
     const auto scriviCella = [&](double y, int c, std::string_view testo, int codice) {
         const QRectF cella(m.bordi[c] + m.margine, y, m.bordi[c + 1] - m.bordi[c] - 2 * m.margine,
                            m.altezzaRiga);
-        p->drawText(cella, static_cast<int>(Allineamento(codice, testo)) | Qt::TextSingleLine,
-                    Taglia(QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())),
-                           metriche, cella.width()));
+        const int allineamento = static_cast<int>(Allineamento(codice, testo)) | Qt::TextSingleLine;
+        const TestoCella t =
+            Adatta(QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())),
+                   SembraNumero(testo), metriche, cella.width());
+        if (t.scala == 1) {
+            p->drawText(cella, allineamento, t.testo);
+            return;
+        }
+        // Drawn in a cell widened by the squeeze, then squeezed back into the real one.
+        p->save();
+        p->translate(cella.left(), 0);
+        p->scale(t.scala, 1);
+        p->drawText(QRectF(0, cella.top(), cella.width() / t.scala, cella.height()), allineamento,
+                    t.testo);
+        p->restore();
     };
 
     double y = rettangolo.top();

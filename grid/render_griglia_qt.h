@@ -18,8 +18,9 @@ void RilasciaDispositivo(std::int32_t handle);
 // Draws a grid's pages onto a printer. Column widths in twips are scaled to the printer's
 // resolution; the header band (black, white text) is repeated at the top of every page;
 // body cells follow the grid's alignments, bold flag and line style (black lines or
-// none); a text longer than its cell is cut at the cell's edge. Every page takes at
-// least one row, so a rectangle too small for a row still ends the run.
+// none). The face is sized so that every movement type fits its column; an amount wider
+// than its cell is squeezed to fit, whole, and any other long text ends with "…". Every page takes
+// at least one row, so a rectangle too small for a row still ends the run.
 class RenderGrigliaQt : public printing::RenderGriglia {
   public:
     explicit RenderGrigliaQt(const Griglia& griglia) : griglia_(griglia) {}

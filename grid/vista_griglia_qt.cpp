@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace grid {
@@ -16,15 +17,54 @@ constexpr int kAltezzaRigaTwips = 240;
 const QColor kColoreLinee(0xC0, 0xC0, 0xC0);
 const QColor kColoreOltreRighe(0x80, 0x80, 0x80);
 
+bool SoloCifre(const QString& testo) {
+    bool cifra = false;
+    for (const QChar c : testo) {
+        if (c.isDigit())
+            cifra = true;
+        else if (c != '.' && c != ',' && c != '-' && c != ' ')
+            return false;
+    }
+    return cifra;
+}
+
+// An amount wider than its column is drawn whole in a narrower, smaller face: cut short
+// with "…" it could pass for another amount at a glance.
+class DelegatoImporti : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* opzioni, const QModelIndex& indice) const override {
+        QStyledItemDelegate::initStyleOption(opzioni, indice);
+        if (!SoloCifre(opzioni->text)) return;
+        const QWidget* vista = opzioni->widget;
+        const QStyle* stile = vista ? vista->style() : nullptr;
+        const int margine =
+            stile ? stile->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, vista) + 1 : 3;
+        const int spazio = opzioni->rect.width() - 2 * margine;
+        QFont f = opzioni->font;
+        if (QFontMetrics(f).horizontalAdvance(opzioni->text) <= spazio) return;
+        f.setStretch(QFont::Condensed);
+        while (QFontMetrics(f).horizontalAdvance(opzioni->text) > spazio && f.pointSizeF() > 4)
+            f.setPointSizeF(f.pointSizeF() - 0.25);
+        opzioni->font = f;
+        opzioni->fontMetrics = QFontMetrics(f);
+    }
+};
+
 }  // namespace
 
 VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     : QTableView(parent), modello_(modello) {
     setModel(&modello_);
+    setItemDelegate(new DelegatoImporti(this));
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the grid for the next control, as in every other control of the window.
+    setTabKeyNavigation(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
 
     // The selection keeps its highlight when the focus moves to the buttons.
@@ -51,6 +91,8 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);
     connect(&modello_, &ModelloGrigliaQt::rigaInAltoRichiesta, this, &VistaGrigliaQt::mostraInAlto);
+    connect(&modello_, &ModelloGrigliaQt::cellaCorrenteRichiesta, this,
+            &VistaGrigliaQt::mostraCellaCorrente);
     applicaAspetto();
     if (modello_.griglia().TopRow() > 1) inSospeso_ = modello_.griglia().TopRow() - 1;
 }
@@ -92,12 +134,36 @@ void VistaGrigliaQt::applicaRigaInAlto() {
     if (isVisible()) inSospeso_ = -1;
 }
 
+void VistaGrigliaQt::mostraCellaCorrente(int rigaModello, int colonna) {
+    const QModelIndex indice = modello_.index(rigaModello, colonna);
+    if (!indice.isValid()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect);
+}
+
+void VistaGrigliaQt::adattaIntestazione() {
+    const int riga = verticalHeader()->defaultSectionSize();
+    const int minimo = horizontalHeader()->sizeHint().height();
+    const int barra =
+        horizontalScrollBar()->isVisible() ? horizontalScrollBar()->sizeHint().height() : 0;
+    const int disponibile = height() - 2 * frameWidth() - barra;
+    const int righe = std::max(1, (disponibile - minimo) / riga);
+    const int altezza = std::max(minimo, disponibile - righe * riga);
+    if (horizontalHeader()->height() != altezza) {
+        horizontalHeader()->setFixedHeight(altezza);
+        updateGeometries();
+    }
+}
+
 void VistaGrigliaQt::showEvent(QShowEvent* evento) {
     QTableView::showEvent(evento);
     applicaRigaInAlto();
 }
 
 void VistaGrigliaQt::resizeEvent(QResizeEvent* evento) {
+    adattaIntestazione();
     QTableView::resizeEvent(evento);
     applicaRigaInAlto();
 }

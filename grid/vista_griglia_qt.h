@@ -29,6 +29,9 @@ class VistaGrigliaQt : public QTableView {
     void applicaAspetto();
     void mostraInAlto(int rigaModello);
     void applicaRigaInAlto();
+    void mostraCellaCorrente(int rigaModello, int colonna);
+    // Whole rows only: the header takes up the pixels that are not a full row.
+    void adattaIntestazione();
 
     ModelloGrigliaQt& modello_;
     int inSospeso_ = -1;  // model row asked to be first, not yet applied on screen

@@ -175,7 +175,7 @@ bool Form1::StornaUltimoMovimento() {
     const int n = g.Rows() - 1;
     if (n < 1) return false;
     const std::string& testoImporto = g.TextMatrix(n, 3);
-    const auto importo = core::ValoreImporto(testoImporto);
+    const auto importo = core::ValoreImportoRegistrato(testoImporto);
     if (!importo) {
         Avvisa(c_, "L'importo dell'ultimo movimento (\"" + testoImporto +
                        "\") non è un importo valido: il movimento non è stato rimosso.");

@@ -130,6 +130,9 @@ void Form1Qt::creaControlli() {
     txtSaldo->setReadOnly(true);
     txtSaldo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtSaldo->setFont(ui::FontSans(9.75, true));
+    // A long balance shows whole in a narrower face, never cut to a plausible other number.
+    connect(txtSaldo, &QLineEdit::textChanged, txtSaldo,
+            [txtSaldo] { ui::AdattaTestoCasella(txtSaldo, ui::FontSans(9.75, true)); });
 
     ui::AdattaCarattere(Etichetta(this, "Label5", "Divisa di gestione attuale:",
                                   {3840, 6840, 2355, 315}, 9.75, false, kBluScuro));
@@ -149,6 +152,7 @@ void Form1Qt::creaControlli() {
     ditta->setFont(normale);
     ditta->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ditta->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ditta->setTabChangesFocus(true);
     ditta->document()->setDocumentMargin(2);
     QPalette pd = ditta->palette();
     pd.setColor(QPalette::Base, pd.color(QPalette::Button));
@@ -159,6 +163,13 @@ void Form1Qt::creaControlli() {
     QWidget* ordine[] = {vista_, lista_,   rimuovi,  stampa,  euro,  saldo,
                          esci,   txtSaldo, rimuoviu, cmdfido, ditta, cmdPass};
     for (std::size_t i = 1; i < std::size(ordine); ++i) setTabOrder(ordine[i - 1], ordine[i]);
+
+    // The captions set later are fitted for every text they can take.
+    ui::AdattaCarattere(euro,
+                        {QStringLiteral("&Gestisci in €uro"), QStringLiteral("&Gestisci in Lire")});
+    ui::AdattaCarattere(
+        cmdPass, {QStringLiteral("Rimuovi Pass&word"), QStringLiteral("Inserisci Pass&word")});
+    ui::AdattaTesti(this);
 }
 
 void Form1Qt::ApriInserimento(const core::TipoMovimento& tipo) {

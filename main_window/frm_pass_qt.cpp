@@ -18,7 +18,7 @@ FrmPassQt::FrmPassQt(ui::Contesto& contesto, QWidget* parent)
 
     auto* pass = new QLineEdit(this);
     pass->setObjectName(QStringLiteral("txtPass1"));
-    pass->setEchoMode(QLineEdit::Password);
+    ui::MascheraPassword(pass);
     pass->setToolTip(
         QStringLiteral("Si consiglia di inserire password composte da una sola parola "
                        "(Es.\"Tizioesempio\"  NON \"Tizio esempio\")"));
@@ -31,6 +31,9 @@ FrmPassQt::FrmPassQt(ui::Contesto& contesto, QWidget* parent)
     ui::Posiziona(annulla, 1740, 720, 795, 255);
     setTabOrder(pass, ok);
     setTabOrder(ok, annulla);
+    ui::AdattaTesti(this);
+    // At start-up it has no main window to stand over.
+    ui::CentraSulloSchermo(this);
 
     finestra_ = std::make_unique<ui::FinestraQt>(this, "frmPass");
     logica_ = std::make_unique<FrmPass>(*finestra_, contesto);

@@ -1,30 +1,23 @@
 #include "printing/frm_stampa_qt.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "grid/render_griglia_qt.h"
+#include "printing/coda_cups_qt.h"
 #include "printing/stampante_qt.h"
 #include "ui/finestra_qt.h"
 
 namespace printing {
 
 namespace {
-
-FabbricaStampante StampantePredefinita(ui::Contesto& c) {
-    return [&c]() -> std::unique_ptr<Stampante> {
-        return StampanteQt::Predefinita(c.file.dirProgramma(), [&c](const QString& percorso) {
-            c.dialoghi.Messaggio(
-                "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
-                    percorso.toStdString(),
-                ui::Pulsanti::Ok, ui::Icona::Informazione);
-        });
-    };
-}
 
 template <typename T>
 T* Controllo(QWidget* padre, const char* nome, double left, double top, double width,
@@ -35,10 +28,54 @@ T* Controllo(QWidget* padre, const char* nome, double left, double top, double w
     return w;
 }
 
+CodaStampa& CodeDelSistema() {
+    static CodaCups cups;
+    return cups;
+}
+
 }  // namespace
 
+// Several printers and none is the default: the user picks one, as a system print dialog
+// would let them.
+std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+    QStringList nomi;
+    for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
+    QInputDialog finestra(QApplication::activeWindow());
+    finestra.setWindowTitle(QString::fromUtf8(
+        ui::kTitoloApplicazione.data(), static_cast<qsizetype>(ui::kTitoloApplicazione.size())));
+    finestra.setLabelText(
+        QStringLiteral("Nessuna stampante è impostata come predefinita.\nScegliere la stampante:"));
+    finestra.setComboBoxItems(nomi);
+    finestra.setComboBoxEditable(false);
+    finestra.setOkButtonText(QStringLiteral("OK"));
+    finestra.setCancelButtonText(QStringLiteral("Annulla"));
+    if (finestra.exec() != QDialog::Accepted) return {};
+    return finestra.textValue().toStdString();
+}
+
+FabbricaStampante StampanteDiSistema(ui::Contesto& c, CodaStampa& coda, SceltaStampante scegli) {
+    return [&c, &coda, scegli = std::move(scegli)]() -> std::unique_ptr<Stampante> {
+        std::string nome = coda.Predefinita();
+        if (nome.empty()) {
+            const std::vector<std::string> stampanti = coda.Stampanti();
+            if (stampanti.size() == 1)
+                nome = stampanti.front();
+            else if (stampanti.size() > 1 && (nome = scegli(stampanti)).empty())
+                return nullptr;
+        }
+        if (!nome.empty()) return StampanteQt::Coda(coda, nome);
+        return StampanteQt::PdfInCartella(c.file.dirProgramma(), [&c](const QString& percorso) {
+            c.dialoghi.Messaggio(
+                "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
+                    percorso.toStdString(),
+                ui::Pulsanti::Ok, ui::Icona::Informazione);
+        });
+    };
+}
+
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, QWidget* parent)
-    : FrmStampaQt(contesto, StampantePredefinita(contesto), parent) {}
+    : FrmStampaQt(contesto, StampanteDiSistema(contesto, CodeDelSistema(), ScegliStampante),
+                  parent) {}
 
 FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -48,10 +85,11 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     setFont(ui::FontSans(8.25, false));
     ui::DimensionaFinestra(this, 4035, 2040);
 
-    auto* tutto = Controllo<QRadioButton>(this, "Option1_0", 120, 120, 1635, 495);
+    // The options reach to the date boxes (the narrow designed face needs less room).
+    auto* tutto = Controllo<QRadioButton>(this, "Option1_0", 120, 120, 1725, 495);
     tutto->setText(QStringLiteral("Stampa tutto"));
     tutto->setChecked(true);
-    auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1635, 435);
+    auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1725, 435);
     periodo->setText(QStringLiteral("Stampa da data a data"));
     auto* ok = Controllo<QPushButton>(this, "cmdOk", 1860, 1560, 975, 315);
     ok->setText(QStringLiteral("&Ok"));
@@ -83,6 +121,11 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     setTabOrder(annulla, daData);
     setTabOrder(daData, aData);
     setTabOrder(aData, griglia);
+    // Both options in one face, fitted to the longer caption.
+    for (QRadioButton* o : {tutto, periodo})
+        ui::AdattaCarattere(o, {tutto->text(), periodo->text()});
+    ui::AdattaTesti(this);
+    ui::CentraSulloSchermo(this);
 
     render_ = std::make_unique<grid::RenderGrigliaQt>(gridPrint_);
     finestra_ = std::make_unique<ui::FinestraQt>(this, "frmStampa");
@@ -93,7 +136,15 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
                                           *stampa_);
 
     for (QRadioButton* o : {tutto, periodo})
-        connect(o, &QRadioButton::clicked, this, [this] { logica_->Option1_Click(); });
+        connect(o, &QRadioButton::clicked, this, [this] {
+            logica_->Option1_Click();
+            // An arrow key clicks the option and then gives it the focus: the box the
+            // handler chose gets it back once that is done.
+            if (QWidget* scelto = focusWidget(); scelto && !qobject_cast<QRadioButton*>(scelto))
+                QTimer::singleShot(0, scelto, [scelto] {
+                    if (scelto->isVisible()) scelto->setFocus(Qt::OtherFocusReason);
+                });
+        });
     connect(ok, &QPushButton::clicked, this, [this] { logica_->cmdOk_Click(); });
     connect(annulla, &QPushButton::clicked, this, [this] { logica_->cmdAnnulla_Click(); });
 

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "grid/griglia.h"
+#include "printing/coda_stampa.h"
 #include "printing/frm_stampa.h"
 #include "printing/stampa.h"
 #include "ui/contesto.h"
@@ -19,14 +23,23 @@ class FinestraQt;
 
 namespace printing {
 
+// Asks the user to pick one of the printers; empty when they decline.
+using SceltaStampante = std::function<std::string(const std::vector<std::string>&)>;
+// The program's way of asking: a list of the printers in a modal box.
+[[nodiscard]] std::string ScegliStampante(const std::vector<std::string>& stampanti);
+
+// The printer a print run goes to: the system's default queue; with none set, the only
+// printer, or the one the user picks among several; with none installed, a PDF file
+// beside the program (contesto.file.dirProgramma()) whose path the user is told.
+[[nodiscard]] FabbricaStampante StampanteDiSistema(ui::Contesto& contesto, CodaStampa& coda,
+                                                   SceltaStampante scegli);
+
 // The print dialog "frmStampa". It owns the print grid GridPrint, which is rebuilt at each
 // run from the register in contesto.griglia.
 //
-// The first constructor prints to the system's default printer or, when none is
-// installed, to a PDF file beside the program (contesto.file.dirProgramma()) and tells the
-// user its path with a message box. Tests use the second one and choose the printer:
-// the factory is called once per print run (for example StampanteQt::Pdf(path) or
-// StampanteQt::Guasta()).
+// The first constructor prints as StampanteDiSistema chooses, over the CUPS queues. Tests
+// use the second one and choose the printer: the factory is called once per print run
+// (for example StampanteQt::Pdf(path) or StampanteQt::Guasta()).
 class FrmStampaQt : public QDialog {
     Q_OBJECT
 

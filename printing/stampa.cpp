@@ -79,9 +79,12 @@ std::string TitoloStampa(std::string_view banca, std::string_view numero) {
     return std::string(banca) + "  conto n° " + std::string(numero) + " - elenco movimenti al : ";
 }
 
-std::string MessaggioErroreStampa(int codice) {
-    if (codice == kErroreStampante) return "Errore della stampante";
-    return "Si è verificato l'errore N° " + std::to_string(codice);
+std::string MessaggioErroreStampa(int codice, std::string_view dettaglio) {
+    std::string testo = codice == kErroreStampante
+                            ? std::string("Errore della stampante")
+                            : "Si è verificato l'errore N° " + std::to_string(codice);
+    if (!dettaglio.empty()) testo += "\n" + std::string(dettaglio);
+    return testo;
 }
 
 std::int32_t ArrotondaPixel(double valore) {
@@ -98,6 +101,7 @@ std::int32_t ArrotondaPixel(double valore) {
 void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
                 const Margini& margini, std::string_view titolo, const core::Data& oggi) {
     int codice = 0;
+    std::string dettaglio;
     try {
         if (griglia.Inizia() != kGrigliaStampabile) return;
 
@@ -121,12 +125,14 @@ void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dial
         return;
     } catch (const ErroreStampa& e) {
         codice = e.codice;
+        dettaglio = e.dettaglio;
     } catch (const std::bad_alloc&) {
         codice = kErroreMemoria;
     } catch (const std::exception&) {
         codice = kErroreInterno;
     }
-    dialoghi.Messaggio(MessaggioErroreStampa(codice), ui::Pulsanti::Ok, ui::Icona::Critica);
+    dialoghi.Messaggio(MessaggioErroreStampa(codice, dettaglio), ui::Pulsanti::Ok,
+                       ui::Icona::Critica);
 }
 
 void StampaRegistro::StampaTutto() {
@@ -148,12 +154,9 @@ void StampaRegistro::Stampa(bool soloPeriodo) {
         s_.gridPrint.AddItem(RigaConTab(s_.registro, r));
     }
 
+    // No printer means the user declined to choose one: nothing to tell.
     const auto stampante = s_.stampante ? s_.stampante() : nullptr;
-    if (!stampante) {
-        s_.dialoghi.Messaggio(MessaggioErroreStampa(kErroreStampante), ui::Pulsanti::Ok,
-                              ui::Icona::Critica);
-        return;
-    }
+    if (!stampante) return;
     StampaGrid(s_.renderGridPrint, *stampante, s_.dialoghi, Margini{},
                TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi());
 }

@@ -22,9 +22,13 @@ inline constexpr int kErroreInterno = 51;
 // The renderer's answer to the begin request when the grid can be printed.
 inline constexpr int kGrigliaStampabile = 456654;
 
-// Raised by a printer or renderer operation that fails; stops the print run.
+// Raised by a printer or renderer operation that fails; stops the print run. The detail,
+// when given, tells the user what failed (a refused job, a file that could not be saved).
 struct ErroreStampa {
-    int codice = kErroreStampante;
+    explicit ErroreStampa(int codiceErrore = kErroreStampante, std::string testo = {})
+        : codice(codiceErrore), dettaglio(std::move(testo)) {}
+    int codice;
+    std::string dettaglio;
 };
 
 // The system printer, one document per object. Lengths are in the current unit (device
@@ -98,8 +102,9 @@ void PreparaGridPrint(grid::Griglia& gridPrint);
 // "<banca>  conto n° <numero> - elenco movimenti al : "
 [[nodiscard]] std::string TitoloStampa(std::string_view banca, std::string_view numero);
 
-// "Errore della stampante" for 482, "Si è verificato l'errore N° <n>" otherwise.
-[[nodiscard]] std::string MessaggioErroreStampa(int codice);
+// "Errore della stampante" for 482, "Si è verificato l'errore N° <n>" otherwise; the
+// detail, when given, follows on its own line.
+[[nodiscard]] std::string MessaggioErroreStampa(int codice, std::string_view dettaglio = {});
 
 // Nearest whole number, halves to the even neighbour; ErroreStampa{6} beyond 32 bits.
 [[nodiscard]] std::int32_t ArrotondaPixel(double valore);

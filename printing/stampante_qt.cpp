@@ -1,61 +1,96 @@
 #include "printing/stampante_qt.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 #include "grid/render_griglia_qt.h"
 
 namespace printing {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr double kMmPerPollice = 25.4;
+constexpr int kRisoluzione = 1200;
 
-std::unique_ptr<QPrinter> PrinterPdf(const QString& percorso) {
-    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    p->setOutputFormat(QPrinter::PdfFormat);
-    p->setOutputFileName(percorso);
-    // A4 with the unprintable border of a common office printer, so positions measured
-    // from the printable area come out on paper as they would on the real thing.
-    p->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                 QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
-    return p;
+std::string Percorso(const fs::path& p) {
+    return p.string();
 }
 
-QString NuovoPdf(const std::filesystem::path& cartella) {
-    const QString base = QString::fromStdString((cartella / "stampa-registro-").string()) +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString percorso = base + QStringLiteral(".pdf");
-    for (int n = 2; QFileInfo::exists(percorso); ++n)
-        percorso = base + QStringLiteral("-%1.pdf").arg(n);
-    return percorso;
+ErroreStampa ErroreFile(const fs::path& percorso, const std::string& motivo) {
+    return ErroreStampa{kErroreStampante,
+                        "Impossibile scrivere il file " + Percorso(percorso) + ": " + motivo};
+}
+
+ErroreStampa ErroreFile(const fs::path& percorso, int codiceErrno) {
+    return ErroreFile(percorso, std::strerror(codiceErrno));
+}
+
+// A new file that cannot follow or reuse a link, readable only by the user.
+int CreaTemporaneo(const fs::path& cartella, const std::string& base, fs::path& percorso) {
+    std::random_device casuale;
+    for (int tentativo = 0; tentativo < 100; ++tentativo) {
+        percorso = cartella / ("." + base + "-" + std::to_string(casuale() % 1000000) + ".tmp");
+        const int fd =
+            ::open(percorso.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void SincronizzaCartella(const fs::path& cartella) {
+    const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+fs::path Cartella(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
+}
+
+// "stampa-registro-YYYYMMDD-HHMMSS.pdf", then "-2", "-3"... while the name is taken.
+fs::path NomeLibero(const fs::path& cartella, const std::string& base, int n) {
+    return cartella / (base + (n > 1 ? "-" + std::to_string(n) : "") + ".pdf");
 }
 
 }  // namespace
 
-std::unique_ptr<StampanteQt> StampanteQt::Predefinita(
-    const std::filesystem::path& cartella, std::function<void(const QString&)> pdfSalvato) {
+std::unique_ptr<StampanteQt> StampanteQt::Coda(CodaStampa& coda, std::string stampante) {
     std::unique_ptr<StampanteQt> s(new StampanteQt);
-    const QPrinterInfo predefinita = QPrinterInfo::defaultPrinter();
-    if (!predefinita.isNull()) {
-        s->stampante_ = std::make_unique<QPrinter>(predefinita, QPrinter::HighResolution);
-        s->stampante_->setDocName(QStringLiteral("Quibora Lite Edition"));
-        return s;
-    }
-    s->pdf_ = NuovoPdf(cartella);
-    s->stampante_ = PrinterPdf(s->pdf_);
+    s->coda_ = &coda;
+    s->stampante_ = std::move(stampante);
+    return s;
+}
+
+std::unique_ptr<StampanteQt> StampanteQt::PdfInCartella(
+    const fs::path& cartella, std::function<void(const QString&)> pdfSalvato) {
+    std::unique_ptr<StampanteQt> s(new StampanteQt);
+    s->destinazione_ =
+        cartella /
+        ("stampa-registro-" +
+         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString());
+    s->nomeNuovo_ = true;
     s->pdfSalvato_ = std::move(pdfSalvato);
     return s;
 }
 
 std::unique_ptr<StampanteQt> StampanteQt::Pdf(const QString& percorso) {
     std::unique_ptr<StampanteQt> s(new StampanteQt);
-    s->stampante_ = PrinterPdf(percorso);
+    s->destinazione_ = percorso.toStdString();
     return s;
 }
 
@@ -67,17 +102,44 @@ std::unique_ptr<StampanteQt> StampanteQt::Guasta(int codice) {
 
 StampanteQt::~StampanteQt() {
     if (handle_ != 0) grid::RilasciaDispositivo(handle_);
-    if (painter_.isActive()) {
-        stampante_->abort();
-        if (painter_.isActive()) painter_.end();
-    }
+    if (painter_.isActive()) painter_.end();
+    pdf_.reset();
+    file_.close();
+    EliminaTemporaneo();
+}
+
+void StampanteQt::EliminaTemporaneo() {
+    if (!temporaneo_.empty()) ::unlink(temporaneo_.c_str());
+    temporaneo_.clear();
 }
 
 QPainter& StampanteQt::Documento() {
     if (codiceGuasto_ != 0 || finito_)
         throw ErroreStampa{codiceGuasto_ ? codiceGuasto_ : kErroreStampante};
     if (!painter_.isActive()) {
-        if (!painter_.begin(stampante_.get())) throw ErroreStampa{kErroreStampante};
+        const bool inCoda = coda_ != nullptr;
+        const fs::path cartella = inCoda ? fs::temp_directory_path() : Cartella(destinazione_);
+        const std::string base =
+            inCoda ? std::string("quibora-stampa") : destinazione_.filename().string();
+        const int fd = CreaTemporaneo(cartella, base, temporaneo_);
+        if (fd < 0) {
+            const int e = errno;
+            temporaneo_.clear();
+            throw ErroreFile(inCoda ? cartella : destinazione_, e);
+        }
+        if (!file_.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            throw ErroreFile(temporaneo_, EIO);
+        }
+        pdf_ = std::make_unique<QPdfWriter>(&file_);
+        pdf_->setResolution(kRisoluzione);
+        pdf_->setTitle(QStringLiteral("Quibora Lite Edition"));
+        pdf_->setCreator(QStringLiteral("Quibora Lite Edition"));
+        // A4 with the unprintable border of a common office printer, so positions measured
+        // from the printable area come out on paper as they would on the real thing.
+        pdf_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                        QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+        if (!painter_.begin(pdf_.get())) throw ErroreStampa{kErroreStampante};
         handle_ = grid::RegistraDispositivo(&painter_);
     }
     return painter_;
@@ -95,22 +157,22 @@ std::int32_t StampanteQt::hDC() {
 
 double StampanteQt::LarghezzaStampabile() {
     Documento();
-    return stampante_->width();
+    return pdf_->width();
 }
 
 double StampanteQt::AltezzaStampabile() {
     Documento();
-    return stampante_->height();
+    return pdf_->height();
 }
 
 double StampanteQt::MmInOrizzontale(double mm) {
     Documento();
-    return mm * stampante_->logicalDpiX() / kMmPerPollice;
+    return mm * pdf_->logicalDpiX() / kMmPerPollice;
 }
 
 double StampanteQt::MmInVerticale(double mm) {
     Documento();
-    return mm * stampante_->logicalDpiY() / kMmPerPollice;
+    return mm * pdf_->logicalDpiY() / kMmPerPollice;
 }
 
 void StampanteQt::ImpostaX(double x) {
@@ -125,7 +187,7 @@ void StampanteQt::ImpostaY(double y) {
 
 void StampanteQt::StampaRiga(std::string_view testo) {
     QPainter& p = Documento();
-    const QFontMetricsF metriche(p.font(), stampante_.get());
+    const QFontMetricsF metriche(p.font(), pdf_.get());
     if (!testo.empty())
         p.drawText(QPointF(x_, y_ + metriche.ascent()),
                    QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())));
@@ -135,9 +197,57 @@ void StampanteQt::StampaRiga(std::string_view testo) {
 
 void StampanteQt::NuovaPagina() {
     Documento();
-    if (!stampante_->newPage()) throw ErroreStampa{kErroreStampante};
+    if (!pdf_->newPage()) throw ErroreStampa{kErroreStampante};
     x_ = 0;
     y_ = 0;
+}
+
+void StampanteQt::ChiudiFile() {
+    const fs::path nome = coda_ ? temporaneo_ : destinazione_;
+    const qint64 scritti = file_.pos();
+    if (!file_.flush() || file_.error() != QFileDevice::NoError) {
+        const std::string motivo = file_.errorString().toStdString();
+        file_.close();
+        throw ErroreFile(nome, motivo);
+    }
+    // The file on the disk must hold every byte the document produced.
+    struct stat info {};
+    const int fd = file_.handle();
+    const bool intero =
+        ::fstat(fd, &info) == 0 && info.st_size == scritti && scritti > 0 && ::fsync(fd) == 0;
+    const int e = errno;
+    file_.close();
+    if (!intero) throw ErroreFile(nome, e ? e : EIO);
+}
+
+void StampanteQt::Consegna() {
+    if (coda_) {
+        const std::string motivo =
+            coda_->Invia(stampante_, temporaneo_, "Quibora Lite Edition - registro");
+        EliminaTemporaneo();
+        if (!motivo.empty())
+            throw ErroreStampa{kErroreStampante, "La stampante \"" + stampante_ +
+                                                     "\" non ha accettato la stampa: " + motivo};
+        return;
+    }
+    fs::path finale = destinazione_;
+    if (!nomeNuovo_) {
+        if (::rename(temporaneo_.c_str(), finale.c_str()) != 0) throw ErroreFile(finale, errno);
+    } else {
+        // A new name never replaces a file already there.
+        const fs::path cartella = Cartella(destinazione_);
+        const std::string base = destinazione_.filename().string();
+        for (int n = 1;; ++n) {
+            finale = NomeLibero(cartella, base, n);
+            if (::renameat2(AT_FDCWD, temporaneo_.c_str(), AT_FDCWD, finale.c_str(),
+                            RENAME_NOREPLACE) == 0)
+                break;
+            if (errno != EEXIST || n >= 1000) throw ErroreFile(finale, errno);
+        }
+    }
+    temporaneo_.clear();
+    SincronizzaCartella(Cartella(finale));
+    if (pdfSalvato_) pdfSalvato_(QString::fromStdString(finale.string()));
 }
 
 void StampanteQt::FineDocumento() {
@@ -145,8 +255,16 @@ void StampanteQt::FineDocumento() {
     grid::RilasciaDispositivo(handle_);
     handle_ = 0;
     finito_ = true;
-    if (!painter_.end()) throw ErroreStampa{kErroreStampante};
-    if (!pdf_.isEmpty() && pdfSalvato_) pdfSalvato_(pdf_);
+    try {
+        if (!painter_.end()) throw ErroreStampa{kErroreStampante};
+        pdf_.reset();
+        ChiudiFile();
+        Consegna();
+    } catch (...) {
+        // The user is told at once, and no broken file is left behind meanwhile.
+        EliminaTemporaneo();
+        throw;
+    }
 }
 
 }  // namespace printing

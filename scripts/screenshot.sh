@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Starts a portable copy of the program under Xvfb on a sample register and saves a
-# screenshot of the screen. Usage: scripts/screenshot.sh OUT.png N [Lire|Euro] [build dir]
+# Pictures of every window and message box of the program, at scale 1 and 1.5, and the top
+# of a printed page, into docs/screenshots/ (or the folder given). Usage:
+# scripts/screenshot.sh [folder] [build dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$1; n=$2; modo=${3:-Lire}; build=${4:-build}
-command -v import >/dev/null || { sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+out=$(realpath -m "${1:-docs/screenshots}"); build=${2:-build}
+command -v convert >/dev/null || { sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
     $sudo apt-get install -y -qq imagemagick >/dev/null; }
-copia=$(mktemp -d); config=$(mktemp -d)
-trap 'rm -rf "$copia" "$config"' EXIT
-cp "$build/app/quibora" "$copia/"
-[ "$n" -gt 0 ] && python3 scripts/genera_registro.py "$copia" "$n" "$modo"
-[ "$n" -eq 0 ] && printf '"12345","Banca Uno"\r\n' > "$copia/dati.txt"
-XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 800x600x24" bash -c "
-    '$copia/quibora' & pid=\$!
-    sleep 3
-    import -window root '$(realpath -m "$out")'
-    kill \$pid"
-echo "saved $out"
+cmake --build "$build" --target schermate
+mkdir -p "$out"
+lavoro=$(mktemp -d); trap 'rm -rf "$lavoro"' EXIT
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tests/schermate" "$lavoro"
+QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tests/schermate" "$lavoro"
+pdftoppm -png -r 110 -f 1 -l 1 "$lavoro/printout.pdf" "$lavoro/pagina"
+convert "$lavoro"/pagina-*.png -crop 100%x45%+0+0 +repage "$lavoro/printout.png"
+# A 256-colour palette keeps the committed pictures small.
+for f in "$lavoro"/*.png; do
+    case $(basename "$f") in pagina-*) continue ;; esac
+    convert "$f" -colors 256 "PNG8:$out/$(basename "$f")"
+done
+echo "saved in $out"

@@ -62,7 +62,7 @@ Form17Qt::Form17Qt(core::StatoConto& stato, core::FileDati& file, ui::Dialoghi& 
     auto* banca = Crea<QLineEdit>(this, "TxtBanca", 1320, 840, 2295, 285);
     banca->setMaxLength(22);
     auto* pass = Crea<QLineEdit>(this, "txtPass", 1320, 1380, 2295, 285);
-    pass->setEchoMode(QLineEdit::Password);
+    ui::MascheraPassword(pass);
     auto* ch = Crea<QCheckBox>(this, "ChPass", 1020, 1920, 255, 255);
     ch->setChecked(true);
     auto* ok = Crea<QPushButton>(this, "CmdOk", 300, 2460, 855, 255);
@@ -82,6 +82,8 @@ Form17Qt::Form17Qt(core::StatoConto& stato, core::FileDati& file, ui::Dialoghi& 
         Etichetta(this, "lblCk", QStringLiteral("Utilizza Password"), 1320, 1920, 2295, 255);
     // The label stands for the check box's caption, so a click on it toggles the box.
     lblCk->installEventFilter(this);
+    ui::AdattaTesti(this);
+    ui::CentraSulloSchermo(this);
 
     finestra_ = std::make_unique<FinestraForm17>(this, [this] { return logica_->confermato(); });
     logica_ =

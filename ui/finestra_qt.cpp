@@ -1,12 +1,19 @@
 #include "ui/finestra_qt.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRectF>
+#include <QScreen>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 #include <QVariant>
 #include <algorithm>
@@ -86,23 +93,118 @@ QFont FontSans(double punti, bool grassetto) {
     return f;
 }
 
-void AdattaCarattere(QWidget* etichetta, const QStringList& testi) {
-    QStringList daMisurare = testi;
-    if (daMisurare.isEmpty()) {
-        if (auto* l = qobject_cast<QLabel*>(etichetta)) daMisurare << l->text();
+namespace {
+
+// Pixels left free beside a text, so that it never touches its neighbour.
+int Respiro(const QWidget* w) {
+    return std::max(2, TwipsInPixelX(45, w));
+}
+
+QString SenzaAcceleratore(QString testo) {
+    testo.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    testo.remove(QChar('&'));
+    testo.replace(QChar(1), QChar('&'));
+    return testo;
+}
+
+}  // namespace
+
+QString TestoMostrato(const QWidget* w) {
+    if (auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) return SenzaAcceleratore(b->text());
+    return {};
+}
+
+int SpazioPerIlTesto(const QWidget* w) {
+    int spazio = w->width();
+    if (auto* l = qobject_cast<const QLabel*>(w)) {
+        spazio = l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
+    } else if (qobject_cast<const QRadioButton*>(w) || qobject_cast<const QCheckBox*>(w)) {
+        QStyleOptionButton opzioni;
+        opzioni.initFrom(w);
+        opzioni.text = TestoMostrato(w);
+        const bool radio = qobject_cast<const QRadioButton*>(w) != nullptr;
+        spazio = w->style()
+                     ->subElementRect(
+                         radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents,
+                         &opzioni, w)
+                     .width();
+    } else if (qobject_cast<const QPushButton*>(w)) {
+        QStyleOptionButton opzioni;
+        opzioni.initFrom(w);
+        spazio = w->style()->subElementRect(QStyle::SE_PushButtonContents, &opzioni, w).width();
     }
+    return spazio - Respiro(w);
+}
+
+void AdattaCarattere(QWidget* etichetta, const QStringList& testi) {
+    QStringList daMisurare;
+    for (const QString& t : testi) daMisurare << SenzaAcceleratore(t);
+    if (daMisurare.isEmpty()) daMisurare << TestoMostrato(etichetta);
+    const int spazio = SpazioPerIlTesto(etichetta);
     QFont f = etichetta->font();
     auto larghezzaMassima = [&] {
-        const QFontMetrics m(f);
+        const QFontMetrics m(f, etichetta);
         int massima = 0;
         for (const QString& t : daMisurare) massima = std::max(massima, m.horizontalAdvance(t));
         return massima;
     };
-    if (larghezzaMassima() <= etichetta->width()) return;
+    if (larghezzaMassima() <= spazio) return;
     f.setStretch(QFont::SemiCondensed);
-    while (larghezzaMassima() > etichetta->width() && f.pointSizeF() > 6)
+    while (larghezzaMassima() > spazio && f.pointSizeF() > 6)
         f.setPointSizeF(f.pointSizeF() - 0.25);
     etichetta->setFont(f);
+}
+
+void AdattaTesti(QWidget* finestra) {
+    for (QWidget* w : finestra->findChildren<QWidget*>()) {
+        if ((qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) &&
+            !TestoMostrato(w).isEmpty())
+            AdattaCarattere(w);
+    }
+}
+
+void AdattaTestoCasella(QLineEdit* casella, const QFont& base) {
+    const int cornice =
+        casella->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, casella);
+    const QMargins margini = casella->textMargins();
+    // The box keeps two pixels of its own on each side of the text.
+    const int spazio =
+        casella->width() - 2 * cornice - 4 - margini.left() - margini.right() - Respiro(casella);
+    QFont f = base;
+    const QString testo = casella->text();
+    if (QFontMetrics(f, casella).horizontalAdvance(testo) > spazio) {
+        f.setStretch(QFont::Condensed);
+        while (QFontMetrics(f, casella).horizontalAdvance(testo) > spazio && f.pointSizeF() > 4)
+            f.setPointSizeF(f.pointSizeF() - 0.25);
+    }
+    if (casella->font() != f) casella->setFont(f);
+}
+
+namespace {
+
+class StileAsterisco : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* opzione, const QWidget* w,
+                  QStyleHintReturn* ritorno) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, opzione, w, ritorno);
+    }
+};
+
+}  // namespace
+
+void MascheraPassword(QLineEdit* casella) {
+    // One style for every password box of the run; a widget does not own its style.
+    static QStyle* const stile = new StileAsterisco;
+    casella->setStyle(stile);
+    casella->setEchoMode(QLineEdit::Password);
+}
+
+void CentraSulloSchermo(QWidget* finestra) {
+    const QScreen* schermo =
+        finestra->screen() ? finestra->screen() : QGuiApplication::primaryScreen();
+    if (schermo) finestra->move(schermo->availableGeometry().center() - finestra->rect().center());
 }
 
 FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)

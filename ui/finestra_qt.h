@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QLineEdit>
 #include <QStringList>
 #include <QWidget>
 #include <string>
@@ -25,10 +26,27 @@ void DimensionaFinestra(QWidget* finestra, double width, double height);
 // A sans-serif standing in for the designed face, at the designed point size.
 [[nodiscard]] QFont FontSans(double punti, bool grassetto);
 
-// The stand-in face is wider than the designed one: a label that must show its texts
-// (its own text when none are given) in its designed width takes the narrow cut of the
-// face, and a smaller size only when even that does not fit.
+// The stand-in face is wider than the designed one: a label or a button that must show
+// its texts (its own text when none are given) in its designed width, with a little space
+// to spare, takes the narrow cut of the face, and a smaller size only when even that does
+// not fit.
 void AdattaCarattere(QWidget* etichetta, const QStringList& testi = {});
+// AdattaCarattere for every label and button of a window that shows a text.
+void AdattaTesti(QWidget* finestra);
+// The width a label's or button's text has inside it, spare space left out.
+[[nodiscard]] int SpazioPerIlTesto(const QWidget* controllo);
+// The text of a label or a button as it shows, without the "&" of its access key.
+[[nodiscard]] QString TestoMostrato(const QWidget* controllo);
+
+// A read-only box whose whole text must show: its face (starting from `base`) gets
+// narrower and smaller until the text fits.
+void AdattaTestoCasella(QLineEdit* casella, const QFont& base);
+
+// A password box that shows "*" for each typed character.
+void MascheraPassword(QLineEdit* casella);
+
+// Places a window in the centre of its screen before it is shown.
+void CentraSulloSchermo(QWidget* finestra);
 
 // ui::Finestra over a real Qt window: controls are found by their objectName and the
 // window itself answers to its own name.

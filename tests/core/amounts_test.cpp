@@ -24,6 +24,9 @@ const CasoLettura kLetture[] = {
     {"abc", kNo}, {"12a", kNo}, {"1e5", kNo}, {"€ 5", kNo}, {"(5)", kNo}, {"5-", kNo},
     {"1,5,0", kNo}, {"5,", kNo}, {".500", kNo}, {"1..500", kNo}, {"1.", kNo}, {"1 500", kNo},
     {"- 5", kNo}, {"--5", kNo}, {"-", kNo}, {"1,5.0", kNo},
+    // A dot that is not a thousands separator would multiply the amount.
+    {"-12.345.678", -123456780000}, {"12.50", kNo}, {"1.50", kNo}, {"1.5000", kNo}, {"1234.567", kNo},
+    {"0.500", kNo}, {"1.234.56", kNo}, {"1.2345.678", kNo}, {"1.500,5.0", kNo},
 };
 // clang-format on
 
@@ -34,10 +37,19 @@ TEST_P(LetturaImportoTest, ReadsOrRefuses) {
     const auto valore = ValoreImporto(testo);
     EXPECT_EQ(ImportoValido(testo), atteso.has_value());
     EXPECT_EQ(valore ? std::optional(valore->raw()) : kNo, atteso);
-    // The texts read back as stored money the same way.
-    EXPECT_EQ(LeggiDenaro(testo).valore, valore);
+    // What is typed reads back as stored money the same way.
+    if (valore) {
+        EXPECT_EQ(LeggiDenaro(testo).valore, valore);
+    }
 }
 INSTANTIATE_TEST_SUITE_P(Testi, LetturaImportoTest, testing::ValuesIn(kLetture));
+
+// Stored texts and register cells keep the loose reading, so hand-edited files still load.
+TEST(LetturaRegistrataTest, TakesADotAnywhereBetweenDigits) {
+    EXPECT_EQ(LeggiDenaro("12.50").valore, Money::FromUnits(1250));
+    EXPECT_EQ(ValoreImportoRegistrato("1.50"), Money::FromUnits(150));
+    EXPECT_EQ(ValoreImportoDouble("12.50"), std::nullopt);
+}
 
 TEST(ImportoDoubleTest, KeepsTheValueBeforeRounding) {
     EXPECT_EQ(ValoreImportoDouble("0,00001"), 0.00001);

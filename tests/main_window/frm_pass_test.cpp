@@ -65,8 +65,8 @@ TEST_P(FrmPassCasi, MessaggioFileEChiusura) {
 }
 
 constexpr const char* kNonMemorizzabile =
-    "Questa password non può essere memorizzata: sceglierne un'altra, composta da una sola "
-    "parola senza spazi";
+    "Questa password non può essere memorizzata: lo spazio in posizione 2 non può essere "
+    "scritto nel file della password. Sceglierne un'altra.";
 constexpr auto kOk = Azione::Ok, kInvio = Azione::Invio;
 
 // At start-up nothing is stored: the typed text is only handed over. Only Cancel at
@@ -79,6 +79,10 @@ INSTANTIATE_TEST_SUITE_P(Casi, FrmPassCasi, ::testing::Values(
     Caso{false, kOk, "Segreto ", "", "\"Tgjvjzv\"\r\n", ""},
     Caso{true, kOk, " a b ", "", nullptr, "a b"},
     Caso{false, kOk, "a b", kNonMemorizzabile, nullptr, ""},
+    Caso{false, kOk, "x!", "", "\"y#\"\r\n", ""},
+    Caso{false, kOk, "!x", "Questa password non può essere memorizzata: il carattere \"!\" in "
+         "posizione 1 non può essere scritto nel file della password. Sceglierne un'altra.",
+         nullptr, ""},
     Caso{false, kInvio, "\xC5\x81", "La password contiene caratteri non ammessi: usare solo "
                                    "lettere, cifre e segni comuni", nullptr, ""},
     Caso{true, Azione::Annulla, "Segreto", "", nullptr, "", true},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -8,9 +10,16 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/amounts.h"
+#include "core/movement_types.h"
+#include "printing/coda_stampa.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
 #include "support/finti.h"
@@ -27,7 +36,9 @@ std::vector<QStringList> Pagine(const QString& pdf) {
     std::vector<QStringList> pagine;
     for (const QString& pagina : QString::fromUtf8(p.readAllStandardOutput()).split('\f')) {
         QStringList linee;
-        for (const QString& l : pagina.split('\n', Qt::SkipEmptyParts)) linee << l.simplified();
+        // The face's ligatures come out as single characters.
+        for (const QString& l : pagina.split('\n', Qt::SkipEmptyParts))
+            linee << l.simplified().replace(QChar(0xFB01), "fi").replace(QChar(0xFB02), "fl");
         if (!linee.isEmpty()) pagine.push_back(linee);
     }
     return pagine;
@@ -38,6 +49,28 @@ QStringList Intestazione(int pagina) {
             "Banca Sella conto n° 12345 - elenco movimenti al :", "07/03/2024",
             "Data Causale Riferimento Importo Saldo"};
 }
+
+// Print queues as a test wants them; a job is kept as the PDF bytes the queue was given.
+struct CodaFinta : printing::CodaStampa {
+    std::vector<std::string> stampanti;
+    std::string predefinita;
+    std::string rifiuto;  // the reason the queue gives, empty when it accepts
+    std::vector<std::string> destinatari;
+    std::vector<std::string> lavori;
+    std::filesystem::path ultimoFile;
+
+    std::vector<std::string> Stampanti() override { return stampanti; }
+    std::string Predefinita() override { return predefinita; }
+    std::string Invia(const std::string& stampante, const std::filesystem::path& pdf,
+                      const std::string&) override {
+        destinatari.push_back(stampante);
+        ultimoFile = pdf;
+        std::ostringstream byte;
+        byte << std::ifstream(pdf, std::ios::binary).rdbuf();
+        lavori.push_back(byte.str());
+        return rifiuto;
+    }
+};
 
 struct StampaQt : ::testing::Test {
     StampaQt() {
@@ -121,8 +154,8 @@ TEST_F(StampaQt, UnaStampanteGuastaMostraLErroreENonStampa) {
 }
 
 TEST_F(StampaQt, SenzaStampanteLaStampaVaInUnPdfAccantoAlProgramma) {
-    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a printer is installed";
-    Stampa(nullptr);
+    CodaFinta coda;
+    Stampa(printing::StampanteDiSistema(contesto, coda, [](const auto&) { return "?"; }));
     const QStringList pdf = QDir(dir.path()).entryList({"stampa-registro-*.pdf"});
     ASSERT_EQ(pdf.size(), 1);
     EXPECT_TRUE(
@@ -133,6 +166,121 @@ TEST_F(StampaQt, SenzaStampanteLaStampaVaInUnPdfAccantoAlProgramma) {
                   QDir(dir.path()).filePath(pdf[0]).toStdString()});
     EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Informazione);
     EXPECT_EQ(Pagine(QDir(dir.path()).filePath(pdf[0])).size(), 3u);
+}
+
+struct CasoCoda {
+    const char* nome;
+    std::vector<std::string> stampanti;
+    std::string predefinita;
+    std::string scelta;  // what the user picks when asked; "-" when they must not be asked
+    std::string rifiuto;
+    std::vector<std::string> destinatari;
+    std::string messaggio;
+};
+
+class StampaSuCoda : public StampaQt, public ::testing::WithParamInterface<CasoCoda> {};
+
+// The job goes where the user expects, whole, and a refusal is told, never taken for a print.
+TEST_P(StampaSuCoda, VaAllaStampanteGiustaEUnRifiutoSiVede) {
+    const CasoCoda& c = GetParam();
+    CodaFinta coda;
+    coda.stampanti = c.stampanti;
+    coda.predefinita = c.predefinita;
+    coda.rifiuto = c.rifiuto;
+    Stampa(printing::StampanteDiSistema(contesto, coda, [&](const std::vector<std::string>& n) {
+        EXPECT_NE(c.scelta, "-");
+        EXPECT_EQ(n, c.stampanti);
+        return c.scelta;
+    }));
+    EXPECT_EQ(coda.destinatari, c.destinatari);
+    for (const std::string& pdf : coda.lavori) {
+        EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
+    }
+    EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggio.empty()
+                                            ? std::vector<std::string>{}
+                                            : std::vector<std::string>{c.messaggio});
+    EXPECT_FALSE(!coda.ultimoFile.empty() && std::filesystem::exists(coda.ultimoFile));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Code, StampaSuCoda,
+    ::testing::Values(
+        CasoCoda{"Predefinita", {"A", "B"}, "B", "-", "", {"B"}, ""},
+        CasoCoda{"LUnica", {"A"}, "", "-", "", {"A"}, ""},
+        CasoCoda{"SceltaDallUtente", {"A", "B"}, "", "B", "", {"B"}, ""},
+        CasoCoda{"NessunaScelta", {"A", "B"}, "", "", "", {}, ""},
+        CasoCoda{"Rifiutata",
+                 {"PDF"},
+                 "PDF",
+                 "-",
+                 "server-error-not-accepting-jobs",
+                 {"PDF"},
+                 "Errore della stampante\nLa stampante \"PDF\" non ha accettato la stampa: "
+                 "server-error-not-accepting-jobs"}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+// A disk that fills up mid-file (here a file size limit) leaves neither a broken PDF nor a
+// temporary file, and the user is told which file could not be written.
+TEST_F(StampaQt, UnPdfNonScrittoPerInteroSiSegnalaENonResta) {
+    rlimit prima{};
+    getrlimit(RLIMIT_FSIZE, &prima);
+    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limite = prima;
+    limite.rlim_cur = 8192;
+    setrlimit(RLIMIT_FSIZE, &limite);
+    CodaFinta coda;
+    Stampa(printing::StampanteDiSistema(contesto, coda, [](const auto&) { return "?"; }));
+    setrlimit(RLIMIT_FSIZE, &prima);
+    std::signal(SIGXFSZ, segnale);
+
+    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
+    const QString testo = QString::fromStdString(dialoghi.messaggi[0].testo);
+    EXPECT_TRUE(testo.startsWith("Errore della stampante\nImpossibile scrivere il file " +
+                                 dir.path() + "/stampa-registro-"))
+        << dialoghi.messaggi[0].testo;
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Every movement type of both currencies prints whole; an amount wider than its column is
+// squeezed, never cut; a long reference ends with a visible mark.
+TEST_F(StampaQt, TipiEImportiSiLeggonoPerIntero) {
+    registro.SetRows(1);
+    const std::string massimo = core::FormatoLire(core::Money::FromRaw(INT64_MIN));
+    std::vector<std::string> causali;
+    for (const core::TipoMovimento& t : core::TipiMovimento())
+        for (std::string_view c : {t.CausaleLire, t.CausaleEuro}) {
+            causali.emplace_back(c);
+            registro.AddItem("01/01/2024\t" + std::string(c) +
+                             "\tRiferimento lunghissimo per la colonna\t99.999.999.999,00\t" +
+                             massimo);
+        }
+    const auto pagine = SuPdf();
+    ASSERT_EQ(pagine.size(), 1u);
+    ASSERT_EQ(pagine[0].size(), 4 + causali.size());
+    for (std::size_t i = 0; i < causali.size(); ++i) {
+        const QRegularExpression attesa(
+            "^01/01/2024 " + QRegularExpression::escape(QString::fromStdString(causali[i])) +
+            " Riferimento lung\\S*… 99\\.999\\.999\\.999,00 " +
+            QRegularExpression::escape(QString::fromStdString(massimo)) + "$");
+        EXPECT_TRUE(attesa.match(pagine[0][4 + static_cast<int>(i)]).hasMatch())
+            << pagine[0][4 + static_cast<int>(i)].toStdString();
+    }
+}
+
+// Chosen with the arrow keys as with the mouse, the range option leaves the focus in the
+// first date box.
+TEST_F(StampaQt, LeFrecceScelgonoIlPeriodoEPortanoAllaPrimaData) {
+    printing::FrmStampaQt dialogo(contesto, [] { return printing::StampanteQt::Guasta(); });
+    dialogo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialogo));
+    auto* tutto = dialogo.findChild<QRadioButton*>("Option1_0");
+    tutto->setFocus();
+    QTest::keyClick(tutto, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogo.findChild<QRadioButton*>("Option1_1")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), dialogo.findChild<QLineEdit*>("txtDadata"));
 }
 
 TEST_F(StampaQt, IlDialogoHaLAspettoPrevisto) {

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTest>
+#include <filesystem>
+
+#include "core/amounts.h"
+#include "entry/form_inserimento_qt.h"
+#include "grid/vista_griglia_qt.h"
+#include "main_window/form1_qt.h"
+#include "main_window/frm_pass_qt.h"
+#include "printing/frm_stampa_qt.h"
+#include "printing/stampante_qt.h"
+#include "support/finti.h"
+#include "support/temp_dir.h"
+#include "ui/finestra_qt.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The labels and buttons of a window whose text does not fit inside them with space to
+// spare.
+QStringList TestiTagliati(QWidget* finestra) {
+    QStringList tagliati;
+    for (QWidget* w : finestra->findChildren<QWidget*>()) {
+        const QString testo = ui::TestoMostrato(w);
+        if (testo.isEmpty() || w->isHidden()) continue;
+        if (w->fontMetrics().horizontalAdvance(testo) > ui::SpazioPerIlTesto(w))
+            tagliati << w->objectName() + ": " + testo;
+    }
+    return tagliati;
+}
+
+struct Finestre : ::testing::Test {
+    explicit Finestre(int movimenti = 20) {
+        fs::create_directories(dir / "sys");
+        std::vector<core::RigaRegistro> righe;
+        for (int i = 0; i < movimenti; ++i)
+            righe.push_back({"03/04/2002", "Prelievo", "rif", "1.000,00", "-1,00"});
+        EXPECT_FALSE(file.SalvaRegistro(righe));
+        EXPECT_EQ(f.Carica(), 0);
+        f.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+    }
+
+    test::CartellaTemporanea dir;
+    core::FileDati file{core::FileSystemReale(), dir.path(), dir / "sys"};
+    core::StatoConto stato;
+    test::DialoghiFinti dialoghi;
+    main_window::Form1Qt f{stato, file, dialoghi, [] { return core::Data{2002, 4, 5}; }};
+};
+
+TEST_F(Finestre, OgniTestoStaNelSuoRiquadro) {
+    EXPECT_EQ(TestiTagliati(&f), QStringList());
+    QTest::mouseClick(f.findChild<QAbstractButton*>("CmdEuro"), Qt::LeftButton);
+    EXPECT_EQ(TestiTagliati(&f), QStringList());
+
+    ui::Contesto& c = f.contesto();
+    for (const core::TipoMovimento& tipo : core::TipiMovimento()) {
+        entry::FormInserimentoQt inserimento(tipo, c, &f);
+        EXPECT_EQ(TestiTagliati(&inserimento), QStringList()) << tipo.caption;
+        // "Importo:" ends before the currency symbol begins.
+        auto* importo = inserimento.findChild<QLabel*>("Label2");
+        auto* simbolo = inserimento.findChild<QLabel*>("Label4");
+        const int fineImporto =
+            importo->x() + importo->fontMetrics().horizontalAdvance(importo->text());
+        const int inizioSimbolo =
+            simbolo->x() +
+            (simbolo->width() - simbolo->fontMetrics().horizontalAdvance(simbolo->text())) / 2;
+        EXPECT_LT(fineImporto, inizioSimbolo) << tipo.caption;
+    }
+    main_window::FrmPassQt password(c, &f);
+    EXPECT_EQ(TestiTagliati(&password), QStringList());
+    printing::FrmStampaQt stampa(
+        c, [] { return printing::StampanteQt::Guasta(); }, &f);
+    stampa.show();
+    QTest::mouseClick(stampa.findChild<QRadioButton*>("Option1_1"), Qt::LeftButton);
+    EXPECT_EQ(TestiTagliati(&stampa), QStringList());
+}
+
+// Every balance the program accepts shows whole, never as a shorter, plausible number.
+TEST_F(Finestre, IlSaldoSiVedeSempreIntero) {
+    auto* saldo = f.findChild<QLineEdit*>("txtSaldo");
+    const int cornice = saldo->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, saldo);
+    for (std::int64_t raw : {INT64_MIN, INT64_MAX, std::int64_t{2000000000068800}}) {
+        for (const char* modo : {"Lire", "Euro"}) {
+            saldo->setText(
+                QString::fromStdString(core::FormatoModo(core::Money::FromRaw(raw), modo)));
+            EXPECT_LE(saldo->fontMetrics().horizontalAdvance(saldo->text()),
+                      saldo->width() - 2 * cornice - 4)
+                << saldo->text().toStdString();
+        }
+    }
+}
+
+// Tab goes from control to control in the designed order; the grid is one stop.
+TEST_F(Finestre, TabSegueLOrdineDellaFinestra) {
+    f.vistaGriglia()->setFocus();
+    QStringList visti;
+    for (int i = 0; i < 12; ++i) {
+        visti << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visti,
+              QStringList({"Grid", "List1", "Rimuovi", "CmdStampa", "CmdEuro", "CmdSaldo",
+                           "CmdEsci", "txtSaldo", "Rimuoviu", "Cmdfido", "txtDitta", "cmdPass"}));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "Grid");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "cmdPass");
+}
+
+// Scrolled to its end, the grid shows whole rows; the current cell set by the program is
+// the one highlighted.
+TEST_F(Finestre, LaGrigliaMostraRigheInteReLaCellaCorrente) {
+    grid::VistaGrigliaQt* vista = f.vistaGriglia();
+    f.griglia().SetTopRow(f.griglia().Rows() - 1);
+    QApplication::processEvents();
+    const int prima = vista->rowAt(0);
+    ASSERT_GT(prima, 0);
+    EXPECT_EQ(vista->rowViewportPosition(prima), 0);
+    const int ultima = f.griglia().Rows() - 2;
+    EXPECT_LE(vista->rowViewportPosition(ultima) + vista->rowHeight(ultima),
+              vista->viewport()->height());
+
+    f.griglia().SetCol(0);
+    f.griglia().SetRow(5);
+    EXPECT_EQ(vista->currentIndex(), vista->model()->index(4, 0));
+    EXPECT_EQ(vista->selectionModel()->selectedIndexes(),
+              QModelIndexList{vista->model()->index(4, 0)});
+}
+
+TEST_F(Finestre, LaPasswordSiScriveConAsterischiInUnaFinestraCentrata) {
+    main_window::FrmPassQt password(f.contesto());
+    password.show();
+    auto* testo = password.findChild<QLineEdit*>("txtPass1");
+    QTest::keyClicks(testo, "ab");
+    EXPECT_EQ(testo->displayText(), "**");
+    const QPoint centro = password.geometry().center();
+    const QPoint schermo = password.screen()->availableGeometry().center();
+    EXPECT_LE((centro - schermo).manhattanLength(), 4);
+}
+
+}  // namespace
