@@ -93,8 +93,10 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     ASSERT_TRUE(file.erroreCopia().has_value());
     EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
 
-    // A copy that fails half-way leaves no partial folder to pass for a backup.
+    // A copy (where no hard link can be made) that fails half-way leaves no partial
+    // folder to pass for a backup.
     guasto.Ripara();
+    guasto.Guasta({test::Operazione::Collega, "", 0, false, EXDEV});
     guasto.Guasta({test::Operazione::Scrivi, "listcol3", 1, false, ENOSPC, true});
     auto seconda = Esecuzione(guasto);
     ASSERT_FALSE(seconda.SalvaRegistro(kUnaRiga));
