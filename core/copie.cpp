@@ -196,8 +196,7 @@ std::optional<fs::path> FileDati::CopiaRipristinabile() const {
         if (!prova.esisteConto() || prova.LeggiConto(numero, banca) != 0 ||
             prova.LeggiParametri(parametri) != 0 || prova.LeggiRegistro(registro) != 0)
             continue;
-        if (prova.esistePassword() &&
-            (prova.LeggiPassword(password) != 0 || !Decodifica(password)))
+        if (prova.esistePassword() && (prova.LeggiPassword(password) != 0 || !Decodifica(password)))
             continue;
         return cartella;
     }
@@ -225,9 +224,9 @@ EsitoFile FileDati::RipristinaCopia(const fs::path& copia, fs::path* accantonati
 
     // Nothing is replaced before the files in place are kept, whatever state they are in.
     bool vuota = false;
-    const auto nome = NomeLibero(fs_, cartellaCopie(),
-                                 std::string(kDanneggiati) +
-                                     (marcaTempo_ ? marcaTempo_() : MarcaTempoLocale()));
+    const auto nome =
+        NomeLibero(fs_, cartellaCopie(),
+                   std::string(kDanneggiati) + (marcaTempo_ ? marcaTempo_() : MarcaTempoLocale()));
     if (auto e = CreaCopia(nome, true, vuota)) return e;
     if (accantonati) *accantonati = vuota ? fs::path() : cartellaCopie() / nome;
 
@@ -253,8 +252,8 @@ std::string MarcaTempoLocale() {
 }
 
 std::string MessaggioErroreCopia(const ErroreFile& errore) {
-    return "Impossibile creare la copia di sicurezza dei dati in " + errore.file.string() +
-           ": " + errore.motivo +
+    return "Impossibile creare la copia di sicurezza dei dati in " + errore.file.string() + ": " +
+           errore.motivo +
            ". I dati sono stati salvati lo stesso; la copia sarà ritentata al prossimo avvio.";
 }
 

@@ -138,11 +138,10 @@ class FileDati {
     void CopiaPrimaDelPrimoSalvataggio();
     // Builds a folder `nome` under backup/ holding the data set (under its temporary
     // name until whole); `spostaAltri` moves in what is not a file instead of failing.
-    [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri,
-                                      bool& vuota);
+    [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota);
     void PotaCopie();
-    [[nodiscard]] int Fallisce(int numero, const std::filesystem::path& file,
-                               std::size_t riga = 0, std::string motivo = {}) const;
+    [[nodiscard]] int Fallisce(int numero, const std::filesystem::path& file, std::size_t riga = 0,
+                               std::string motivo = {}) const;
     [[nodiscard]] int LeggiTesto(const std::filesystem::path& p, std::string& testo) const;
     [[nodiscard]] std::string TestoRiparato(std::string_view voce,
                                             const std::filesystem::path& file,

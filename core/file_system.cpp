@@ -75,8 +75,7 @@ class FileSystemReale_ final : public FileSystem {
         if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
         if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
         if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
-        if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima)
-            return Errore(p, EFBIG);
+        if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima) return Errore(p, EFBIG);
         contenuto.clear();
         contenuto.reserve(static_cast<std::size_t>(info.st_size));
         PagineGrandi(contenuto);

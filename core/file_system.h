@@ -1,18 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-#include <cstdint>
 
 namespace core {
 
 // What a save that failed left on the disk, so that the message says what is true.
 enum class DatiDopoErrore {
-    Intatti,              // the files are as they were before the save
-    CompletatiAlRiavvio,  // the new files are decided: the next start switches them in
+    Intatti,                // the files are as they were before the save
+    CompletatiAlRiavvio,    // the new files are decided: the next start switches them in
     RipristinatiAlRiavvio,  // the old files are put back at the next start
 };
 
@@ -35,7 +35,7 @@ inline constexpr std::uintmax_t kDimensioneMassima = std::uintmax_t{256} << 20;
 // The file operations the data files need. The real one works on the disk; tests put
 // one in front of it that fails chosen operations (read-only, full disk, failing rename).
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // True for anything under that name, a dangling link included: such a name is a
     // damaged file, not a missing one.

@@ -46,8 +46,7 @@ bool RiparaVoce(std::string_view voce, std::string& riparato) {
     return true;
 }
 
-void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file,
-                       std::size_t riga) {
+void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file, std::size_t riga) {
     auto it = std::find_if(elenco.begin(), elenco.end(),
                            [&](const Riparazione& r) { return r.file == file; });
     if (it == elenco.end()) it = elenco.insert(elenco.end(), {std::string(file), {}, 0});
@@ -63,7 +62,8 @@ std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco) {
     for (const auto& r : elenco) {
         testo += "\n" + r.file + (r.totale == 1 ? ", riga " : ", righe ");
         for (std::size_t i = 0; i < r.righe.size(); ++i) {
-            if (i > 0) testo += i + 1 == r.righe.size() && r.totale == r.righe.size() ? " e " : ", ";
+            if (i > 0)
+                testo += i + 1 == r.righe.size() && r.totale == r.righe.size() ? " e " : ", ";
             testo += std::to_string(r.righe[i]);
         }
         if (r.totale > r.righe.size())

@@ -25,8 +25,7 @@ void TogliBom(std::string& byte);
 // becomes a blank. False, and `riparato` untouched, when nothing needed mending.
 [[nodiscard]] bool RiparaVoce(std::string_view voce, std::string& riparato);
 // Adds a mended row of `file` to the list.
-void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file,
-                       std::size_t riga);
+void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file, std::size_t riga);
 // The one message at start-up that lists what was mended.
 [[nodiscard]] std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco);
 

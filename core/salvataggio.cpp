@@ -17,12 +17,10 @@ struct Voce {
     bool esisteva = true;
 };
 
-
 bool NomeAmmesso(std::string_view nome) {
     const auto nomi = NomiDatiProgramma();
     return std::find(nomi.begin(), nomi.end(), nome) != nomi.end();
 }
-
 
 // The marker lists each file of the set and whether it existed before the save.
 std::string TestoMarcatore(const std::vector<Voce>& voci) {
@@ -209,6 +207,5 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<
     (void)fsys.sincronizzaCartella(dir);
     return std::nullopt;
 }
-
 
 }  // namespace core::salvataggio

@@ -26,8 +26,7 @@ struct FileNuovo {
     std::string contenuto;
 };
 
-[[nodiscard]] std::filesystem::path ConSuffisso(std::filesystem::path p,
-                                                std::string_view suffisso);
+[[nodiscard]] std::filesystem::path ConSuffisso(std::filesystem::path p, std::string_view suffisso);
 // The seven files beside the program: the five register files, para.txt, dati.txt.
 [[nodiscard]] std::vector<std::string> NomiDatiProgramma();
 [[nodiscard]] EsitoFile EliminaSeEsiste(FileSystem& fsys, const std::filesystem::path& p);

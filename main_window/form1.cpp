@@ -39,8 +39,7 @@ void ConfiguraGriglia(grid::Griglia& g) {
 
 int Form1::Form_Load() {
     // A save cut short by a crash is finished or undone before anything is read.
-    if (auto e = c_.file.Recupera())
-        return c_.file.ErroreCaricamento(core::kErroreAccessoFile, *e);
+    if (auto e = c_.file.Recupera()) return c_.file.ErroreCaricamento(core::kErroreAccessoFile, *e);
 
     // Everything is read before the window changes, so that a load that fails leaves it
     // as it was and can be tried again once a backup has been put back.

@@ -51,12 +51,13 @@ Esito Fatale(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dia
     const auto copia = ripristinabile ? file.CopiaRipristinabile() : std::nullopt;
     if (!copia) return Termina(dialoghi, errore);
     const std::string domanda =
-        TestoErrore(numero, file.erroreLettura()) + ".\n\nC'è una copia di sicurezza dei dati del " + DataCopia(*copia) + " (" +
+        TestoErrore(numero, file.erroreLettura()) +
+        ".\n\nC'è una copia di sicurezza dei dati del " + DataCopia(*copia) + " (" +
         copia->string() +
         "). Ripristinarla e continuare? I file attuali saranno conservati nella cartella "
         "backup per un controllo.";
-    if (dialoghi.Messaggio(domanda, ui::Pulsanti::SiNo, ui::Icona::Critica,
-                           ui::kTitoloApplicazione, ui::Risposta::Si) != ui::Risposta::Si) {
+    if (dialoghi.Messaggio(domanda, ui::Pulsanti::SiNo, ui::Icona::Critica, ui::kTitoloApplicazione,
+                           ui::Risposta::Si) != ui::Risposta::Si) {
         dialoghi.TerminaProgramma();
         return Esito::Finito;
     }
@@ -89,8 +90,8 @@ void TeniConto(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& d
                        ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
     if (!file.contoRiparato()) return;
     if (const auto e = file.SalvaConto(stato.NumeroConto, stato.BancaAppoggio))
-        dialoghi.Messaggio(core::MessaggioErroreFile(*e), ui::Pulsanti::Ok,
-                           ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
+        dialoghi.Messaggio(core::MessaggioErroreFile(*e), ui::Pulsanti::Ok, ui::Icona::Esclamazione,
+                           ui::kTitoloApplicazione, ui::Risposta::Ok);
 }
 
 Esito Mostra(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
@@ -107,8 +108,7 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, DialoghiCo
         return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
     // A damaged file is reported now rather than after the user has typed a password.
     if (!PasswordInChiaro(stato)) {
-        (void)file.ErroreCaricamento(core::kErroreFuoriIntervallo,
-                                     {file.percorsoPassword(), ""});
+        (void)file.ErroreCaricamento(core::kErroreFuoriIntervallo, {file.percorsoPassword(), ""});
         return Fatale(file, stato, dialoghi, finestre, core::kErroreFuoriIntervallo,
                       ripristinabile);
     }

@@ -103,7 +103,7 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     EXPECT_EQ(Copie(programma / "backup"), std::vector<std::string>{});
 
     guasto.Ripara();
-    guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
+    guasto.Guasta({test::Operazione::CreaCartella, "", 0, false, ENOSPC});
     auto reset = Esecuzione(guasto);
     EXPECT_TRUE(reset.EliminaDati().has_value());
     EXPECT_TRUE(fs::exists(programma / "listcol1.txt"));
