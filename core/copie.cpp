@@ -180,8 +180,13 @@ void FileDati::PotaCopie() {
             (void)EliminaCopia(fs_, radice / n);
     }
     const auto copie = CopieEsistenti(fs_, radice);
-    for (std::size_t i = 0; i + kCopieConservate < copie.size(); ++i)
-        (void)EliminaCopia(fs_, radice / copie[i]);
+    for (std::size_t i = 0; i + kCopieConservate < copie.size(); ++i) {
+        // Renamed first: a stop half-way must not leave a torn folder under a kept name.
+        const fs::path vecchia = radice / copie[i];
+        const fs::path scartata = ConSuffisso(vecchia, kNuovo);
+        if (fs_.tipo(scartata) != TipoVoce::Assente || fs_.rinomina(vecchia, scartata)) continue;
+        (void)EliminaCopia(fs_, scartata);
+    }
 }
 
 std::optional<fs::path> FileDati::CopiaRipristinabile() const {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/data_files.h"
+#include "core/scrambler.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -165,6 +166,7 @@ TEST_P(FileOstili, CaricatoRiparatoORifiutatoColNome) {
     }
     ASSERT_EQ(errore, 0) << file.erroreLettura().file;
     EXPECT_EQ(letti.parametri.ModoValuta, "Lire");
+    EXPECT_EQ(letti.password, core::Codifica("Segreta"));
     EXPECT_EQ(letti.registro.size(), 2u);
     if (c.riferimento) {
         EXPECT_EQ(letti.registro.cella(1, 2), c.riferimento);
