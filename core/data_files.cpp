@@ -269,6 +269,7 @@ void FileDati::DimenticaRiparazioni(std::string_view file) const {
 }
 
 int FileDati::LeggiParametri(Parametri& parametri) const {
+    DimenticaRiparazioni(kFileParametri);
     const auto p = percorso(kFileParametri);
     if (!fs_.esiste(p)) return 0;
     std::string testo;
@@ -279,7 +280,6 @@ int FileDati::LeggiParametri(Parametri& parametri) const {
     const auto fido = lettore.leggi();
     if (!modo || !saldo || !fido) return Fallisce(kErroreFineFile, p, 1);
     Parametri letti;
-    DimenticaRiparazioni(kFileParametri);
     letti.ModoValuta = TestoRiparato(*modo, p, 1);
     if (const int e = LeggiDenaroCodificato(*saldo, letti.SaldoConto)) return Fallisce(e, p, 1);
     if (const int e = LeggiDenaroCodificato(*fido, letti.FidoConto)) return Fallisce(e, p, 1);
@@ -397,6 +397,7 @@ int FileDati::LeggiRegistro(std::vector<RigaRegistro>& righe) const {
 }
 
 int FileDati::LeggiConto(std::string& numero, std::string& banca) const {
+    DimenticaRiparazioni(kFileConto);
     const auto p = percorso(kFileConto);
     if (!fs_.esiste(p)) return Fallisce(kErroreFileMancante, p);
     std::string testo;
@@ -405,7 +406,6 @@ int FileDati::LeggiConto(std::string& numero, std::string& banca) const {
     const auto n = lettore.leggi();
     const auto b = lettore.leggi();
     if (!n || !b) return Fallisce(kErroreFineFile, p, 1);
-    DimenticaRiparazioni(kFileConto);
     numero = TestoRiparato(*n, p, 1);
     banca = TestoRiparato(*b, p, 1);
     return 0;
