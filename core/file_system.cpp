@@ -15,7 +15,7 @@ namespace core {
 namespace {
 
 constexpr const char* kNonRegolare =
-    "non è un file normale (cartella, dispositivo o collegamento speciale)";
+    "non è un file di dati ma una cartella, un dispositivo o un file speciale";
 
 ErroreFile Errore(const std::filesystem::path& p, int numero) {
     return {p, MotivoErrore(numero)};

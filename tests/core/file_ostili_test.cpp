@@ -195,6 +195,19 @@ TEST_P(FileOstili, CaricatoRiparatoORifiutatoColNome) {
     }
 }
 
+// A link planted under the name of a file about to be made (a race with the clean-up that
+// starts every save) is neither followed nor reused.
+TEST(FileNuovo, NonSegueUnCollegamentoPiantato) {
+    test::CartellaTemporanea dir;
+    Scrivi(dir / "fuori.txt", "altrui");
+    fs::create_symlink(dir / "fuori.txt", dir / "listcol3.txt.nuovo");
+    ASSERT_EQ(core::FileSystemReale().scrivi(dir / "listcol3.txt.nuovo", "mio"), std::nullopt);
+    EXPECT_EQ(Leggi(dir / "fuori.txt"), "altrui");
+    const auto stato = fs::symlink_status(dir / "listcol3.txt.nuovo");
+    EXPECT_TRUE(fs::is_regular_file(stato));
+    EXPECT_EQ(stato.permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 INSTANTIATE_TEST_SUITE_P(Tabella, FileOstili, testing::ValuesIn(kCasi),
                          [](const auto& info) { return std::string(info.param.nome); });
 
