@@ -251,6 +251,10 @@ struct Danno {
     std::string dopoEsci;                  // the file's bytes after Esci, if checked
 };
 
+void PrintTo(const Danno& d, std::ostream* os) {
+    *os << d.nome;
+}
+
 class FileDanneggiati : public testing::TestWithParam<Danno> {};
 
 TEST_P(FileDanneggiati, RiparatoORipristinatoOFermatoSenzaPerdite) {
