@@ -11,7 +11,7 @@ namespace core {
 // PasswordSalvata, which after start-up holds the scrambled Windows-1252 bytes as stored.
 struct StatoConto {
     Money SaldoConto;
-    Money FidoConto;  // stored negative; zero means no credit line
+    Money FidoConto;         // stored negative; zero means no credit line
     std::string ModoValuta;  // exactly "Lire" means lire, anything else euro
     std::string NumeroConto;
     std::string BancaAppoggio;
@@ -25,7 +25,9 @@ struct StatoConto {
 inline constexpr const char* kLire = "Lire";
 inline constexpr const char* kEuro = "Euro";
 
-[[nodiscard]] inline bool InLire(const StatoConto& s) { return s.ModoValuta == kLire; }
+[[nodiscard]] inline bool InLire(const StatoConto& s) {
+    return s.ModoValuta == kLire;
+}
 
 // The main window's title; two blanks stand before the hyphen.
 [[nodiscard]] inline std::string TitoloFinestraPrincipale(const std::string& numero,

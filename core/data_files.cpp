@@ -1,8 +1,6 @@
 #include "core/data_files.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <optional>
 #include <utility>
 
@@ -10,6 +8,8 @@
 #include "core/cp1252.h"
 #include "core/memoria.h"
 #include "core/record.h"
+#include "core/riparazioni.h"
+#include "core/salvataggio.h"
 #include "core/scrambler.h"
 
 namespace core {
@@ -18,203 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A save writes "<file>.nuovo" beside each file, then switches them in. For the register
-// (five files that must change together) the switch is guarded by a marker: while
-// ".salvataggio" exists the new set is decided and an interruption is finished forward;
-// ".annullamento" means a failed switch being undone. Each replaced file is kept as
-// "<file>.vecchio" until the switch is complete, so a failure half-way can be undone.
-constexpr std::string_view kNuovo = ".nuovo";
-constexpr std::string_view kVecchio = ".vecchio";
-constexpr std::string_view kMarcatore = ".salvataggio";
-constexpr std::string_view kAnnullamento = ".annullamento";
-
-struct FileNuovo {
-    std::string nome;
-    std::string contenuto;
-};
-
-struct Voce {
-    std::string nome;
-    bool esisteva = true;
-};
-
-fs::path ConSuffisso(fs::path p, std::string_view suffisso) {
-    p += suffisso;
-    return p;
-}
-
-std::vector<std::string> NomiDatiProgramma() {
-    std::vector<std::string> nomi;
-    for (int k = 1; k <= 5; ++k) nomi.push_back(NomeFileRegistro(k));
-    nomi.emplace_back(kFileParametri);
-    nomi.emplace_back(kFileConto);
-    return nomi;
-}
-
-bool NomeAmmesso(std::string_view nome) {
-    const auto nomi = NomiDatiProgramma();
-    return std::find(nomi.begin(), nomi.end(), nome) != nomi.end();
-}
-
-EsitoFile EliminaSeEsiste(FileSystem& fsys, const fs::path& p) {
-    if (!fsys.esiste(p)) return std::nullopt;
-    return fsys.elimina(p);
-}
-
-// The marker lists each file of the set and whether it existed before the save.
-std::string TestoMarcatore(const std::vector<Voce>& voci) {
-    std::string testo;
-    for (const auto& v : voci) testo += ScriviRecord({v.nome, v.esisteva ? "1" : "0"});
-    return testo;
-}
-
-std::optional<std::vector<Voce>> LeggiMarcatore(const FileSystem& fsys, const fs::path& p) {
-    std::string testo;
-    if (fsys.leggi(p, testo)) return std::nullopt;
-    LettoreRecord lettore(testo);
-    std::vector<Voce> voci;
-    while (!lettore.fine()) {
-        const auto nome = lettore.leggi();
-        const auto flag = lettore.leggi();
-        if (!nome || !flag || !NomeAmmesso(*nome) || (*flag != "0" && *flag != "1")) {
-            return std::nullopt;
-        }
-        voci.push_back({std::string(*nome), *flag == "1"});
-    }
-    return voci;
-}
-
-// Brings in every new file still waiting, then drops the replaced ones and the marker.
-EsitoFile Completa(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
-                   const fs::path& marcatore) {
-    for (const auto& v : voci) {
-        const auto nuovo = ConSuffisso(dir / v.nome, kNuovo);
-        if (fsys.esiste(nuovo)) {
-            if (auto e = fsys.rinomina(nuovo, dir / v.nome)) return e;
-        }
-    }
-    if (auto e = fsys.sincronizzaCartella(dir)) return e;
-    for (const auto& v : voci) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kVecchio))) return e;
-    }
-    return fsys.elimina(marcatore);
-}
-
-// Puts every replaced file back and removes the files that did not exist before.
-EsitoFile Annulla(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
-                  const fs::path& marcatore) {
-    for (const auto& v : voci) {
-        const auto file = dir / v.nome;
-        const auto vecchio = ConSuffisso(file, kVecchio);
-        const auto nuovo = ConSuffisso(file, kNuovo);
-        if (fsys.esiste(vecchio)) {
-            if (auto e = fsys.rinomina(vecchio, file)) return e;
-        } else if (!v.esisteva && !fsys.esiste(nuovo)) {
-            // The new file had already taken the place of a missing one.
-            if (auto e = fsys.elimina(file)) return e;
-        }
-    }
-    if (auto e = fsys.sincronizzaCartella(dir)) return e;
-    for (const auto& v : voci) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kNuovo))) return e;
-    }
-    return fsys.elimina(marcatore);
-}
-
-EsitoFile RecuperaCartella(FileSystem& fsys, const fs::path& dir,
-                           const std::vector<std::string>& nomi) {
-    const auto marcatore = dir / kMarcatore;
-    const auto annullamento = dir / kAnnullamento;
-    std::vector<Voce> tutti;
-    for (const auto& n : nomi) tutti.push_back({n, true});
-
-    if (fsys.esiste(marcatore)) {
-        // An unreadable list still lets every waiting file in: all of them were complete
-        // before the marker was written.
-        const auto voci = LeggiMarcatore(fsys, marcatore).value_or(tutti);
-        if (auto e = Completa(fsys, dir, voci, marcatore)) return e;
-    } else if (fsys.esiste(annullamento)) {
-        const auto voci = LeggiMarcatore(fsys, annullamento).value_or(tutti);
-        if (auto e = Annulla(fsys, dir, voci, annullamento)) return e;
-    }
-    // Whatever is left belongs to a save that never reached its switch.
-    for (const auto& n : nomi) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kNuovo))) return e;
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kVecchio))) return e;
-    }
-    return EliminaSeEsiste(fsys, ConSuffisso(marcatore, kNuovo));
-}
-
-EsitoFile EliminaNuovi(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
-    EsitoFile primo;
-    for (const auto& f : file) {
-        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / f.nome, kNuovo));
-        if (e && !primo) primo = std::move(e);
-    }
-    return primo;
-}
-
-// An error on a working file is reported on the data file it stands for.
-ErroreFile Su(const fs::path& file, ErroreFile errore) {
-    errore.file = file;
-    return errore;
-}
-
-EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
-    for (const auto& f : file) {
-        if (auto e = fsys.scrivi(ConSuffisso(dir / f.nome, kNuovo), f.contenuto)) {
-            (void)EliminaNuovi(fsys, dir, file);
-            return Su(dir / f.nome, *e);
-        }
-    }
-
-    if (file.size() == 1) {
-        const auto destinazione = dir / file.front().nome;
-        if (auto e = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione)) {
-            (void)EliminaNuovi(fsys, dir, file);
-            return Su(destinazione, *e);
-        }
-        // The new file is in place; a directory that cannot be synced changes nothing
-        // the user could act on.
-        (void)fsys.sincronizzaCartella(dir);
-        return std::nullopt;
-    }
-
-    const auto primo = dir / file.front().nome;
-    std::vector<Voce> voci;
-    for (const auto& f : file) voci.push_back({f.nome, fsys.esiste(dir / f.nome)});
-    const auto marcatore = dir / kMarcatore;
-    const auto marcatoreNuovo = ConSuffisso(marcatore, kNuovo);
-    // The new files must be on the disk, names included, before the marker can say so.
-    EsitoFile e = fsys.sincronizzaCartella(dir);
-    if (!e) e = fsys.scrivi(marcatoreNuovo, TestoMarcatore(voci));
-    if (!e) e = fsys.rinomina(marcatoreNuovo, marcatore);
-    if (!e) e = fsys.sincronizzaCartella(dir);
-    if (e) {
-        (void)EliminaSeEsiste(fsys, marcatore);
-        (void)EliminaSeEsiste(fsys, marcatoreNuovo);
-        (void)EliminaNuovi(fsys, dir, file);
-        return Su(primo, *e);
-    }
-
-    for (const auto& v : voci) {
-        const auto destinazione = dir / v.nome;
-        EsitoFile errore;
-        if (v.esisteva) errore = fsys.rinomina(destinazione, ConSuffisso(destinazione, kVecchio));
-        if (!errore) errore = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione);
-        if (errore) {
-            // Undo under the other marker, so that an interruption now is undone as well.
-            if (!fsys.rinomina(marcatore, dir / kAnnullamento)) {
-                (void)Annulla(fsys, dir, voci, dir / kAnnullamento);
-            }
-            return Su(destinazione, *errore);
-        }
-    }
-    // From here the new set is in place; what is left over is tidied now or at the next start.
-    (void)Completa(fsys, dir, voci, marcatore);
-    (void)fsys.sincronizzaCartella(dir);
-    return std::nullopt;
-}
+using namespace salvataggio;
 
 // The contents of the five register files for `righe` rows whose texts `cella(r, k)`
 // gives, built without a heap text per cell.
@@ -306,7 +110,8 @@ std::string DirSistema(const fs::path& cartellaConfigurazione) {
 }
 
 bool TestoMemorizzabile(std::string_view testo) {
-    return testo.find('"') == std::string_view::npos && RappresentabileCp1252(testo);
+    return testo.find('"') == std::string_view::npos && !ContieneControlli(testo) &&
+           RappresentabileCp1252(testo);
 }
 
 bool PasswordMemorizzabile(std::string_view password) {
@@ -439,33 +244,60 @@ EsitoFile FileDati::EliminaDati() {
     return primo;
 }
 
+int FileDati::Fallisce(int numero, const fs::path& file, std::size_t riga,
+                       std::string motivo) const {
+    erroreLettura_ = {numero, file, riga, std::move(motivo)};
+    return numero;
+}
+
+int FileDati::LeggiTesto(const fs::path& p, std::string& testo) const {
+    if (auto e = fs_.leggi(p, testo)) return Fallisce(kErroreAccessoFile, p, 0, e->motivo);
+    TogliBom(testo);
+    return 0;
+}
+
+std::string FileDati::TestoRiparato(std::string_view voce, const fs::path& file,
+                                    std::size_t riga) const {
+    std::string riparato;
+    if (!RiparaVoce(voce, riparato)) return Cp1252InUtf8(voce);
+    AnnotaRiparazione(riparazioni_, file.filename().string(), riga);
+    return Cp1252InUtf8(riparato);
+}
+
+void FileDati::DimenticaRiparazioni(std::string_view file) const {
+    std::erase_if(riparazioni_, [&](const Riparazione& r) { return r.file == file; });
+}
+
 int FileDati::LeggiParametri(Parametri& parametri) const {
+    DimenticaRiparazioni(kFileParametri);
     const auto p = percorso(kFileParametri);
     if (!fs_.esiste(p)) return 0;
     std::string testo;
-    if (fs_.leggi(p, testo)) return kErroreAccessoFile;
+    if (const int e = LeggiTesto(p, testo)) return e;
     LettoreRecord lettore(testo);
     const auto modo = lettore.leggi();
     const auto saldo = lettore.leggi();
     const auto fido = lettore.leggi();
-    if (!modo || !saldo || !fido) return kErroreFineFile;
+    if (!modo || !saldo || !fido) return Fallisce(kErroreFineFile, p, 1);
     Parametri letti;
-    letti.ModoValuta = Cp1252InUtf8(*modo);
-    if (const int e = LeggiDenaroCodificato(*saldo, letti.SaldoConto)) return e;
-    if (const int e = LeggiDenaroCodificato(*fido, letti.FidoConto)) return e;
+    letti.ModoValuta = TestoRiparato(*modo, p, 1);
+    if (const int e = LeggiDenaroCodificato(*saldo, letti.SaldoConto)) return Fallisce(e, p, 1);
+    if (const int e = LeggiDenaroCodificato(*fido, letti.FidoConto)) return Fallisce(e, p, 1);
     parametri = std::move(letti);
     return 0;
 }
 
 int FileDati::LeggiRegistro(Registro& registro) const {
     registro.clear();
-    if (!esisteRegistro()) return 0;
+    for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
+    if (!esisteRegistro()) return RegistroSenzaPrimoFile();
     std::array<std::string, 5> testi;
+    std::array<fs::path, 5> percorsi;
     std::size_t byte = 0;
     for (int k = 0; k < 5; ++k) {
-        const auto p = percorso(NomeFileRegistro(k + 1));
-        if (!fs_.esiste(p)) return kErroreFileMancante;
-        if (fs_.leggi(p, testi[k])) return kErroreAccessoFile;
+        percorsi[k] = percorso(NomeFileRegistro(k + 1));
+        if (!fs_.esiste(percorsi[k])) return Fallisce(kErroreFileMancante, percorsi[k]);
+        if (const int e = LeggiTesto(percorsi[k], testi[k])) return e;
         byte += testi[k].size();
     }
     std::vector<LettoreRecord> lettori;
@@ -479,16 +311,29 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     std::string altri;                   // an unscrambled text that is not plain ASCII
     std::array<std::size_t, 5> letti{};  // how far each file has been read
     int errore = 0;
+    std::size_t fileErrato = 0;
     const auto cella = [&](std::string& destinazione, std::size_t k) {
         const auto voce = lettori[k].leggi();
+        fileErrato = k;
         if (!voce) {
             errore = kErroreFineFile;
             return false;
         }
         letti[k] = static_cast<std::size_t>(voce->data() - testi[k].data());
         if (k < 3) {
-            AggiungiCp1252InUtf8(destinazione, *voce);
+            if (RiparaVoce(*voce, altri)) {
+                AnnotaRiparazione(riparazioni_, NomeFileRegistro(static_cast<int>(k) + 1),
+                                  registroLetto.size() + 1);
+                AggiungiCp1252InUtf8(destinazione, altri);
+            } else {
+                AggiungiCp1252InUtf8(destinazione, *voce);
+            }
             return true;
+        }
+        // A scrambled item holding a double quote could never be written back.
+        if (voce->find('"') != std::string_view::npos) {
+            errore = kErroreFuoriIntervallo;
+            return false;
         }
         // Amounts unscramble to plain ASCII, straight into place; anything else still
         // goes through the code page.
@@ -509,7 +354,10 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     // The first file drives the loop; any other running out first, or holding items
     // after it has ended, is a register left by an interrupted save.
     while (!lettori[0].fine()) {
-        if (!registroLetto.aggiungiScrivendo(cella)) return errore;
+        if (!registroLetto.aggiungiScrivendo(cella)) {
+            for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
+            return Fallisce(errore, percorsi[fileErrato], registroLetto.size() + 1);
+        }
         // The files are read front to back: what lies behind is given back as the
         // register grows, so a large register does not hold its files and itself at once.
         if (registroLetto.size() % 65536 == 0) {
@@ -517,9 +365,25 @@ int FileDati::LeggiRegistro(Registro& registro) const {
         }
     }
     for (int k = 1; k < 5; ++k) {
-        if (!lettori[k].fine()) return kErroreFineFile;
+        if (!lettori[k].fine())
+            return Fallisce(kErroreFineFile, percorsi[k], registroLetto.size() + 1);
     }
     registro = std::move(registroLetto);
+    return 0;
+}
+
+int FileDati::RegistroSenzaPrimoFile() const {
+    // listcol1.txt gone while another column still holds rows is damage, not an empty
+    // register: the next save would write the empty one over them.
+    for (int k = 2; k <= 5; ++k) {
+        const auto p = percorso(NomeFileRegistro(k));
+        if (!fs_.esiste(p)) continue;
+        std::string testo;
+        if (const int e = LeggiTesto(p, testo)) return e;
+        if (!LettoreRecord(testo).fine())
+            return Fallisce(kErroreFileMancante, percorso(NomeFileRegistro(1)), 0,
+                            "manca, mentre " + NomeFileRegistro(k) + " contiene dei movimenti");
+    }
     return 0;
 }
 
@@ -533,99 +397,35 @@ int FileDati::LeggiRegistro(std::vector<RigaRegistro>& righe) const {
 }
 
 int FileDati::LeggiConto(std::string& numero, std::string& banca) const {
+    DimenticaRiparazioni(kFileConto);
     const auto p = percorso(kFileConto);
-    if (!fs_.esiste(p)) return kErroreFileMancante;
+    if (!fs_.esiste(p)) return Fallisce(kErroreFileMancante, p);
     std::string testo;
-    if (fs_.leggi(p, testo)) return kErroreAccessoFile;
+    if (const int e = LeggiTesto(p, testo)) return e;
     LettoreRecord lettore(testo);
     const auto n = lettore.leggi();
     const auto b = lettore.leggi();
-    if (!n || !b) return kErroreFineFile;
-    numero = Cp1252InUtf8(*n);
-    banca = Cp1252InUtf8(*b);
+    if (!n || !b) return Fallisce(kErroreFineFile, p, 1);
+    numero = TestoRiparato(*n, p, 1);
+    banca = TestoRiparato(*b, p, 1);
     return 0;
 }
 
 int FileDati::LeggiPassword(std::string& passwordCodificata) const {
     const auto p = percorsoPassword();
-    if (!fs_.esiste(p)) return kErroreFileMancante;
+    if (!fs_.esiste(p)) return Fallisce(kErroreFileMancante, p);
     std::string testo;
-    if (fs_.leggi(p, testo)) return kErroreAccessoFile;
+    if (const int e = LeggiTesto(p, testo)) return e;
     LettoreRecord lettore(testo);
     const auto voce = lettore.leggi();
-    if (!voce) return kErroreFineFile;
+    if (!voce) return Fallisce(kErroreFineFile, p, 1);
     passwordCodificata = std::string(*voce);
     return 0;
 }
 
-void FileDati::AttivaCopie(std::function<std::string()> marcaTempo) {
-    marcaTempo_ = std::move(marcaTempo);
-}
-
-fs::path FileDati::cartellaCopie() const {
-    return dirProgramma_ / "backup";
-}
-
-void FileDati::CopiaPrimaDelPrimoSalvataggio() {
-    if (!marcaTempo_ || copiaFatta_) return;
-    erroreCopia_ = CopiaInSicurezza();
-    // One attempt per run: a backup folder that cannot be written must not hold up saves.
-    copiaFatta_ = true;
-}
-
-EsitoFile FileDati::CopiaInSicurezza() {
-    std::vector<std::pair<fs::path, std::string>> insieme;
-    auto prendi = [&](const fs::path& p) -> EsitoFile {
-        if (!fs_.esiste(p)) return std::nullopt;
-        std::string contenuto;
-        if (auto e = fs_.leggi(p, contenuto)) return e;
-        insieme.emplace_back(p.filename(), std::move(contenuto));
-        return std::nullopt;
-    };
-    for (const auto& nome : NomiDatiProgramma()) {
-        if (auto e = prendi(percorso(nome))) return e;
-    }
-    if (auto e = prendi(percorsoPassword())) return e;
-    if (insieme.empty()) return std::nullopt;
-
-    const fs::path radice = cartellaCopie();
-    if (auto e = fs_.creaCartella(radice)) return e;
-    fs::path cartella = radice / marcaTempo_();
-    for (int n = 2; fs_.esiste(cartella); ++n) {
-        cartella = radice / (marcaTempo_() + "-" + std::to_string(n));
-    }
-    if (auto e = fs_.creaCartella(cartella)) return e;
-    for (const auto& [nome, contenuto] : insieme) {
-        if (auto e = fs_.scrivi(cartella / nome, contenuto)) {
-            // A half-made copy would pass for a backup and push out a whole one.
-            std::error_code ec;
-            fs::remove_all(cartella, ec);
-            return e;
-        }
-    }
-    (void)fs_.sincronizzaCartella(radice);
-
-    // Folder names sort by time; the oldest beyond the kept number go.
-    std::vector<fs::path> copie;
-    std::error_code ec;
-    for (const auto& voce : fs::directory_iterator(radice, ec)) {
-        if (voce.is_directory(ec)) copie.push_back(voce.path());
-    }
-    std::sort(copie.begin(), copie.end());
-    for (std::size_t i = 0; i + kCopieConservate < copie.size(); ++i) {
-        fs::remove_all(copie[i], ec);
-    }
-    return std::nullopt;
-}
-
-std::string MarcaTempoLocale() {
-    const std::time_t adesso =
-        std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm locale{};
-    localtime_r(&adesso, &locale);
-    char testo[32];
-    std::strftime(testo, sizeof testo, "%Y%m%d-%H%M%S", &locale);
-    return testo;
+bool FileDati::contoRiparato() const {
+    return std::any_of(riparazioni_.begin(), riparazioni_.end(),
+                       [](const Riparazione& r) { return r.file == kFileConto; });
 }
 
 }  // namespace core

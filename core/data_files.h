@@ -13,6 +13,7 @@
 #include "core/file_system.h"
 #include "core/money.h"
 #include "core/registro.h"
+#include "core/riparazioni.h"
 
 namespace core {
 
@@ -37,6 +38,15 @@ inline constexpr int kErroreFileMancante = 53;
 inline constexpr int kErroreTipo = 13;
 inline constexpr int kErroreOverflow = 6;
 inline constexpr int kErroreAccessoFile = 75;
+
+// Where a load failed: the error number, the file and its row (0 when unknown), and the
+// system's reason when it could not be read at all.
+struct ErroreLettura {
+    int numero = 0;
+    std::filesystem::path file;
+    std::size_t riga = 0;
+    std::string motivo;
+};
 
 // The data files beside the program and the password file. Every save writes whole new
 // files next to the old ones and switches them in only when all are on the disk, so the
@@ -77,45 +87,89 @@ class FileDati {
     // exists), then the password file.
     [[nodiscard]] EsitoFile EliminaDati();
 
-    // Readers: 0 or the error number. A missing parameters file leaves `parametri` as is.
+    // Readers: 0 or the error number, whose file and row erroreLettura() then tells. A
+    // missing parameters file leaves `parametri` as is. A leading byte order mark is
+    // skipped; texts the format could not write back are mended and listed in
+    // riparazioni(), so that what was loaded can always be saved.
     [[nodiscard]] int LeggiParametri(Parametri& parametri) const;
     [[nodiscard]] int LeggiRegistro(Registro& registro) const;
     [[nodiscard]] int LeggiRegistro(std::vector<RigaRegistro>& righe) const;
     [[nodiscard]] int LeggiConto(std::string& numero, std::string& banca) const;
     // The scrambled bytes as stored.
     [[nodiscard]] int LeggiPassword(std::string& passwordCodificata) const;
+    [[nodiscard]] const ErroreLettura& erroreLettura() const { return erroreLettura_; }
+    // Records a load that failed on `errore` (the finishing of an interrupted save) as
+    // error `numero`, and returns it.
+    int ErroreCaricamento(int numero, const ErroreFile& errore) const {
+        return Fallisce(numero, errore.file, 0, errore.motivo);
+    }
+    [[nodiscard]] const std::vector<Riparazione>& riparazioni() const { return riparazioni_; }
+    [[nodiscard]] bool contoRiparato() const;
 
     FileSystem& fileSystem() { return fs_; }
 
     // Backups in "backup/" beside the data files: before the first save of the run the
-    // data set as it stands is copied into a folder named by `marcaTempo`
-    // ("AAAAMMGG-HHMMSS"), and only the newest kCopieConservate are kept. Off until set.
+    // data set as it stands (the password file too) is kept in a folder named by
+    // `marcaTempo` ("AAAAMMGG-HHMMSS"), and only the newest kCopieConservate are kept. The
+    // files are hard links where the file system allows (a save never changes a file in
+    // place, so a link keeps the old contents), copies elsewhere. A folder is built as
+    // "<name>.nuovo" and renamed only when whole and on the disk. Off until set.
     static constexpr int kCopieConservate = 5;
     void AttivaCopie(std::function<std::string()> marcaTempo);
     [[nodiscard]] std::filesystem::path cartellaCopie() const;
     // A backup that could not be made does not stop the save (the user's new data matters
     // more); its failure is kept here.
     [[nodiscard]] const EsitoFile& erroreCopia() const { return erroreCopia_; }
+    // The same failure, handed out once so that it is told once per run.
+    [[nodiscard]] EsitoFile ErroreCopiaDaMostrare();
+
+    // The newest backup whose files all load, if any.
+    [[nodiscard]] std::optional<std::filesystem::path> CopiaRipristinabile() const;
+    // Puts the backup in `copia` in place of the data set as one save. The files it
+    // replaces are kept first in "backup/danneggiati-AAAAMMGG-HHMMSS", which is never
+    // pruned. Returns that folder.
+    [[nodiscard]] EsitoFile RipristinaCopia(const std::filesystem::path& copia,
+                                            std::filesystem::path* accantonati = nullptr);
 
   private:
     [[nodiscard]] EsitoFile SalvaRegistroCompatto(const Registro& registro);
-    // Copies the data set into a new backup folder; nothing when there is nothing to copy.
+    // Keeps the data set in a new backup folder; nothing when there is nothing to keep.
     [[nodiscard]] EsitoFile CopiaInSicurezza();
     void CopiaPrimaDelPrimoSalvataggio();
+    // Builds a folder `nome` under backup/ holding the data set (under its temporary
+    // name until whole); `spostaAltri` moves in what is not a file instead of failing.
+    [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota);
+    void PotaCopie();
+    [[nodiscard]] int Fallisce(int numero, const std::filesystem::path& file, std::size_t riga = 0,
+                               std::string motivo = {}) const;
+    [[nodiscard]] int LeggiTesto(const std::filesystem::path& p, std::string& testo) const;
+    [[nodiscard]] std::string TestoRiparato(std::string_view voce,
+                                            const std::filesystem::path& file,
+                                            std::size_t riga) const;
+    void DimenticaRiparazioni(std::string_view file) const;
+    [[nodiscard]] int RegistroSenzaPrimoFile() const;
 
     FileSystem& fs_;
     std::filesystem::path dirProgramma_;
     std::filesystem::path dirSistema_;
     std::function<std::string()> marcaTempo_;
     bool copiaFatta_ = false;
+    bool erroreCopiaMostrato_ = false;
     EsitoFile erroreCopia_;
+    mutable ErroreLettura erroreLettura_;
+    mutable std::vector<Riparazione> riparazioni_;
 };
 
 // "AAAAMMGG-HHMMSS" of the local time now.
 [[nodiscard]] std::string MarcaTempoLocale();
+// Is `nome` a backup folder the program made ("AAAAMMGG-HHMMSS", maybe "-N" after it)?
+[[nodiscard]] bool NomeCopia(std::string_view nome);
 
-// Can a typed text be stored in a data file? False for a double quote or a character
-// outside Windows-1252.
+// "Impossibile creare la copia di sicurezza ...": told once when a backup failed.
+[[nodiscard]] std::string MessaggioErroreCopia(const ErroreFile& errore);
+
+// Can a typed text be stored in a data file? False for a double quote, a control
+// character (tab, line break, ...) or a character outside Windows-1252.
 [[nodiscard]] bool TestoMemorizzabile(std::string_view testo);
 // Can a typed password be stored? Beyond TestoMemorizzabile, its scrambled form must stay
 // within the byte range and hold no double quote (a "!" first, or a blank second, would

@@ -1,5 +1,6 @@
 #include "core/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,9 @@
 namespace core {
 
 namespace {
+
+constexpr const char* kNonRegolare =
+    "non è un file di dati ma una cartella, un dispositivo o un file speciale";
 
 ErroreFile Errore(const std::filesystem::path& p, int numero) {
     return {p, MotivoErrore(numero)};
@@ -50,15 +54,28 @@ class FileSystemReale_ final : public FileSystem {
   public:
     bool esiste(const std::filesystem::path& p) const override {
         struct stat info;
-        return ::stat(p.c_str(), &info) == 0;
+        return ::lstat(p.c_str(), &info) == 0;
+    }
+
+    TipoVoce tipo(const std::filesystem::path& p) const override {
+        struct stat info;
+        if (::lstat(p.c_str(), &info) != 0) return TipoVoce::Assente;
+        if (S_ISREG(info.st_mode)) return TipoVoce::File;
+        if (S_ISDIR(info.st_mode)) return TipoVoce::Cartella;
+        if (S_ISLNK(info.st_mode)) return TipoVoce::Collegamento;
+        return TipoVoce::Altro;
     }
 
     EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override {
-        Descrittore f(Apri(p, O_RDONLY));
+        // Without O_NONBLOCK opening a FIFO waits for a writer for ever; the type is
+        // checked on the open file, so it cannot change in between.
+        Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
         if (f.fd() < 0) return Errore(p, errno);
         struct stat info;
         if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
         if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
+        if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
+        if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima) return Errore(p, EFBIG);
         contenuto.clear();
         contenuto.reserve(static_cast<std::size_t>(info.st_size));
         PagineGrandi(contenuto);
@@ -79,17 +96,17 @@ class FileSystemReale_ final : public FileSystem {
             if (n == 0) break;
             if (pieno) contenuto.append(sonda, static_cast<std::size_t>(n));  // file grew
             letti += static_cast<std::size_t>(n);
+            if (letti > kDimensioneMassima) return Errore(p, EFBIG);
         }
         contenuto.resize(letti);
         return std::nullopt;
     }
 
     EsitoFile scrivi(const std::filesystem::path& p, std::string_view contenuto) override {
-        Descrittore f(Apri(p, O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        // Only our own leftover can have this name; unlink removes a link, not its target.
+        if (::unlink(p.c_str()) != 0 && errno != ENOENT) return Errore(p, errno);
+        Descrittore f(Apri(p, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600));
         if (f.fd() < 0) return Errore(p, errno);
-        // A file left by an earlier run keeps its mode through O_TRUNC; the data are
-        // private, so narrow it again. Failing to do so does not stop the save.
-        (void)::fchmod(f.fd(), 0600);
         std::size_t scritti = 0;
         while (scritti < contenuto.size()) {
             const ssize_t n =
@@ -129,6 +146,38 @@ class FileSystemReale_ final : public FileSystem {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
         if (ec) return Errore(dir, ec.value());
+        return std::nullopt;
+    }
+
+    EsitoFile eliminaCartella(const std::filesystem::path& dir) override {
+        if (::rmdir(dir.c_str()) != 0 && errno != ENOENT) return Errore(dir, errno);
+        return std::nullopt;
+    }
+
+    EsitoFile collega(const std::filesystem::path& da, const std::filesystem::path& a) override {
+        if (::link(da.c_str(), a.c_str()) != 0) return Errore(a, errno);
+        return std::nullopt;
+    }
+
+    EsitoFile elenca(const std::filesystem::path& dir,
+                     std::vector<std::string>& nomi) const override {
+        nomi.clear();
+        const int fd = Apri(dir, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (fd < 0) return Errore(dir, errno);
+        DIR* cartella = ::fdopendir(fd);
+        if (!cartella) {
+            const int e = errno;
+            ::close(fd);
+            return Errore(dir, e);
+        }
+        errno = 0;
+        while (const dirent* voce = ::readdir(cartella)) {
+            const std::string_view nome = voce->d_name;
+            if (nome != "." && nome != "..") nomi.emplace_back(nome);
+        }
+        const int e = errno;
+        ::closedir(cartella);
+        if (e != 0) return Errore(dir, e);
         return std::nullopt;
     }
 };
@@ -171,14 +220,31 @@ std::string MotivoErrore(int numeroErrore) {
             return "memoria insufficiente";
         case EXDEV:
             return "file su dischi diversi";
+        case ELOOP:
+            return "al posto del file c'è un collegamento simbolico";
+        case EEXIST:
+            return "esiste già un file con quel nome";
         default:
             return "errore di sistema n. " + std::to_string(numeroErrore);
     }
 }
 
 std::string MessaggioErroreFile(const ErroreFile& errore) {
-    return "Impossibile salvare il file " + errore.file.string() + ": " + errore.motivo +
-           ". I dati già salvati sono rimasti intatti.";
+    std::string testo =
+        "Impossibile salvare il file " + errore.file.string() + ": " + errore.motivo + ". ";
+    switch (errore.dati) {
+        case DatiDopoErrore::Intatti:
+            return testo + "I dati già salvati sono rimasti intatti.";
+        case DatiDopoErrore::CompletatiAlRiavvio:
+            return testo +
+                   "I nuovi dati sono già sul disco: il salvataggio sarà completato al "
+                   "prossimo avvio del programma.";
+        case DatiDopoErrore::RipristinatiAlRiavvio:
+            return testo +
+                   "I dati salvati in precedenza saranno ripristinati al prossimo avvio del "
+                   "programma.";
+    }
+    return testo;
 }
 
 std::string MessaggioErroreEliminazione(const ErroreFile& errore) {

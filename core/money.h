@@ -10,7 +10,7 @@ namespace core {
 // Arithmetic is exact and checked: a result beyond the range is nullopt, never wrapped,
 // so a caller can refuse the operation and keep its state.
 class Money {
-public:
+  public:
     static constexpr std::int64_t kScala = 10000;
 
     constexpr Money() = default;
@@ -28,7 +28,7 @@ public:
 
     friend constexpr auto operator<=>(Money, Money) = default;
 
-private:
+  private:
     constexpr explicit Money(std::int64_t v) : valore_(v) {}
     std::int64_t valore_ = 0;
 };

@@ -9,14 +9,14 @@ namespace core {
 enum class Segno { Debito, Credito };
 
 struct TipoMovimento {
-    int posizione;                // place in the sorted type list, 0..14
-    std::string_view finestra;    // "Form2".."Form16"
-    std::string_view caption;     // window caption and list entry
-    std::string_view CausaleLire; // "Causale" text in lire mode
-    std::string_view CausaleEuro; // "Causale" text in any other mode
+    int posizione;                 // place in the sorted type list, 0..14
+    std::string_view finestra;     // "Form2".."Form16"
+    std::string_view caption;      // window caption and list entry
+    std::string_view CausaleLire;  // "Causale" text in lire mode
+    std::string_view CausaleEuro;  // "Causale" text in any other mode
     Segno segno;
-    bool AvvisoFido;              // the over-the-credit-line warning is tested
-    int larghezza;                // client area, twips
+    bool AvvisoFido;  // the over-the-credit-line warning is tested
+    int larghezza;    // client area, twips
     int altezza;
     std::string_view suggerimentoData;  // hint of the date box, empty for most types
 };

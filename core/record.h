@@ -18,14 +18,14 @@ void AggiungiRecord(std::string& destinazione, std::string_view voce);  // one-i
 // quoted item runs to the next double quote; an unquoted one to the next comma or line
 // end; the comma or line end after an item is consumed.
 class LettoreRecord {
-public:
+  public:
     explicit LettoreRecord(std::string_view byte) : testo_(byte) {}
     // True when nothing but the end of the file is left.
     [[nodiscard]] bool fine() const;
     // The next item, or nullopt when reading past the end (the program's error 62).
     [[nodiscard]] std::optional<std::string_view> leggi();
 
-private:
+  private:
     std::string_view testo_;
     std::size_t pos_ = 0;
 };

@@ -36,6 +36,20 @@ public:
     }
     core::EsitoFile sincronizzaCartella(const std::filesystem::path&) override { return std::nullopt; }
     core::EsitoFile creaCartella(const std::filesystem::path&) override { return std::nullopt; }
+    core::TipoVoce tipo(const std::filesystem::path& p) const override {
+        return esiste(p) ? core::TipoVoce::File : core::TipoVoce::Assente;
+    }
+    core::EsitoFile eliminaCartella(const std::filesystem::path&) override { return std::nullopt; }
+    core::EsitoFile collega(const std::filesystem::path& da, const std::filesystem::path& a) override {
+        auto it = file.find(da);
+        if (it == file.end()) return core::ErroreFile{da, "file non trovato"};
+        file[a] = it->second;
+        return std::nullopt;
+    }
+    core::EsitoFile elenca(const std::filesystem::path&, std::vector<std::string>& nomi) const override {
+        nomi.clear();
+        return std::nullopt;
+    }
 };
 
 }  // namespace fuzz

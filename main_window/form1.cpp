@@ -39,10 +39,15 @@ void ConfiguraGriglia(grid::Griglia& g) {
 
 int Form1::Form_Load() {
     // A save cut short by a crash is finished or undone before anything is read.
-    if (c_.file.Recupera()) return core::kErroreAccessoFile;
+    if (auto e = c_.file.Recupera()) return c_.file.ErroreCaricamento(core::kErroreAccessoFile, *e);
 
+    // Everything is read before the window changes, so that a load that fails leaves it
+    // as it was and can be tried again once a backup has been put back.
     core::Parametri parametri{c_.stato.ModoValuta, c_.stato.SaldoConto, c_.stato.FidoConto};
     if (int errore = c_.file.LeggiParametri(parametri)) return errore;
+    core::Registro righe;
+    if (int errore = c_.file.LeggiRegistro(righe)) return errore;
+
     c_.stato.ModoValuta = parametri.ModoValuta;
     c_.stato.SaldoConto = parametri.SaldoConto;
     c_.stato.FidoConto = parametri.FidoConto;
@@ -54,9 +59,6 @@ int Form1::Form_Load() {
     // List1 is a sorted list the window fills itself from core::OrdineInserimentoTipi().
 
     ConfiguraGriglia(c_.griglia);
-
-    core::Registro righe;
-    if (int errore = c_.file.LeggiRegistro(righe)) return errore;
     c_.griglia.AggiungiRighe(std::move(righe));
 
     const int numeroRighe = c_.griglia.Rows();

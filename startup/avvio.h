@@ -57,14 +57,18 @@ class FinestreAvvio {
 enum class Esito { InCorso, Finito };
 
 // The start-up sequence up to the main window being shown (or the account setup window
-// at first use). Every failure ends the program through the dialogs with a report; none
-// writes a file. Finito means the program has been ended.
+// at first use). A file that cannot be loaded is reported by name; when a backup loads
+// the user may have it put back (the damaged files kept aside) and start-up carries on,
+// else the program ends. Finito means the program has been ended.
 [[nodiscard]] Esito Main(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
                          FinestreAvvio& finestre);
 
 // After the account setup window has written the account: load and show the main window.
-[[nodiscard]] Esito ApriPrincipale(core::StatoConto& stato, DialoghiConFine& dialoghi,
-                                   FinestreAvvio& finestre);
+[[nodiscard]] Esito ApriPrincipale(core::FileDati& file, core::StatoConto& stato,
+                                   DialoghiConFine& dialoghi, FinestreAvvio& finestre);
+
+// The report of a load that failed: the error number, and the file and row when known.
+[[nodiscard]] std::string MessaggioErroreCaricamento(int numero, const core::ErroreLettura& errore);
 
 // Does the password typed at start-up match the stored one, letter case aside? An empty
 // text never matches.

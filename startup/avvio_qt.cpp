@@ -77,7 +77,7 @@ bool ProgrammaQt::Avvia() {
 
 void ProgrammaQt::ApriImpostazioneConto() {
     impostazione_ = std::make_unique<setup::Form17Qt>(
-        stato_, file_, dialoghi_, [this] { (void)ApriPrincipale(stato_, dialoghi_, *this); });
+        stato_, file_, dialoghi_, [this] { (void)ApriPrincipale(file_, stato_, dialoghi_, *this); });
     impostazione_->show();
 }
 

@@ -51,6 +51,7 @@ class FileSystemSolaLettura : public core::FileSystem {
     static constexpr const char* kMotivo = "registro aperto in sola lettura";
 
     bool esiste(const std::filesystem::path& p) const override { return reale_.esiste(p); }
+    core::TipoVoce tipo(const std::filesystem::path& p) const override { return reale_.tipo(p); }
     core::EsitoFile leggi(const std::filesystem::path& p, std::string& c) const override {
         return reale_.leggi(p, c);
     }
@@ -66,6 +67,14 @@ class FileSystemSolaLettura : public core::FileSystem {
         return std::nullopt;
     }
     core::EsitoFile creaCartella(const std::filesystem::path& p) override { return Rifiuta(p); }
+    core::EsitoFile eliminaCartella(const std::filesystem::path& p) override { return Rifiuta(p); }
+    core::EsitoFile collega(const std::filesystem::path&, const std::filesystem::path& a) override {
+        return Rifiuta(a);
+    }
+    core::EsitoFile elenca(const std::filesystem::path& dir,
+                           std::vector<std::string>& nomi) const override {
+        return reale_.elenca(dir, nomi);
+    }
 
   private:
     static core::EsitoFile Rifiuta(const std::filesystem::path& p) {

@@ -12,6 +12,9 @@ core::Parametri ParametriCorrenti(const core::StatoConto& stato) {
 }
 
 bool MostraSeFallito(Contesto& c, const core::EsitoFile& esito) {
+    // A backup that failed did not stop the save; the user hears of it once.
+    if (const auto copia = c.file.ErroreCopiaDaMostrare())
+        c.dialoghi.Messaggio(core::MessaggioErroreCopia(*copia), Pulsanti::Ok, Icona::Esclamazione);
     if (!esito) return true;
     c.dialoghi.Messaggio(core::MessaggioErroreFile(*esito), Pulsanti::Ok, Icona::Esclamazione);
     return false;

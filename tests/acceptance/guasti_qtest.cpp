@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <csignal>
 #include <functional>
+#include <fstream>
 #include <map>
+#include <optional>
 
 #include "acceptance/support/banco.h"
 #include "acceptance/support/modale.h"
@@ -124,6 +126,7 @@ struct Tipo {
     const char* nome;
     test::Guasto guasto;
     const char* motivo;
+    std::optional<test::Guasto> anche = {};  // a second fault on the same file
 };
 struct Caso {
     const Punto* punto;
@@ -147,6 +150,14 @@ const Tipo kSostituzione = T("SostituzioneFallita", Rinomina, EXDEV, "file su di
 const Tipo kEliminaNegata = T("EliminaNegata", Elimina, EACCES, kSolaLettura);
 const Tipo kInUso = T("FileInUso", Elimina, EBUSY, "file in uso da un altro programma");
 const Tipo kCartellaNegata = T("CartellaNegata", CreaCartella, EACCES, kSolaLettura);
+// A backup is made of hard links; it copies, and can then fail, only where they cannot be.
+Tipo SenzaCollegamenti(Tipo t, const char* nome) {
+    t.nome = nome;
+    t.anche = test::Guasto{Collega, "", 0, false, EXDEV};
+    return t;
+}
+const Tipo kCopiaNegata = SenzaCollegamenti(kNegata, "CopiaNegata");
+const Tipo kCopiaPiena = SenzaCollegamenti(kPieno, "CopiaPiena");
 
 std::vector<Caso> Casi() {
     std::vector<Caso> casi;
@@ -174,9 +185,9 @@ std::vector<Caso> Casi() {
     aggiungi("RimuoviPassword", {kEliminaNegata, kInUso}, {"Vorn.lst"});
     aggiungi("Azzeramento", {kEliminaNegata, kInUso}, {"listcol1.txt"});
     // With backups on, the reset first copies every file: a failed copy deletes nothing.
-    aggiungi("Azzeramento", {kNegata, kPieno}, registro);
-    aggiungi("Azzeramento", {kNegata, kPieno}, {"para.txt", "dati.txt", "Vorn.lst"});
-    aggiungi("Azzeramento", {kCartellaNegata}, {"backup"});
+    aggiungi("Azzeramento", {kCopiaNegata, kCopiaPiena}, registro);
+    aggiungi("Azzeramento", {kCopiaNegata, kCopiaPiena}, {"para.txt", "dati.txt", "Vorn.lst"});
+    aggiungi("Azzeramento", {kCartellaNegata}, {".nuovo"});
     return casi;
 }
 
@@ -209,9 +220,11 @@ TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
     const Disco prima = Dati(b.disco());
     ASSERT_NE(prima, rif.dopoComando) << "the command changes the files";
     (void)Errori(b);
-    auto g = c.tipo.guasto;
-    g.nome = c.file;
-    b.guasti.Guasta(g);
+    for (auto g : {std::optional(c.tipo.guasto), c.tipo.anche}) {
+        if (!g) continue;
+        g->nome = c.file;
+        b.guasti.Guasta(*g);
+    }
 
     Esegui(b, c.punto->nome);
     const Testi errori = Errori(b);
@@ -240,6 +253,122 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Guasti, testing::ValuesIn(Casi()), [](const au
     std::erase(nome += info.param.file, '.');
     return nome;
 });
+
+void ScriviFile(const std::filesystem::path& p, const std::string& byte) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
+}
+
+// A file edited by hand or damaged between two runs, and what the next start does about it.
+struct Danno {
+    const char* nome;
+    const char* file;                      // under the program folder
+    std::string byte;                      // its new contents
+    std::optional<ui::Risposta> risposta;  // to the offer of the newest backup
+    const char* messaggio;                 // part of the first message at start
+    std::vector<std::string> riferimenti;  // the references then shown; none: ended
+    std::string dopoEsci;                  // the file's bytes after Esci, if checked
+};
+
+void PrintTo(const Danno& d, std::ostream* os) {
+    *os << d.nome;
+}
+
+class FileDanneggiati : public testing::TestWithParam<Danno> {};
+
+TEST_P(FileDanneggiati, RiparatoORipristinatoOFermatoSenzaPerdite) {
+    const Danno& d = GetParam();
+    Banco b;
+    Prepara(b, Inizio::Conto);
+    ASSERT_TRUE(b.Avvia());  // a second run, so that a backup holds the first movement
+    b.Inserisci({"Prelievo", {}, QStringLiteral("100"), QStringLiteral("secondo"), "€."});
+    b.Clicca("CmdEsci");
+    (void)b.NuoviMessaggi();
+    ScriviFile(b.cartella() / "programma" / d.file, d.byte);
+    const Disco danneggiato = b.disco();
+    if (d.risposta) b.dialoghi.risposte.push_back(*d.risposta);
+
+    const bool aperta = b.Avvia();
+    const auto messaggi = b.NuoviMessaggi();
+    ASSERT_FALSE(messaggi.empty());
+    EXPECT_NE(messaggi[0].find(d.messaggio), std::string::npos) << messaggi[0];
+    EXPECT_NE(messaggi[0].find(d.file), std::string::npos) << messaggi[0];
+    if (d.riferimenti.empty()) {
+        EXPECT_FALSE(aperta);
+        EXPECT_TRUE(b.dialoghi.terminato);
+        EXPECT_EQ(b.disco(), danneggiato) << "nothing written";
+        return;
+    }
+    ASSERT_TRUE(aperta);
+    EXPECT_TRUE(b.principale().isVisible());
+    std::vector<std::string> riferimenti;
+    for (const auto& r : b.RigheMostrate()) riferimenti.push_back(r[2]);
+    EXPECT_EQ(riferimenti, d.riferimenti);
+    b.Clicca("CmdEsci");
+    EXPECT_EQ(Errori(b), Testi{});
+    if (!d.dopoEsci.empty()) {
+        EXPECT_EQ(b.disco().at(std::string("programma/") + d.file), d.dopoEsci);
+    }
+    if (d.risposta == ui::Risposta::Si) {
+        // The damaged file is kept for inspection.
+        bool tenuto = false;
+        for (const auto& [nome, byte] : b.disco())
+            tenuto |= nome.starts_with("programma/backup/danneggiati-") && byte == d.byte;
+        EXPECT_TRUE(tenuto);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, FileDanneggiati,
+                         testing::Values(Danno{"VirgoletteRiparate",
+                                               "listcol3.txt",
+                                               "pri\"mo\r\n\"secondo\"\r\n",
+                                               {},
+                                               "listcol3.txt, riga 1",
+                                               {"pri'mo", "secondo"},
+                                               "\"pri'mo\"\r\n\"secondo\"\r\n"},
+                                         Danno{"TabulazioneNelConto",
+                                               "dati.txt",
+                                               "\"12345\",\"Banca\tUno\"\r\n",
+                                               {},
+                                               "dati.txt, riga 1",
+                                               {"primo", "secondo"},
+                                               "\"12345\",\"Banca Uno\"\r\n"},
+                                         Danno{"RipristinoAccettato",
+                                               "listcol4.txt",
+                                               "\"1\"\r\n",
+                                               ui::Risposta::Si,
+                                               "Ripristinarla",
+                                               {"primo"},
+                                               ""},
+                                         Danno{"RipristinoRifiutato",
+                                               "listcol4.txt",
+                                               "\"1\"\r\n",
+                                               ui::Risposta::No,
+                                               "Ripristinarla",
+                                               {},
+                                               ""}),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+// A backup that cannot be made does not stop the saves, and is told once in the run.
+TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
+    Banco b;
+    Prepara(b, Inizio::Conto);
+    ASSERT_TRUE(b.Avvia());
+    ScriviFile(b.cartella() / "programma" / "backup.tmp", "");
+    std::filesystem::remove_all(b.cartella() / "programma" / "backup");
+    std::filesystem::rename(b.cartella() / "programma" / "backup.tmp",
+                            b.cartella() / "programma" / "backup");
+    b.Inserisci({"Prelievo", {}, QStringLiteral("100"), QStringLiteral("secondo"), "€."});
+    b.Inserisci({"Prelievo", {}, QStringLiteral("10"), QStringLiteral("terzo"), "€."});
+    const auto messaggi = b.NuoviMessaggi();
+    ASSERT_EQ(std::count_if(messaggi.begin(), messaggi.end(),
+                            [](const std::string& m) {
+                                return m.starts_with("Impossibile creare la copia di sicurezza");
+                            }),
+              1);
+    EXPECT_EQ(b.RigheMostrate().size(), 3u);
+    ASSERT_TRUE(b.Avvia());
+    EXPECT_EQ(b.RigheMostrate().size(), 3u) << "both movements saved";
+}
 
 }  // namespace
 

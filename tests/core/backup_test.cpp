@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -93,19 +94,90 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     ASSERT_TRUE(file.erroreCopia().has_value());
     EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
 
-    // A copy that fails half-way leaves no partial folder to pass for a backup.
+    // A copy (where no hard link can be made) that fails half-way leaves no partial
+    // folder to pass for a backup.
     guasto.Ripara();
+    guasto.Guasta({test::Operazione::Collega, "", 0, false, EXDEV});
     guasto.Guasta({test::Operazione::Scrivi, "listcol3", 1, false, ENOSPC, true});
     auto seconda = Esecuzione(guasto);
     ASSERT_FALSE(seconda.SalvaRegistro(kUnaRiga));
     EXPECT_EQ(Copie(programma / "backup"), std::vector<std::string>{});
 
     guasto.Ripara();
-    guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
+    guasto.Guasta({test::Operazione::CreaCartella, "", 0, false, ENOSPC});
     auto reset = Esecuzione(guasto);
     EXPECT_TRUE(reset.EliminaDati().has_value());
     EXPECT_TRUE(fs::exists(programma / "listcol1.txt"));
     EXPECT_TRUE(fs::exists(sistema / "Vorn.lst"));
+}
+
+}  // namespace
+
+namespace {
+
+void Scrivi(const fs::path& p, const std::string& byte) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
+}
+
+TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
+    struct stat prima {};
+    ASSERT_EQ(::stat((programma / "listcol1.txt").c_str(), &prima), 0);
+    fs::create_directories(programma / "backup" / "foto mie");
+    fs::create_directories(dir / "altrove");
+    Scrivi(dir / "altrove" / "tesi.txt", "mia");
+    fs::create_symlink(dir / "altrove", programma / "backup" / "20000101-000000");
+    for (int run = 0; run < 7; ++run) {
+        auto file = Esecuzione();
+        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
+        ASSERT_FALSE(file.erroreCopia());
+        if (run > 0) continue;
+        // The backup holds the very file the save replaced, not a copy of it.
+        struct stat copia {};
+        ASSERT_EQ(
+            ::stat((programma / "backup" / "20261206-120001" / "listcol1.txt").c_str(), &copia), 0);
+        EXPECT_EQ(copia.st_ino, prima.st_ino);
+    }
+    EXPECT_EQ(Copie(programma / "backup").size(), 7u);  // five, and the two not ours
+    EXPECT_TRUE(fs::exists(programma / "backup" / "foto mie"));
+    EXPECT_EQ(test::LeggiByte(dir / "altrove" / "tesi.txt"), "mia");
+
+    // A backup/ that is a link is not followed: the save goes on and the failure is told.
+    fs::rename(programma / "backup", dir / "vere");
+    fs::create_symlink(dir / "altrove", programma / "backup");
+    auto file = Esecuzione();
+    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
+    ASSERT_TRUE(file.ErroreCopiaDaMostrare().has_value());
+    EXPECT_FALSE(file.ErroreCopiaDaMostrare().has_value()) << "told once";
+    EXPECT_EQ(Copie(dir / "altrove"), std::vector<std::string>{"tesi.txt"});
+}
+
+TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
+    for (int run = 0; run < 2; ++run) {
+        auto file = Esecuzione();
+        ASSERT_FALSE(file.SalvaRegistro(run ? kUnaRiga : kDueRighe));
+    }
+    // The newest backup is damaged too: the one before it is offered.
+    Scrivi(programma / "backup" / "20261206-120002" / "listcol4.txt", "3\"4\r\n\"1\"\r\n");
+    Scrivi(programma / "listcol3.txt", "");
+    auto file = Esecuzione();
+    core::Registro registro;
+    ASSERT_NE(file.LeggiRegistro(registro), 0);
+    const auto copia = file.CopiaRipristinabile();
+    ASSERT_TRUE(copia.has_value());
+    EXPECT_EQ(copia->filename(), "20261206-120001");
+
+    fs::path accantonati;
+    ASSERT_FALSE(file.RipristinaCopia(*copia, &accantonati));
+    EXPECT_EQ(accantonati, programma / "backup" / "danneggiati-20261206-120003");
+    EXPECT_EQ(test::LeggiByte(accantonati / "listcol3.txt"), "");
+    ASSERT_EQ(file.LeggiRegistro(registro), 0);
+    EXPECT_EQ(registro.size(), 1u);  // the set as it stood before the first run's save
+    for (const char* n : {"listcol1.txt", "para.txt", "dati.txt"})
+        EXPECT_EQ(test::LeggiByte(programma / n), test::LeggiByte(*copia / n)) << n;
+
+    // Six more runs: the set kept aside is never pruned.
+    for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kDueRighe));
+    EXPECT_TRUE(fs::exists(accantonati / "listcol3.txt"));
 }
 
 }  // namespace

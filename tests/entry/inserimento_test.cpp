@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Any mode other than exactly "Euro" refuses decimals.
         CasoRifiuto{"DecimaliInModoMinuscolo", "15/03/2003", "12,5", "", "euro", nullptr, kDecimaliLire, "txtImporto"},
         CasoRifiuto{"RiferimentoFuoriCodifica", "15/03/2003", "10", "ℓ 中", "Lire", nullptr,
+                    "Il riferimento contiene caratteri che non possono essere memorizzati.", "Txtrif"},
+        // A pasted tab would shift the row's columns in the grid.
+        CasoRifiuto{"RiferimentoConTabulazione", "15/03/2003", "10", "Enel\tbolletta", "Lire", nullptr,
                     "Il riferimento contiene caratteri che non possono essere memorizzati.", "Txtrif"}),
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on

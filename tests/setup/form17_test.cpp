@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Controlli, Form17Rifiuto, ::testing::Values(
     Rifiuto{"12\"3", "", "", setup::kMsgContoNonValido, "TxtConto"},
     Rifiuto{"123", "  ", "", setup::kMsgMancaBanca, "TxtBanca"},
     Rifiuto{"123", "Bank \xc5\x81\xc3\xb3\x64\xc5\xba", "pw", setup::kMsgBancaNonValida, "TxtBanca"},
+    Rifiuto{"123", "Banca\nUno", "pw", setup::kMsgBancaNonValida, "TxtBanca"},
     Rifiuto{"123", "Banca", "   ", setup::kMsgMancaPassword, "-"},
     Rifiuto{"123", "Banca", "a b", "Questa password non può essere memorizzata: lo spazio in "
             "posizione 2 non può essere scritto nel file della password. Sceglierne un'altra.",

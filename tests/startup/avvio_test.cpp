@@ -105,6 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Tabella, AvvioPassword, ::testing::Values(
 struct CasoFatale {
     const char *conto, *password;  // password nullptr: no password file
     int erroreCaricamento, numero;
+    const char* dove;  // the file (under the test folder) and row named, "" for none
 };
 
 class AvvioFatale : public AvvioTest, public ::testing::WithParamInterface<CasoFatale> {};
@@ -117,9 +118,11 @@ TEST_P(AvvioFatale, FinisceConIlNumeroDelGuasto) {
     finestre_.erroreCaricamento = c.erroreCaricamento;
 
     EXPECT_EQ(avvia(), avvio::Esito::Finito);
+    const std::string dove =
+        *c.dove ? " leggendo il file " + (dir_ / c.dove).string() + ":" : std::string();
     EXPECT_EQ(dialoghi_.testiMessaggi(),
               std::vector<std::string>{"Si è verificato l'errore N° " + std::to_string(c.numero) +
-                                       " contattare il fornitore del programma."});
+                                       dove + " contattare il fornitore del programma."});
     EXPECT_EQ(dialoghi_.messaggi[0].icona, ui::Icona::Critica);
     EXPECT_TRUE(dialoghi_.terminato);
     for (const auto& passo : finestre_.passi) EXPECT_FALSE(passo.starts_with("mostra"));
@@ -127,9 +130,11 @@ TEST_P(AvvioFatale, FinisceConIlNumeroDelGuasto) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tabella, AvvioFatale, ::testing::Values(
-    CasoFatale{"\"12345\"\r\n", nullptr, 0, 62}, CasoFatale{"\"1\",\"B\"\r\n", "", 0, 62},
-    CasoFatale{"\"1\",\"B\"\r\n", "\"\x01\x01\"", 0, 5},
-    CasoFatale{"\"1\",\"B\"\r\n", nullptr, 53, 53}, CasoFatale{"\"1\",\"B\"\r\n", "\"y\"\r\n", 13, 13}));
+    CasoFatale{"\"12345\"\r\n", nullptr, 0, 62, "dati.txt, riga 1"},
+    CasoFatale{"\"1\",\"B\"\r\n", "", 0, 62, "conf/Vorn.lst, riga 1"},
+    CasoFatale{"\"1\",\"B\"\r\n", "\"\x01\x01\"", 0, 5, "conf/Vorn.lst"},
+    CasoFatale{"\"1\",\"B\"\r\n", nullptr, 53, 53, ""},
+    CasoFatale{"\"1\",\"B\"\r\n", "\"y\"\r\n", 13, 13, ""}));
 // clang-format on
 
 }  // namespace

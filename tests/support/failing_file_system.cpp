@@ -81,4 +81,23 @@ core::EsitoFile FileSystemDifettoso::creaCartella(const std::filesystem::path& d
     return reale_.creaCartella(dir);
 }
 
+core::EsitoFile FileSystemDifettoso::eliminaCartella(const std::filesystem::path& dir) {
+    if (Crollato()) return core::ErroreFile{dir, core::MotivoErrore(EIO)};
+    if (const auto* g = Controlla(Operazione::EliminaCartella, dir)) return Errore(dir, *g);
+    return reale_.eliminaCartella(dir);
+}
+
+core::EsitoFile FileSystemDifettoso::collega(const std::filesystem::path& da,
+                                             const std::filesystem::path& a) {
+    if (Crollato()) return core::ErroreFile{a, core::MotivoErrore(EIO)};
+    if (const auto* g = Controlla(Operazione::Collega, a, &da)) return Errore(a, *g);
+    return reale_.collega(da, a);
+}
+
+core::EsitoFile FileSystemDifettoso::elenca(const std::filesystem::path& dir,
+                                            std::vector<std::string>& nomi) const {
+    if (const auto* g = Controlla(Operazione::Elenca, dir)) return Errore(dir, *g);
+    return reale_.elenca(dir, nomi);
+}
+
 }  // namespace test

@@ -10,7 +10,17 @@
 
 namespace test {
 
-enum class Operazione { Leggi, Scrivi, Rinomina, Elimina, SincronizzaCartella, CreaCartella };
+enum class Operazione {
+    Leggi,
+    Scrivi,
+    Rinomina,
+    Elimina,
+    SincronizzaCartella,
+    CreaCartella,
+    EliminaCartella,
+    Collega,
+    Elenca,
+};
 
 // One planned failure. A call matches when its operation is `operazione` and, if `nome`
 // is not empty, the file name of its path (either path, for a rename) contains `nome`.
@@ -40,7 +50,7 @@ class FileSystemDifettoso : public core::FileSystem {
         crollo_ = -1;
     }
     // Simulates a machine that stops: after `operazioni` more changes to the disk (writes,
-    // renames, deletes, syncs, new folders) every further change fails with EIO.
+    // renames, deletes, syncs, new folders, links) every further change fails with EIO.
     void CrollaDopo(int operazioni) {
         crollo_ = modifiche_ + operazioni;
         troncato_ = false;
@@ -49,6 +59,7 @@ class FileSystemDifettoso : public core::FileSystem {
     [[nodiscard]] int Chiamate(Operazione op) const { return chiamate_[static_cast<int>(op)]; }
 
     bool esiste(const std::filesystem::path& p) const override { return reale_.esiste(p); }
+    core::TipoVoce tipo(const std::filesystem::path& p) const override { return reale_.tipo(p); }
     core::EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override;
     core::EsitoFile scrivi(const std::filesystem::path& p, std::string_view contenuto) override;
     core::EsitoFile rinomina(const std::filesystem::path& da,
@@ -56,6 +67,11 @@ class FileSystemDifettoso : public core::FileSystem {
     core::EsitoFile elimina(const std::filesystem::path& p) override;
     core::EsitoFile sincronizzaCartella(const std::filesystem::path& dir) override;
     core::EsitoFile creaCartella(const std::filesystem::path& dir) override;
+    core::EsitoFile eliminaCartella(const std::filesystem::path& dir) override;
+    core::EsitoFile collega(const std::filesystem::path& da,
+                            const std::filesystem::path& a) override;
+    core::EsitoFile elenca(const std::filesystem::path& dir,
+                           std::vector<std::string>& nomi) const override;
 
   private:
     struct Piano {
@@ -70,7 +86,7 @@ class FileSystemDifettoso : public core::FileSystem {
 
     core::FileSystem& reale_;
     mutable std::vector<Piano> guasti_;
-    mutable std::array<int, 6> chiamate_{};
+    mutable std::array<int, 9> chiamate_{};
     int modifiche_ = 0;
     int crollo_ = -1;
     bool troncato_ = false;

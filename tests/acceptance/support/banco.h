@@ -70,6 +70,8 @@ class Banco {
     [[nodiscard]] std::vector<std::string> NuoviMessaggi();
 
     [[nodiscard]] Disco disco() const { return LeggiDisco(radice_.path()); }
+    // The root holding "programma" and "configurazione".
+    [[nodiscard]] const std::filesystem::path& cartella() const { return radice_.path(); }
 
     core::Data oggi{2003, 3, 5};
     test::DialoghiFinti dialoghi;

@@ -1,0 +1,211 @@
+#include "core/salvataggio.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/data_files.h"
+#include "core/record.h"
+
+namespace core::salvataggio {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Voce {
+    std::string nome;
+    bool esisteva = true;
+};
+
+bool NomeAmmesso(std::string_view nome) {
+    const auto nomi = NomiDatiProgramma();
+    return std::find(nomi.begin(), nomi.end(), nome) != nomi.end();
+}
+
+// The marker lists each file of the set and whether it existed before the save.
+std::string TestoMarcatore(const std::vector<Voce>& voci) {
+    std::string testo;
+    for (const auto& v : voci) testo += ScriviRecord({v.nome, v.esisteva ? "1" : "0"});
+    return testo;
+}
+
+std::optional<std::vector<Voce>> LeggiMarcatore(const FileSystem& fsys, const fs::path& p) {
+    std::string testo;
+    if (fsys.leggi(p, testo)) return std::nullopt;
+    LettoreRecord lettore(testo);
+    std::vector<Voce> voci;
+    while (!lettore.fine()) {
+        const auto nome = lettore.leggi();
+        const auto flag = lettore.leggi();
+        if (!nome || !flag || !NomeAmmesso(*nome) || (*flag != "0" && *flag != "1")) {
+            return std::nullopt;
+        }
+        voci.push_back({std::string(*nome), *flag == "1"});
+    }
+    return voci;
+}
+
+// Brings in every new file still waiting, then drops the replaced ones and the marker.
+EsitoFile Completa(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
+                   const fs::path& marcatore) {
+    for (const auto& v : voci) {
+        const auto nuovo = ConSuffisso(dir / v.nome, kNuovo);
+        if (fsys.esiste(nuovo)) {
+            if (auto e = fsys.rinomina(nuovo, dir / v.nome)) return e;
+        }
+    }
+    if (auto e = fsys.sincronizzaCartella(dir)) return e;
+    for (const auto& v : voci) {
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kVecchio))) return e;
+    }
+    return fsys.elimina(marcatore);
+}
+
+// Puts every replaced file back and removes the files that did not exist before.
+EsitoFile Annulla(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
+                  const fs::path& marcatore) {
+    for (const auto& v : voci) {
+        const auto file = dir / v.nome;
+        const auto vecchio = ConSuffisso(file, kVecchio);
+        const auto nuovo = ConSuffisso(file, kNuovo);
+        if (fsys.esiste(vecchio)) {
+            if (auto e = fsys.rinomina(vecchio, file)) return e;
+        } else if (!v.esisteva && !fsys.esiste(nuovo)) {
+            // The new file had already taken the place of a missing one.
+            if (auto e = fsys.elimina(file)) return e;
+        }
+    }
+    if (auto e = fsys.sincronizzaCartella(dir)) return e;
+    for (const auto& v : voci) {
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kNuovo))) return e;
+    }
+    return fsys.elimina(marcatore);
+}
+
+EsitoFile EliminaNuovi(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
+    EsitoFile primo;
+    for (const auto& f : file) {
+        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / f.nome, kNuovo));
+        if (e && !primo) primo = std::move(e);
+    }
+    return primo;
+}
+
+// An error on a working file is reported on the data file it stands for.
+ErroreFile Su(const fs::path& file, ErroreFile errore) {
+    errore.file = file;
+    return errore;
+}
+
+}  // namespace
+
+fs::path ConSuffisso(fs::path p, std::string_view suffisso) {
+    p += suffisso;
+    return p;
+}
+
+std::vector<std::string> NomiDatiProgramma() {
+    std::vector<std::string> nomi;
+    for (int k = 1; k <= 5; ++k) nomi.push_back(NomeFileRegistro(k));
+    nomi.emplace_back(kFileParametri);
+    nomi.emplace_back(kFileConto);
+    return nomi;
+}
+
+EsitoFile EliminaSeEsiste(FileSystem& fsys, const fs::path& p) {
+    if (!fsys.esiste(p)) return std::nullopt;
+    return fsys.elimina(p);
+}
+
+EsitoFile RecuperaCartella(FileSystem& fsys, const fs::path& dir,
+                           const std::vector<std::string>& nomi) {
+    const auto marcatore = dir / kMarcatore;
+    const auto annullamento = dir / kAnnullamento;
+    std::vector<Voce> tutti;
+    for (const auto& n : nomi) tutti.push_back({n, true});
+
+    if (fsys.esiste(marcatore)) {
+        // An unreadable list still lets every waiting file in: all of them were complete
+        // before the marker was written.
+        const auto voci = LeggiMarcatore(fsys, marcatore).value_or(tutti);
+        if (auto e = Completa(fsys, dir, voci, marcatore)) return e;
+    } else if (fsys.esiste(annullamento)) {
+        const auto voci = LeggiMarcatore(fsys, annullamento).value_or(tutti);
+        if (auto e = Annulla(fsys, dir, voci, annullamento)) return e;
+    }
+    // Whatever is left belongs to a save that never reached its switch.
+    for (const auto& n : nomi) {
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kNuovo))) return e;
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kVecchio))) return e;
+    }
+    return EliminaSeEsiste(fsys, ConSuffisso(marcatore, kNuovo));
+}
+
+EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
+    for (const auto& f : file) {
+        if (auto e = fsys.scrivi(ConSuffisso(dir / f.nome, kNuovo), f.contenuto)) {
+            (void)EliminaNuovi(fsys, dir, file);
+            return Su(dir / f.nome, *e);
+        }
+    }
+
+    if (file.size() == 1) {
+        const auto destinazione = dir / file.front().nome;
+        if (auto e = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione)) {
+            (void)EliminaNuovi(fsys, dir, file);
+            return Su(destinazione, *e);
+        }
+        // The new file is in place; a directory that cannot be synced changes nothing
+        // the user could act on.
+        (void)fsys.sincronizzaCartella(dir);
+        return std::nullopt;
+    }
+
+    const auto primo = dir / file.front().nome;
+    std::vector<Voce> voci;
+    for (const auto& f : file) voci.push_back({f.nome, fsys.esiste(dir / f.nome)});
+    const auto marcatore = dir / kMarcatore;
+    const auto marcatoreNuovo = ConSuffisso(marcatore, kNuovo);
+    // The new files must be on the disk, names included, before the marker can say so.
+    EsitoFile e = fsys.sincronizzaCartella(dir);
+    if (!e) e = fsys.scrivi(marcatoreNuovo, TestoMarcatore(voci));
+    if (!e) e = fsys.rinomina(marcatoreNuovo, marcatore);
+    if (!e) e = fsys.sincronizzaCartella(dir);
+    if (e) {
+        (void)EliminaSeEsiste(fsys, marcatore);
+        (void)EliminaSeEsiste(fsys, marcatoreNuovo);
+        (void)EliminaNuovi(fsys, dir, file);
+        ErroreFile errore = Su(primo, *e);
+        // A marker that could not be taken back decides the new set at the next start.
+        if (fsys.esiste(marcatore) &&
+            std::any_of(file.begin(), file.end(), [&](const FileNuovo& f) {
+                return fsys.esiste(ConSuffisso(dir / f.nome, kNuovo));
+            }))
+            errore.dati = DatiDopoErrore::CompletatiAlRiavvio;
+        return errore;
+    }
+
+    for (const auto& v : voci) {
+        const auto destinazione = dir / v.nome;
+        EsitoFile errore;
+        if (v.esisteva) errore = fsys.rinomina(destinazione, ConSuffisso(destinazione, kVecchio));
+        if (!errore) errore = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione);
+        if (errore) {
+            ErroreFile riportato = Su(destinazione, *errore);
+            // Undo under the other marker, so that an interruption now is undone as well.
+            // A second fault leaves it to the next start, which goes the marker's way.
+            if (fsys.rinomina(marcatore, dir / kAnnullamento)) {
+                riportato.dati = DatiDopoErrore::CompletatiAlRiavvio;
+            } else if (Annulla(fsys, dir, voci, dir / kAnnullamento)) {
+                riportato.dati = DatiDopoErrore::RipristinatiAlRiavvio;
+            }
+            return riportato;
+        }
+    }
+    // From here the new set is in place; what is left over is tidied now or at the next start.
+    (void)Completa(fsys, dir, voci, marcatore);
+    (void)fsys.sincronizzaCartella(dir);
+    return std::nullopt;
+}
+
+}  // namespace core::salvataggio

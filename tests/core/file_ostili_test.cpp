@@ -1,0 +1,214 @@
+// Data files as a careless editor or a hostile user leaves them: each loads and can be
+// saved, is mended and says so, or is refused naming the file; never a hang or a crash.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <functional>
+
+#include "core/data_files.h"
+#include "core/scrambler.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Scrivi(const fs::path& p, const std::string& byte) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
+}
+std::string Leggi(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+enum class Esito { Caricato, Riparato, Rifiutato };
+
+struct Caso {
+    const char* nome;
+    std::function<void(const fs::path& dir)> guasta;
+    Esito esito;
+    const char* file = "";              // the file mended or refused
+    std::size_t riga = 0;               // and its row, where one is told
+    const char* riferimento = nullptr;  // the second row's reference after loading
+};
+void PrintTo(const Caso& c, std::ostream* os) {
+    *os << c.nome;
+}
+
+const std::string kBom = "\xEF\xBB\xBF";
+auto ConBom(const char* nome) {
+    return [nome](const fs::path& d) { Scrivi(d / nome, kBom + Leggi(d / nome)); };
+}
+// The second row's reference as the file holds it.
+auto Riferimento(const std::string& voce) {
+    return [voce](const fs::path& d) {
+        Scrivi(d / "listcol3.txt", "\"bancomat\"\r\n" + voce + "\r\n");
+    };
+}
+auto Collegamento(const char* nome, const char* verso) {
+    return [=](const fs::path& d) {
+        fs::remove(d / nome);
+        fs::create_symlink(verso, d / nome);
+    };
+}
+// A link planted where the next save writes a file of its own.
+auto Piantato(const char* nome) {
+    return [nome](const fs::path& d) {
+        Scrivi(d / "fuori.txt", "altrui");
+        fs::create_symlink(d / "fuori.txt", d / nome);
+    };
+}
+
+const Caso kCasi[] = {
+    {"BomInDati", ConBom("dati.txt"), Esito::Caricato},
+    {"BomInPara", ConBom("para.txt"), Esito::Caricato},
+    {"BomInListcol1", ConBom("listcol1.txt"), Esito::Caricato},
+    {"BomInListcol2", ConBom("listcol2.txt"), Esito::Caricato},
+    {"BomInListcol3", ConBom("listcol3.txt"), Esito::Caricato},
+    {"BomInListcol4", ConBom("listcol4.txt"), Esito::Caricato},
+    {"BomInListcol5", ConBom("listcol5.txt"), Esito::Caricato},
+    {"BomInVorn", ConBom("Vorn.lst"), Esito::Caricato},
+    {"BomConTestoUtf8",
+     [](const fs::path& d) { Scrivi(d / "listcol3.txt", kBom + "\"a\"\r\n\"Caffè\"\r\n"); },
+     Esito::Caricato, "", 0, "Caffè"},
+    {"VirgoletteInterne", Riferimento("ban\"comat"), Esito::Riparato, "listcol3.txt", 2,
+     "ban'comat"},
+    {"VirgoletteNelConto",
+     [](const fs::path& d) { Scrivi(d / "dati.txt", "12\"45,\"Banca Uno\"\r\n"); }, Esito::Riparato,
+     "dati.txt", 1},
+    {"Tabulazione", Riferimento("\"Enel\tbolletta\""), Esito::Riparato, "listcol3.txt", 2,
+     "Enel bolletta"},
+    {"AcapoNelTesto", Riferimento("\"Enel\r\nbolletta\""), Esito::Riparato, "listcol3.txt", 2,
+     "Enel  bolletta"},
+    {"ByteIndefinito", Riferimento("\"a\x81z\""), Esito::Riparato, "listcol3.txt", 2, "a z"},
+    {"Fifo",
+     [](const fs::path& d) {
+         fs::remove(d / "listcol2.txt"), mkfifo((d / "listcol2.txt").c_str(), 0600);
+     },
+     Esito::Rifiutato, "listcol2.txt"},
+    {"DispositivoPerCollegamento", Collegamento("listcol4.txt", "/dev/zero"), Esito::Rifiutato,
+     "listcol4.txt"},
+    {"Cartella",
+     [](const fs::path& d) { fs::remove(d / "para.txt"), fs::create_directory(d / "para.txt"); },
+     Esito::Rifiutato, "para.txt"},
+    {"CollegamentoSospeso", Collegamento("listcol5.txt", "non-esiste"), Esito::Rifiutato,
+     "listcol5.txt"},
+    {"PrimoFileSospeso", Collegamento("listcol1.txt", "non-esiste"), Esito::Rifiutato,
+     "listcol1.txt"},
+    {"CollegamentoAUnFile",
+     [](const fs::path& d) {
+         fs::rename(d / "dati.txt", d / "altrove.txt");
+         fs::create_symlink("altrove.txt", d / "dati.txt");
+     },
+     Esito::Caricato},
+    {"PiantatoSulNuovo", Piantato("listcol3.txt.nuovo"), Esito::Caricato},
+    {"PiantatoSulMarcatore", Piantato(".salvataggio.nuovo"), Esito::Caricato},
+    {"RigaEnorme", Riferimento("\"" + std::string(3 << 20, 'x') + "\""), Esito::Caricato},
+    {"FileSmisurato",
+     [](const fs::path& d) { fs::resize_file(d / "listcol3.txt", core::kDimensioneMassima + 1); },
+     Esito::Rifiutato, "listcol3.txt"},
+    {"ColonneDiseguali",
+     [](const fs::path& d) { Scrivi(d / "listcol4.txt", Leggi(d / "listcol4.txt") + "\"1\"\r\n"); },
+     Esito::Rifiutato, "listcol4.txt", 3},
+    {"ImportoConVirgolette",
+     [](const fs::path& d) { Scrivi(d / "listcol4.txt", "\"2\"\r\n3\"4\r\n"); }, Esito::Rifiutato,
+     "listcol4.txt", 2},
+    {"PrimoFileMancante", [](const fs::path& d) { fs::remove(d / "listcol1.txt"); },
+     Esito::Rifiutato, "listcol1.txt"},
+};
+
+struct Caricati {
+    std::string numero, banca, password;
+    core::Parametri parametri;
+    core::Registro registro;
+};
+
+// The program's loading, as at start-up.
+int Carica(core::FileDati& file, Caricati& c) {
+    if (file.Recupera()) return -1;
+    if (int e = file.LeggiConto(c.numero, c.banca)) return e;
+    if (int e = file.LeggiPassword(c.password)) return e;
+    if (int e = file.LeggiParametri(c.parametri)) return e;
+    return file.LeggiRegistro(c.registro);
+}
+
+class FileOstili : public testing::TestWithParam<Caso> {};
+
+TEST_P(FileOstili, CaricatoRiparatoORifiutatoColNome) {
+    const Caso& c = GetParam();
+    test::CartellaTemporanea dir;
+    core::FileDati file(core::FileSystemReale(), dir.path(), dir.path());
+    {
+        core::Registro r;
+        r.aggiungi({"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"});
+        r.aggiungi({"16/03/2003", "Versamento", "stipendio", "100.000", "900.000"});
+        ASSERT_FALSE(file.SalvaRegistroEParametri(
+            r, {"Lire", core::Money::FromUnits(900000), core::Money::FromUnits(-50000)}));
+        ASSERT_FALSE(file.SalvaConto("12345", "Banca Uno"));
+        ASSERT_FALSE(file.SalvaPassword("Segreta"));
+    }
+    c.guasta(dir.path());
+
+    alarm(60);  // a load that waits for ever ends the test here
+    Caricati letti;
+    const int errore = Carica(file, letti);
+    alarm(0);
+    if (c.esito == Esito::Rifiutato) {
+        ASSERT_NE(errore, 0);
+        EXPECT_EQ(file.erroreLettura().numero, errore);
+        EXPECT_EQ(file.erroreLettura().file, dir / c.file);
+        EXPECT_EQ(file.erroreLettura().riga, c.riga);
+        return;
+    }
+    ASSERT_EQ(errore, 0) << file.erroreLettura().file;
+    EXPECT_EQ(letti.parametri.ModoValuta, "Lire");
+    EXPECT_EQ(letti.password, core::Codifica("Segreta"));
+    EXPECT_EQ(letti.registro.size(), 2u);
+    if (c.riferimento) {
+        EXPECT_EQ(letti.registro.cella(1, 2), c.riferimento);
+    }
+    if (c.esito == Esito::Riparato) {
+        ASSERT_EQ(file.riparazioni().size(), 1u);
+        EXPECT_EQ(file.riparazioni()[0].file, c.file);
+        EXPECT_EQ(file.riparazioni()[0].righe, std::vector<std::size_t>{c.riga});
+    } else {
+        EXPECT_TRUE(file.riparazioni().empty());
+    }
+
+    // Whatever loaded is saved, and reads back the same with nothing left to mend.
+    ASSERT_EQ(file.SalvaRegistroEParametri(letti.registro, letti.parametri), std::nullopt);
+    ASSERT_EQ(file.SalvaConto(letti.numero, letti.banca), std::nullopt);
+    Caricati riletti;
+    ASSERT_EQ(Carica(file, riletti), 0);
+    EXPECT_TRUE(file.riparazioni().empty());
+    EXPECT_EQ(riletti.registro, letti.registro);
+    EXPECT_EQ(riletti.numero, letti.numero);
+    EXPECT_EQ(riletti.password, letti.password);
+    for (const char* n : {"listcol3.txt", "para.txt"})
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / n))) << n;
+    if (fs::exists(dir / "fuori.txt")) {
+        EXPECT_EQ(Leggi(dir / "fuori.txt"), "altrui");
+    }
+}
+
+// A link planted under the name of a file about to be made (a race with the clean-up that
+// starts every save) is neither followed nor reused.
+TEST(FileNuovo, NonSegueUnCollegamentoPiantato) {
+    test::CartellaTemporanea dir;
+    Scrivi(dir / "fuori.txt", "altrui");
+    fs::create_symlink(dir / "fuori.txt", dir / "listcol3.txt.nuovo");
+    ASSERT_EQ(core::FileSystemReale().scrivi(dir / "listcol3.txt.nuovo", "mio"), std::nullopt);
+    EXPECT_EQ(Leggi(dir / "fuori.txt"), "altrui");
+    const auto stato = fs::symlink_status(dir / "listcol3.txt.nuovo");
+    EXPECT_TRUE(fs::is_regular_file(stato));
+    EXPECT_EQ(stato.permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, FileOstili, testing::ValuesIn(kCasi),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+}  // namespace
