@@ -76,8 +76,9 @@ bool ProgrammaQt::Avvia() {
 }
 
 void ProgrammaQt::ApriImpostazioneConto() {
-    impostazione_ = std::make_unique<setup::Form17Qt>(
-        stato_, file_, dialoghi_, [this] { (void)ApriPrincipale(file_, stato_, dialoghi_, *this); });
+    impostazione_ = std::make_unique<setup::Form17Qt>(stato_, file_, dialoghi_, [this] {
+        (void)ApriPrincipale(file_, stato_, dialoghi_, *this);
+    });
     impostazione_->show();
 }
 
@@ -198,7 +199,8 @@ int EseguiProgramma(int argc, char** argv) {
     QDir::setCurrent(QString::fromStdU16String(cartella->percorso.u16string()));
     quibora = std::make_unique<ProgrammaQt>(cartella->percorso, configurazione, dialoghi, Oggi,
                                             fileSystem);
-    quibora->file().AttivaCopie(core::MarcaTempoLocale);
+    // A register opened read-only is never saved, so there is nothing to back up.
+    if (!cartella->solaLettura) quibora->file().AttivaCopie(core::MarcaTempoLocale);
 
     // The session manager's save request at logout: saved at once, the program goes on.
     // A failed save stops the logout: unasked, the user would lose what is not written.

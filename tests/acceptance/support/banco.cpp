@@ -74,10 +74,12 @@ bool Banco::Avvia() {
         radice_ / "programma", radice_ / "configurazione", dialoghi, [this] { return oggi; },
         solaLettura ? static_cast<core::FileSystem&>(soloLettura_) : guasti);
     const int avvio = ++avvii_;
-    programma_->file().AttivaCopie([this, avvio] {
-        return QString::asprintf("%04d%02d%02d-1200%02d", oggi.anno, oggi.mese, oggi.giorno, avvio)
-            .toStdString();
-    });
+    if (!solaLettura)
+        programma_->file().AttivaCopie([this, avvio] {
+            return QString::asprintf("%04d%02d%02d-1200%02d", oggi.anno, oggi.mese, oggi.giorno,
+                                     avvio)
+                .toStdString();
+        });
     return programma_->Avvia();
 }
 
