@@ -6,6 +6,7 @@
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
 #include "estratti/esportazione.h"
+#include "estratti/lettore_ofx.h"
 #include "estratti/ricerca.h"
 #include "support/contesto_finto.h"
 
@@ -97,6 +98,29 @@ TEST(LetturaFile, SaldoDichiaratoEChiaveDellaBanca) {
     EXPECT_EQ(e.saldoFinale->data, (Data{2024, 2, 29}));
     EXPECT_EQ(e.saldoFinale->saldo, Euro(1515.63));
     EXPECT_EQ(e.chiaveBanca, "ofx:03069  IT60X0542811101000000123456");
+}
+
+// A long statement is read in slices: none may be lost, doubled or reordered at the seams.
+TEST(LetturaFile, EstrattoLungoLettoTutto) {
+    std::string t =
+        "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><SIGNONMSGSRSV1><SONRS>"
+        "<STATUS><CODE>0<SEVERITY>INFO</STATUS><DTSERVER>20240101<LANGUAGE>ITA</SONRS>"
+        "</SIGNONMSGSRSV1><BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO"
+        "</STATUS><STMTRS><CURDEF>EUR<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
+        "</BANKACCTFROM><BankTranList><DTSTART>20240101<DTEND>20240102\r\n";
+    const int n = 4003;
+    for (int i = 0; i < n; ++i)
+        t += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240101<TRNAMT>-" + std::to_string(i) + "<FITID>" +
+             std::to_string(i) + "</STMTTRN>\r\n";
+    t += "</BANKTRANLIST><LEDGERBAL><BALAMT>7<DTASOF>20240102</LEDGERBAL></STMTRS>"
+         "</STMTTRNRS></BANKMSGSRSV1></OFX>";
+    auto letto = estratti::LeggiOfxDaTesto(t, "lungo.ofx");
+    ASSERT_TRUE(std::holds_alternative<estratti::Estratto>(letto));
+    const auto& e = std::get<estratti::Estratto>(letto);
+    ASSERT_EQ(e.transazioni.size(), static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) ASSERT_EQ(e.transazioni[i].idBanca, std::to_string(i));
+    ASSERT_TRUE(e.saldoFinale.has_value());
+    EXPECT_EQ(e.saldoFinale->saldo, Euro(7));
 }
 
 struct CasoErrore {
