@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Bonifico a credito"},
         CasoFile{"carta.qfx", 1, -19.99, {2024, 4, 3}, "ABBONAMENTO", "Addebito generico"},
         CasoFile{"titoli_dare_avere_1252.csv",
-                 3,
-                 1000 - 62.10 - 2.50,
+                 4,
+                 1000 - 62.10 - 2.50 - 10,
                  {2024, 1, 3},
                  "Commissione tenuta c/c à saldo",
                  "Addebito generico"},
@@ -110,15 +110,18 @@ TEST(LetturaFile, EstrattoLungoLettoTutto) {
         "</BANKACCTFROM><BankTranList><DTSTART>20240101<DTEND>20240102\r\n";
     const int n = 4003;
     for (int i = 0; i < n; ++i)
-        t += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240101<TRNAMT>-" + std::to_string(i) + "<FITID>" +
-             std::to_string(i) + "</STMTTRN>\r\n";
+        t += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240101<TRNAMT>-" + std::to_string(i) + ".29" +
+             "<FITID>" + std::to_string(i) + "</STMTTRN>\r\n";
     t += "</BANKTRANLIST><LEDGERBAL><BALAMT>7<DTASOF>20240102</LEDGERBAL></STMTRS>"
          "</STMTTRNRS></BANKMSGSRSV1></OFX>";
     auto letto = estratti::LeggiOfxDaTesto(t, "lungo.ofx");
     ASSERT_TRUE(std::holds_alternative<estratti::Estratto>(letto));
     const auto& e = std::get<estratti::Estratto>(letto);
     ASSERT_EQ(e.transazioni.size(), static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) ASSERT_EQ(e.transazioni[i].idBanca, std::to_string(i));
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(e.transazioni[i].idBanca, std::to_string(i));
+        ASSERT_EQ(e.transazioni[i].importo, Euro(-i - 0.29));
+    }
     ASSERT_TRUE(e.saldoFinale.has_value());
     EXPECT_EQ(e.saldoFinale->saldo, Euro(7));
 }
@@ -191,18 +194,20 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
     c.stato.SaldoConto = Euro(100);
     c.stato.FidoConto = Euro(-50);
     c.righe({{"10/01/2024", "Prelievo", "PRELIEVO", "20,00", "120,00"},
-             {"15/01/2024", "Prelievo", "PRELIEVO", "20,00", "100,00"}});
+             {"15/01/2024", "Prelievo", "PRELIEVO BANCOMA", "20,00", "100,00"}});
     estratti::Estratto e;
     e.transazioni = {T({2024, 1, 20}, -30, "PRELIEVO"),
-                     T({2024, 1, 15}, -20, "PRELIEVO"),
+                     T({2024, 1, 15}, -20, "PRELIEVO BANCOMAT VIA ROMA"),
+                     T({2024, 1, 15}, -7, "Edicola"),
                      T({2024, 1, 14}, 5, "Rimborso"),
                      T({2024, 1, 20}, -30, "PRELIEVO"),
                      T({2024, 1, 21}, 0, "Nulla"),
                      T({2024, 1, 22}, -200, "Bonifico \"casa\" al signor Rossi € trenta")};
     auto a = estratti::PreparaAnteprima(e, c.griglia.righe(), c.stato);
     const std::vector<Esclusione> attese{Esclusione::DataPrecedente, Esclusione::GiaNelRegistro,
-                                         Esclusione::Nessuna,        Esclusione::DoppiaNelFile,
-                                         Esclusione::ImportoNullo,   Esclusione::Nessuna};
+                                         Esclusione::Nessuna,        Esclusione::Nessuna,
+                                         Esclusione::DoppiaNelFile,  Esclusione::ImportoNullo,
+                                         Esclusione::Nessuna};
     ASSERT_EQ(a.righe.size(), attese.size());
     for (std::size_t i = 0; i < attese.size(); ++i)
         EXPECT_EQ(a.righe[i].esclusione, attese[i]) << i;
@@ -210,23 +215,23 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
     EXPECT_EQ(ultima.riferimento, "Bonifico 'casa' ");
     EXPECT_TRUE(ultima.accorciato);
     EXPECT_TRUE(ultima.riparato);
-    EXPECT_EQ(ultima.saldo, Euro(-130));
+    EXPECT_EQ(ultima.saldo, Euro(-137));
     EXPECT_TRUE(ultima.fuoriFido);
 
     // A duplicate may be ticked back in; a date before the last movement may not.
-    estratti::ImpostaInclusa(a, 3, true);
+    estratti::ImpostaInclusa(a, 4, true);
     estratti::ImpostaInclusa(a, 0, true);
     EXPECT_FALSE(a.righe[0].inclusa);
-    EXPECT_EQ(a.righe.back().saldo, Euro(-160));
+    EXPECT_EQ(a.righe.back().saldo, Euro(-167));
 
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);
-    EXPECT_EQ(esito.aggiunte, 3);
+    EXPECT_EQ(esito.aggiunte, 4);
     EXPECT_TRUE(esito.salvato);
-    EXPECT_EQ(c.griglia.righe().riga(4),
+    EXPECT_EQ(c.griglia.righe().riga(5),
               (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa' ", "200,00",
-                                  "-160,00"}));
-    EXPECT_EQ(c.stato.SaldoConto, Euro(-160));
-    EXPECT_EQ(c.form1.Testo("txtSaldo"), "-160,00");
+                                  "-167,00"}));
+    EXPECT_EQ(c.stato.SaldoConto, Euro(-167));
+    EXPECT_EQ(c.form1.Testo("txtSaldo"), "-167,00");
     EXPECT_NE(esito.riepilogo.find("ATTENZIONE! SEI FUORI FIDO dopo i movimenti del 22/01/2024"),
               std::string::npos)
         << esito.riepilogo;
@@ -258,6 +263,7 @@ TEST_P(Riconciliazione, ConfrontaIlSaldoAllaData) {
     stato.ModoValuta = "Euro";
     stato.SaldoConto = Euro(70);
     core::Registro r;
+    r.aggiungi({"01/01/2001", "Versamento", "", "193.627", "193.627"});  // still in lire
     r.aggiungi({"01/02/2024", "Versamento", "", "100,00", "100,00"});
     r.aggiungi({"05/02/2024", "Prelievo", "", "30,00", "70,00"});
     estratti::Anteprima a;
@@ -269,10 +275,10 @@ TEST_P(Riconciliazione, ConfrontaIlSaldoAllaData) {
 INSTANTIATE_TEST_SUITE_P(
     Estratti, Riconciliazione,
     testing::Values(CasoRiconciliazione{70, {2024, 2, 29}, "coincide."},
-                    CasoRiconciliazione{100, {2024, 2, 3}, "coincide."},
+                    CasoRiconciliazione{100, {2001, 1, 1}, "coincide."},
                     CasoRiconciliazione{
                         75, {2024, 2, 29}, "è 70,00 €: NON coincide (differenza -5,00 €)"},
-                    CasoRiconciliazione{0, {2024, 1, 1}, "non è confrontabile"}));
+                    CasoRiconciliazione{0, {2000, 12, 31}, "non è confrontabile"}));
 
 TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     test::ContestoFinto origine;
@@ -287,7 +293,8 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     EXPECT_TRUE(
         testo.starts_with("\xEF\xBB\xBF"
                           "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
-                          "01/02/2024;Versamento;\"contanti; cassa\";1000,00;EUR;1000,00\r\n"));
+                          "01/02/2024;Versamento;\"contanti; cassa\";1000,00;EUR;1000,00\r\n"
+                          "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90\r\n"));
     EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
@@ -296,6 +303,14 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     const auto a = estratti::PreparaAnteprima(Leggi(file), {}, destinazione.stato);
     ASSERT_EQ(estratti::ApplicaAnteprima(a, destinazione.contesto).aggiunte, 4);
     EXPECT_EQ(destinazione.griglia.righe(), origine.griglia.righe());
+
+    // A row in lire whose balance was turned into euro by the switch: one currency per row.
+    core::Registro cambio;
+    cambio.aggiungi({"01/01/2001", "Versamento", "", "193.627", "100,00"});
+    EXPECT_EQ(estratti::TestoEsportazione(cambio, {}, {}),
+              "\xEF\xBB\xBF"
+              "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
+              "01/01/2001;Versamento;;193627;ITL;193627\r\n");
 
     // A date range keeps only its rows.
     const std::string parte =
