@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -95,7 +96,17 @@ AnteprimaQt::AnteprimaQt(ui::Contesto& contesto, FileEstratto file, MemoriaMappa
 }
 
 void AnteprimaQt::creaMappatura(QWidget* gruppo) {
-    auto* form = new QHBoxLayout(gruppo);
+    // Two rows of label and box keep the window within a small screen, whatever the length
+    // of the file's column names.
+    auto* form = new QGridLayout(gruppo);
+    int posto = 0;
+    auto aggiungi = [&](const QString& etichetta, QComboBox* box) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+        form->addWidget(new QLabel(etichetta, gruppo), posto / 4, 2 * (posto % 4));
+        form->addWidget(box, posto / 4, 2 * (posto % 4) + 1);
+        ++posto;
+    };
     const TabellaCsv t = SeparaCsv(file_.testo, file_.mappatura.separatore);
     QStringList nomi{QStringLiteral("(nessuna)")};
     const auto& m = file_.mappatura;
@@ -118,9 +129,9 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
         box->setObjectName(QString::fromLatin1(etichetta));
         box->addItems(nomi);
         box->setCurrentIndex(valore + 1);
-        form->addWidget(new QLabel(QString::fromLatin1(etichetta) + QLatin1Char(':'), gruppo));
-        form->addWidget(box);
+        aggiungi(QString::fromLatin1(etichetta) + QLatin1Char(':'), box);
         colonne_.push_back(box);
+        if (posto == 3) ++posto;  // Dare and Avere start the second row
     }
     decimale_ = new QComboBox(gruppo);
     decimale_->addItems({QStringLiteral("1.234,56"), QStringLiteral("1,234.56")});
@@ -128,8 +139,9 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
     formatoData_ = new QComboBox(gruppo);
     formatoData_->addItems({QStringLiteral("gg/mm/aaaa"), QStringLiteral("aaaa-mm-gg")});
     formatoData_->setCurrentIndex(m.formatoData == FormatoData::GiornoMeseAnno ? 0 : 1);
-    form->addWidget(decimale_);
-    form->addWidget(formatoData_);
+    aggiungi(QStringLiteral("Importi:"), decimale_);
+    aggiungi(QStringLiteral("Date:"), formatoData_);
+    form->setColumnStretch(7, 1);
     auto cambia = [this] {
         auto& mm = file_.mappatura;
         mm.colData = colonne_[0]->currentIndex() - 1;
@@ -344,8 +356,8 @@ AndamentoQt::AndamentoQt(const ui::Contesto& c, QWidget* parent)
     auto* grafici = new QWidget(this);
     auto* colonna = new QVBoxLayout(grafici);
     colonna->setContentsMargins(0, 0, 0, 0);
-    colonna->addWidget(vistaLinea, 3);
-    colonna->addWidget(vistaBarre, 2);
+    colonna->addWidget(vistaLinea, 1);
+    colonna->addWidget(vistaBarre, 1);
     grafici_ = grafici;
     layout->addWidget(grafici, 1);
     connect(applica, &QPushButton::clicked, this, &AndamentoQt::applicaIntervallo);
@@ -357,7 +369,7 @@ AndamentoQt::AndamentoQt(const ui::Contesto& c, QWidget* parent)
             QMessageBox::warning(this, QStringLiteral("Quibora Lite Edition"),
                                  QStringLiteral("Impossibile salvare il file \"%1\".").arg(f));
     });
-    resize(860, 600);
+    resize(860, 680);
     applicaIntervallo();
 }
 
@@ -375,6 +387,7 @@ void AndamentoQt::applicaIntervallo() {
     }
     const double margine = (massimo - minimo) * 0.05 + 1;
     g_->asseY->setRange(minimo - margine, massimo + margine);
+    g_->asseY->applyNiceNumbers();
 
     g_->barre->removeAllSeries();
     for (auto* asse : g_->barre->axes()) g_->barre->removeAxis(asse);
@@ -382,12 +395,30 @@ void AndamentoQt::applicaIntervallo() {
     auto* uscite = new QBarSet(QStringLiteral("Uscite"));
     entrate->setColor(QColor(0, 140, 0));
     uscite->setColor(QColor(200, 0, 0));
-    QStringList mesi;
+    // Past three years of months the labels no longer fit under the bars: years instead.
+    int nelPeriodo = 0;
+    for (const auto& m : g_->dati.mesi)
+        if (m.anno * 100 + m.mese >= da.anno * 100 + da.mese &&
+            m.anno * 100 + m.mese <= a.anno * 100 + a.mese)
+            ++nelPeriodo;
+    const bool perAnno = nelPeriodo > 36;
+    g_->barre->setTitle(perAnno ? QStringLiteral("Entrate e uscite per anno")
+                                : QStringLiteral("Entrate e uscite per mese"));
+    QStringList periodi;
     for (const auto& m : g_->dati.mesi) {
         if (m.anno * 100 + m.mese < da.anno * 100 + da.mese ||
             m.anno * 100 + m.mese > a.anno * 100 + a.mese)
             continue;
-        mesi << QStringLiteral("%1/%2").arg(m.mese, 2, 10, QLatin1Char('0')).arg(m.anno);
+        const QString nome = perAnno ? QString::number(m.anno)
+                                     : QStringLiteral("%1/%2")
+                                           .arg(m.mese, 2, 10, QLatin1Char('0'))
+                                           .arg(m.anno % 100, 2, 10, QLatin1Char('0'));
+        if (!periodi.isEmpty() && periodi.back() == nome) {
+            entrate->replace(entrate->count() - 1, entrate->at(entrate->count() - 1) + m.crediti);
+            uscite->replace(uscite->count() - 1, uscite->at(uscite->count() - 1) + m.debiti);
+            continue;
+        }
+        periodi << nome;
         *entrate << m.crediti;
         *uscite << m.debiti;
     }
@@ -396,13 +427,20 @@ void AndamentoQt::applicaIntervallo() {
     serie->append(uscite);
     g_->barre->addSeries(serie);
     auto* asseMesi = new QBarCategoryAxis;
-    asseMesi->append(mesi);
+    asseMesi->append(periodi);
+    if (!perAnno && periodi.size() > 12) {
+        asseMesi->setLabelsAngle(-90);
+        QFont piccolo = asseMesi->labelsFont();
+        piccolo.setPointSizeF(piccolo.pointSizeF() * 0.85);
+        asseMesi->setLabelsFont(piccolo);
+    }
     g_->barre->addAxis(asseMesi, Qt::AlignBottom);
     serie->attachAxis(asseMesi);
     auto* asseValori = new QValueAxis;
     asseValori->setLabelFormat(QStringLiteral("%.0f"));
     g_->barre->addAxis(asseValori, Qt::AlignLeft);
     serie->attachAxis(asseValori);
+    asseValori->applyNiceNumbers();
 }
 
 bool AndamentoQt::esportaPng(const QString& file) {

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -11,7 +10,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include "core/account.h"
@@ -23,14 +21,6 @@
 namespace main_window {
 
 namespace {
-
-std::filesystem::path CartellaConfigurazione() {
-    const QString cartella =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/Quibora");
-    QDir().mkpath(cartella);
-    return cartella.toStdString();
-}
 
 void Premi(Form1Qt& form, const char* pulsante) {
     if (auto* b = form.findChild<QPushButton*>(QString::fromLatin1(pulsante)); b && b->isEnabled())
@@ -177,7 +167,10 @@ void MenuQt::Importa(const QString& file) {
                                                     ui::Icona::Domanda, "Importa estratto conto");
         if (r == ui::Risposta::No) form_.logica().CmdEuro_Click();
     }
-    estratti::ImportaEstratto(c, file.toStdString(), CartellaConfigurazione(), &form_);
+    // Banks' column layouts are kept beside the password, in the configuration folder the
+    // program was started with.
+    estratti::ImportaEstratto(c, file.toStdString(), c.file.percorsoPassword().parent_path(),
+                              &form_);
 }
 
 }  // namespace main_window

@@ -6,6 +6,7 @@
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
 #include "estratti/esportazione.h"
+#include "estratti/lettore_ofx.h"
 #include "estratti/ricerca.h"
 #include "support/contesto_finto.h"
 
@@ -72,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Bonifico a credito"},
         CasoFile{"carta.qfx", 1, -19.99, {2024, 4, 3}, "ABBONAMENTO", "Addebito generico"},
         CasoFile{"titoli_dare_avere_1252.csv",
-                 3,
-                 1000 - 62.10 - 2.50,
+                 4,
+                 1000 - 62.10 - 2.50 - 10,
                  {2024, 1, 3},
                  "Commissione tenuta c/c à saldo",
                  "Addebito generico"},
@@ -97,6 +98,32 @@ TEST(LetturaFile, SaldoDichiaratoEChiaveDellaBanca) {
     EXPECT_EQ(e.saldoFinale->data, (Data{2024, 2, 29}));
     EXPECT_EQ(e.saldoFinale->saldo, Euro(1515.63));
     EXPECT_EQ(e.chiaveBanca, "ofx:03069  IT60X0542811101000000123456");
+}
+
+// A long statement is read in slices: none may be lost, doubled or reordered at the seams.
+TEST(LetturaFile, EstrattoLungoLettoTutto) {
+    std::string t =
+        "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n\r\n<OFX><SIGNONMSGSRSV1><SONRS>"
+        "<STATUS><CODE>0<SEVERITY>INFO</STATUS><DTSERVER>20240101<LANGUAGE>ITA</SONRS>"
+        "</SIGNONMSGSRSV1><BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO"
+        "</STATUS><STMTRS><CURDEF>EUR<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING"
+        "</BANKACCTFROM><BankTranList><DTSTART>20240101<DTEND>20240102\r\n";
+    const int n = 4003;
+    for (int i = 0; i < n; ++i)
+        t += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240101<TRNAMT>-" + std::to_string(i) + ".29" +
+             "<FITID>" + std::to_string(i) + "</STMTTRN>\r\n";
+    t += "</BANKTRANLIST><LEDGERBAL><BALAMT>7<DTASOF>20240102</LEDGERBAL></STMTRS>"
+         "</STMTTRNRS></BANKMSGSRSV1></OFX>";
+    auto letto = estratti::LeggiOfxDaTesto(t, "lungo.ofx");
+    ASSERT_TRUE(std::holds_alternative<estratti::Estratto>(letto));
+    const auto& e = std::get<estratti::Estratto>(letto);
+    ASSERT_EQ(e.transazioni.size(), static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(e.transazioni[i].idBanca, std::to_string(i));
+        ASSERT_EQ(e.transazioni[i].importo, Euro(-i - 0.29));
+    }
+    ASSERT_TRUE(e.saldoFinale.has_value());
+    EXPECT_EQ(e.saldoFinale->saldo, Euro(7));
 }
 
 struct CasoErrore {
@@ -167,18 +194,20 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
     c.stato.SaldoConto = Euro(100);
     c.stato.FidoConto = Euro(-50);
     c.righe({{"10/01/2024", "Prelievo", "PRELIEVO", "20,00", "120,00"},
-             {"15/01/2024", "Prelievo", "PRELIEVO", "20,00", "100,00"}});
+             {"15/01/2024", "Prelievo", "PRELIEVO BANCOMA", "20,00", "100,00"}});
     estratti::Estratto e;
     e.transazioni = {T({2024, 1, 20}, -30, "PRELIEVO"),
-                     T({2024, 1, 15}, -20, "PRELIEVO"),
+                     T({2024, 1, 15}, -20, "PRELIEVO BANCOMAT VIA ROMA"),
+                     T({2024, 1, 15}, -7, "Edicola"),
                      T({2024, 1, 14}, 5, "Rimborso"),
                      T({2024, 1, 20}, -30, "PRELIEVO"),
                      T({2024, 1, 21}, 0, "Nulla"),
                      T({2024, 1, 22}, -200, "Bonifico \"casa\" al signor Rossi € trenta")};
     auto a = estratti::PreparaAnteprima(e, c.griglia.righe(), c.stato);
     const std::vector<Esclusione> attese{Esclusione::DataPrecedente, Esclusione::GiaNelRegistro,
-                                         Esclusione::Nessuna,        Esclusione::DoppiaNelFile,
-                                         Esclusione::ImportoNullo,   Esclusione::Nessuna};
+                                         Esclusione::Nessuna,        Esclusione::Nessuna,
+                                         Esclusione::DoppiaNelFile,  Esclusione::ImportoNullo,
+                                         Esclusione::Nessuna};
     ASSERT_EQ(a.righe.size(), attese.size());
     for (std::size_t i = 0; i < attese.size(); ++i)
         EXPECT_EQ(a.righe[i].esclusione, attese[i]) << i;
@@ -186,23 +215,23 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
     EXPECT_EQ(ultima.riferimento, "Bonifico 'casa' ");
     EXPECT_TRUE(ultima.accorciato);
     EXPECT_TRUE(ultima.riparato);
-    EXPECT_EQ(ultima.saldo, Euro(-130));
+    EXPECT_EQ(ultima.saldo, Euro(-137));
     EXPECT_TRUE(ultima.fuoriFido);
 
     // A duplicate may be ticked back in; a date before the last movement may not.
-    estratti::ImpostaInclusa(a, 3, true);
+    estratti::ImpostaInclusa(a, 4, true);
     estratti::ImpostaInclusa(a, 0, true);
     EXPECT_FALSE(a.righe[0].inclusa);
-    EXPECT_EQ(a.righe.back().saldo, Euro(-160));
+    EXPECT_EQ(a.righe.back().saldo, Euro(-167));
 
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);
-    EXPECT_EQ(esito.aggiunte, 3);
+    EXPECT_EQ(esito.aggiunte, 4);
     EXPECT_TRUE(esito.salvato);
-    EXPECT_EQ(c.griglia.righe().riga(4),
+    EXPECT_EQ(c.griglia.righe().riga(5),
               (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa' ", "200,00",
-                                  "-160,00"}));
-    EXPECT_EQ(c.stato.SaldoConto, Euro(-160));
-    EXPECT_EQ(c.form1.Testo("txtSaldo"), "-160,00");
+                                  "-167,00"}));
+    EXPECT_EQ(c.stato.SaldoConto, Euro(-167));
+    EXPECT_EQ(c.form1.Testo("txtSaldo"), "-167,00");
     EXPECT_NE(esito.riepilogo.find("ATTENZIONE! SEI FUORI FIDO dopo i movimenti del 22/01/2024"),
               std::string::npos)
         << esito.riepilogo;
@@ -234,6 +263,7 @@ TEST_P(Riconciliazione, ConfrontaIlSaldoAllaData) {
     stato.ModoValuta = "Euro";
     stato.SaldoConto = Euro(70);
     core::Registro r;
+    r.aggiungi({"01/01/2001", "Versamento", "", "193.627", "193.627"});  // still in lire
     r.aggiungi({"01/02/2024", "Versamento", "", "100,00", "100,00"});
     r.aggiungi({"05/02/2024", "Prelievo", "", "30,00", "70,00"});
     estratti::Anteprima a;
@@ -245,10 +275,10 @@ TEST_P(Riconciliazione, ConfrontaIlSaldoAllaData) {
 INSTANTIATE_TEST_SUITE_P(
     Estratti, Riconciliazione,
     testing::Values(CasoRiconciliazione{70, {2024, 2, 29}, "coincide."},
-                    CasoRiconciliazione{100, {2024, 2, 3}, "coincide."},
+                    CasoRiconciliazione{100, {2001, 1, 1}, "coincide."},
                     CasoRiconciliazione{
                         75, {2024, 2, 29}, "è 70,00 €: NON coincide (differenza -5,00 €)"},
-                    CasoRiconciliazione{0, {2024, 1, 1}, "non è confrontabile"}));
+                    CasoRiconciliazione{0, {2000, 12, 31}, "non è confrontabile"}));
 
 TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     test::ContestoFinto origine;
@@ -263,7 +293,8 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     EXPECT_TRUE(
         testo.starts_with("\xEF\xBB\xBF"
                           "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
-                          "01/02/2024;Versamento;\"contanti; cassa\";1000,00;EUR;1000,00\r\n"));
+                          "01/02/2024;Versamento;\"contanti; cassa\";1000,00;EUR;1000,00\r\n"
+                          "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90\r\n"));
     EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
@@ -272,6 +303,14 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     const auto a = estratti::PreparaAnteprima(Leggi(file), {}, destinazione.stato);
     ASSERT_EQ(estratti::ApplicaAnteprima(a, destinazione.contesto).aggiunte, 4);
     EXPECT_EQ(destinazione.griglia.righe(), origine.griglia.righe());
+
+    // A row in lire whose balance was turned into euro by the switch: one currency per row.
+    core::Registro cambio;
+    cambio.aggiungi({"01/01/2001", "Versamento", "", "193.627", "100,00"});
+    EXPECT_EQ(estratti::TestoEsportazione(cambio, {}, {}),
+              "\xEF\xBB\xBF"
+              "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
+              "01/01/2001;Versamento;;193627;ITL;193627\r\n");
 
     // A date range keeps only its rows.
     const std::string parte =
