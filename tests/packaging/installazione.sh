@@ -23,5 +23,5 @@ deb=$(ls "$radice"/deb/*.deb)
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' ||
     { echo "the package does not depend on Qt: $(dpkg-deb -f "$deb" Depends)"; exit 1; }
 # Errors fail; the warnings left are explained in README's "Installing".
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 echo "installed and packaged: $(basename "$deb")"
