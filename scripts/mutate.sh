@@ -18,7 +18,7 @@ src=$scratch/src
 build=$scratch/build
 out=$scratch/risultati
 secondi=${MUTATE_TIMEOUT:-30}
-export QT_QPA_PLATFORM=offscreen CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+export QT_QPA_PLATFORM=offscreen
 mkdir -p "$src" "$out"
 
 # The tracked and new files, copied only where they differ, so that ninja rebuilds only what
@@ -41,7 +41,7 @@ eseguibili() { find "$build/tests" -maxdepth 1 -type f -executable -name '*_*tes
 declare -A limite
 esegui() { # executable, log file
     (cd "$build/tests" &&
-     nice -n 19 timeout -k 5 "${limite[$(basename "$1")]:-$secondi}" "$1" >"$2" 2>&1)
+     nice -n 19 timeout -k 5 "${limite[$(basename "$1")]:-$secondi}" "$1" </dev/null >"$2" 2>&1)
 }
 
 echo "building the scratch tree in $build"
@@ -100,7 +100,7 @@ while IFS=$'\t' read -r n file prima dopo; do
     if ! applica "$src/$file" "$prima" "$dopo"; then
         non_valide+=("$descr (text not found exactly once)"); continue
     fi
-    if ! nice -n 19 ninja -C "$build" >"$out/mutante.log" 2>&1; then
+    if ! nice -n 19 ninja -C "$build" </dev/null >"$out/mutante.log" 2>&1; then
         cp "$out/originale" "$src/$file"
         non_valide+=("$descr (does not build)"); continue
     fi
@@ -112,7 +112,7 @@ while IFS=$'\t' read -r n file prima dopo; do
             rm -f "$log"; continue
         fi
         chi+=("$(basename "$e")")
-        suite=$(grep -oE '^\[  FAILED  \] [A-Za-z0-9_/]+\.' "$log" | sed -E 's/^\[  FAILED  \] //; s/\.$//; s|^.*/||' | sort -u)
+        suite=$(grep -oE '^\[  FAILED  \] [A-Za-z0-9_/]+\.' "$log" | sed -E 's/^\[  FAILED  \] //; s/\.$//; s|^.*/||' | sort -u || true)
         [ -z "$suite" ] && file_uccisori+=("$(basename "$e")(crash/timeout)")
         for s in $suite; do file_uccisori+=("${file_di[$s]:-$s}"); done
     done
