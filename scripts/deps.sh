@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libofx-dev libcsv-dev qt6-charts-dev poppler-utils xvfb xauth fonts-dejavu-core fonts-dejavu-extra desktop-file-utils dpkg-dev file
-          clang libclang-rt-14-dev libcups2-dev)
+          clang libclang-rt-14-dev libcups2-dev
+          appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

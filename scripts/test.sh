@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
-# Builds and runs every test. With --sanitize the tests are built with ASan and UBSan.
+# Builds and runs every test, warnings counting as errors.
+#   --sanitize  the tests built with ASan and UBSan
+#   --debian    built as a Debian package is, with dpkg-buildflags' flags and no build type
+#   --release   built with CMake's Release type (-O3, no assertions)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 dir=build-tests
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${1:-}" = "--sanitize" ]; then
-    dir=build-asan
-    flags=(-DCMAKE_BUILD_TYPE=Debug -DQUIBORA_SANITIZE=ON -DQUIBORA_BENCH=OFF)
-    export ASAN_OPTIONS=detect_leaks=0
-fi
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIBORA_WERROR=ON)
+case "${1:-}" in
+    --sanitize)
+        dir=build-asan
+        flags=(-DCMAKE_BUILD_TYPE=Debug -DQUIBORA_SANITIZE=ON -DQUIBORA_BENCH=OFF -DQUIBORA_WERROR=ON)
+        export ASAN_OPTIONS=detect_leaks=0 ;;
+    --debian)
+        dir=build-debian
+        flags=(-DCMAKE_BUILD_TYPE=None -DQUIBORA_WERROR=ON)
+        CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+        LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+        export CXXFLAGS LDFLAGS ;;
+    --release)
+        dir=build-release
+        flags=(-DCMAKE_BUILD_TYPE=Release -DQUIBORA_WERROR=ON) ;;
+    "") ;;
+    *) echo "usage: $0 [--sanitize | --debian | --release]"; exit 2 ;;
+esac
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir"
 cd "$dir"
