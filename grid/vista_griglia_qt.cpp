@@ -112,6 +112,8 @@ void VistaGrigliaQt::applicaAspetto() {
     QFont font = this->font();
     font.setBold(g.FontBold());
     horizontalHeader()->setFont(font);
+    // The header paints on its viewport, whose face is not handed down after a move.
+    horizontalHeader()->viewport()->setFont(font);
 }
 
 void VistaGrigliaQt::mostraInAlto(int rigaModello) {

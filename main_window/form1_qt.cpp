@@ -92,6 +92,9 @@ void Form1Qt::creaControlli() {
     modello_ = std::make_unique<grid::ModelloGrigliaQt>(griglia_);
     vista_ = new grid::VistaGrigliaQt(*modello_, this);
     vista_->setObjectName(QStringLiteral("Grid"));
+    // Held, not inherited: the menu bar moves the controls onto a page of their own, and an
+    // inherited face does not survive the move.
+    vista_->setFont(normale);
     ui::Posiziona(vista_, 143, 480, 8985, 3135);
 
     Etichetta(this, "Label4", "Causale", {1080, 3720, 1095, 255}, 12, true, evidenziato);
