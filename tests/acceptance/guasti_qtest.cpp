@@ -9,13 +9,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 
 #include "acceptance/support/banco.h"
 #include "acceptance/support/modale.h"
+#include "core/record.h"
 #include "main_window/form1_qt.h"
 #include "setup/form17_qt.h"
 
@@ -346,6 +347,56 @@ INSTANTIATE_TEST_SUITE_P(Tabella, FileDanneggiati,
                                                "Ripristinarla",
                                                {},
                                                ""}),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
+// A save killed after its new files were whole: the next start, through the real windows,
+// finishes it forward and shows the new register. A marker naming any other file than the
+// data files (hand-made or planted) must not make the start-up move that file.
+struct Interruzione {
+    const char* nome;
+    std::vector<std::string_view> marcati;  // the names in the marker, beside the data files
+};
+void PrintTo(const Interruzione& i, std::ostream* os) {
+    *os << i.nome;
+}
+class SalvataggioInterrotto : public testing::TestWithParam<Interruzione> {};
+
+TEST_P(SalvataggioInterrotto, CompletatoAllAvvio) {
+    Banco nuovo;
+    Prepara(nuovo, Inizio::DueMovimenti);
+    nuovo.Clicca("CmdEsci");
+    const Disco dopo = Dati(nuovo.disco());
+
+    Banco b;
+    Prepara(b, Inizio::Conto);
+    b.Clicca("CmdEsci");
+    const auto programma = b.cartella() / "programma";
+    std::string marcatore;
+    for (const char* f : {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                          "listcol5.txt", "para.txt"}) {
+        ScriviFile(programma / (std::string(f) + ".nuovo"), dopo.at(std::string("programma/") + f));
+        marcatore += core::ScriviRecord({f, "1"});
+    }
+    for (auto nome : GetParam().marcati) marcatore += core::ScriviRecord({nome, "1"});
+    ScriviFile(programma / "estraneo.txt", "mio");
+    ScriviFile(programma / "estraneo.txt.nuovo", "altro");
+    ScriviFile(programma / ".salvataggio", marcatore);
+
+    ASSERT_TRUE(b.Avvia());
+    std::vector<std::string> riferimenti;
+    for (const auto& r : b.RigheMostrate()) riferimenti.push_back(r[2]);
+    EXPECT_EQ(riferimenti, (Testi{"primo", "secondo"}));
+    Disco atteso = dopo;
+    atteso["programma/estraneo.txt"] = "mio";
+    atteso["programma/estraneo.txt.nuovo"] = "altro";
+    EXPECT_EQ(Dati(b.disco()), atteso);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, SalvataggioInterrotto,
+                         testing::Values(Interruzione{"FileDati", {}},
+                                         Interruzione{"MarcatoreEstraneo", {"estraneo.txt"}},
+                                         Interruzione{"MarcatoreFuori",
+                                                      {"../programma/estraneo.txt"}}),
                          [](const auto& info) { return std::string(info.param.nome); });
 
 // A backup that cannot be made does not stop the saves, and is told once in the run.
