@@ -5,7 +5,8 @@
 # The report names, for each mutant, the test executables and test files that killed it, and
 # for each test file the mutants it alone kills.
 #
-# Usage: scripts/mutate.sh [mutants file] [only mutants whose line contains TEXT]
+# Usage: scripts/mutate.sh [mutants file] [only mutants whose block matches the regex FILTER]
+# e.g. scripts/mutate.sh scripts/mutanti.txt '^(setup|startup)/'
 # The scratch tree and its build stay in build-mutate/ (never the working tree), so a second
 # run rebuilds only what changed since. A developer tool: not part of CI.
 set -euo pipefail
@@ -64,7 +65,7 @@ done < <(grep -rhoE --include='*.cpp' -H '^(TEST|TEST_F|TEST_P)\([A-Za-z0-9_]+' 
          sed -E 's/:(TEST|TEST_F|TEST_P)\(/:/')
 
 python3 - "$elenco" "$filtro" >"$out/mutanti.tsv" <<'EOF'
-import sys
+import re, sys
 # Blocks separated by blank lines: a file, "- original", "+ replacement" ("+" alone drops it).
 testo = open(sys.argv[1], encoding="utf-8").read()
 n = 0
@@ -74,7 +75,7 @@ for blocco in testo.split("\n\n"):
         continue
     n += 1
     assert len(righe) == 3 and righe[1].startswith("- ") and righe[2].startswith("+"), blocco
-    if sys.argv[2] and sys.argv[2] not in blocco:
+    if sys.argv[2] and not re.search(sys.argv[2], blocco, re.M):
         continue
     print("\t".join([str(n), righe[0], righe[1][2:], righe[2][2:]]))
 EOF

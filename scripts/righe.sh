@@ -14,7 +14,7 @@ codice() { [ -d "$1" ] && righe "$1" \( -name '*.cpp' -o -name '*.h' \) || echo 
 prove() { [ -d "tests/$1" ] && righe "tests/$1" || echo 0; }
 rapporto() { [ "$1" -gt 0 ] && awk -v t="$2" -v c="$1" 'BEGIN { printf "%.2f", t / c }' || echo -; }
 
-cartelle=(core grid ui printing entry setup main_window startup app)
+cartelle=(core grid ui printing entry setup main_window startup estratti app)
 tot_c=0
 tot_t=0
 printf '%-16s %7s %7s %7s\n' folder code tests ratio
@@ -26,7 +26,7 @@ for d in "${cartelle[@]}"; do
     printf '%-16s %7d %7d %7s\n' "$d" "$c" "$t" "$(rapporto "$c" "$t")"
 done
 # Tests that belong to no single folder.
-for d in acceptance support packaging; do
+for d in acceptance support packaging data schermate; do
     t=$(prove "$d")
     tot_t=$((tot_t + t))
     printf '%-16s %7s %7d\n' "tests/$d" - "$t"

@@ -1,6 +1,28 @@
 #include "support/finti.h"
 
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
 namespace test {
+
+std::string_view FinestraFinta::Conosciuto(std::string_view controllo) {
+    // The controls of the real windows (main window, set-up, password, entry, printing).
+    static constexpr std::array<std::string_view, 37> kNomi = {
+        "Form1",      "Label1",   "Label2",    "Label3",   "Label4",     "Label5",  "Label6",
+        "Label7",     "Grid",     "List1",     "Image1",   "Entrate",    "Uscite",  "Cmdfido",
+        "Rimuovi",    "Rimuoviu", "CmdStampa", "CmdEuro",  "CmdSaldo",   "CmdEsci", "cmdPass",
+        "txtSaldo",   "Form17",   "TxtBanca",  "TxtConto", "Check1",     "ChPass",  "lblCk",
+        "txtPass",    "txtPass1", "lblPass",   "CmdOk",    "CmdAnnulla", "frmPass", "cmdOk",
+        "cmdAnnulla", "frmStampa"};
+    static constexpr std::array<std::string_view, 8> kAltri = {
+        "txtDitta", "Option1_0", "Option1_1",  "txtDadata",
+        "txtAdata", "txtData",   "txtImporto", "Txtrif"};
+    if (std::ranges::find(kNomi, controllo) == kNomi.end() &&
+        std::ranges::find(kAltri, controllo) == kAltri.end())
+        throw std::logic_error("controllo inesistente: " + std::string(controllo));
+    return controllo;
+}
 
 ui::Risposta DialoghiFinti::Messaggio(std::string_view testo, ui::Pulsanti pulsanti,
                                       ui::Icona icona, std::string_view titolo,

@@ -12,7 +12,7 @@ namespace test {
 
 // A window that remembers what the logic set on each named control.
 class FinestraFinta : public ui::Finestra {
-public:
+  public:
     struct Controllo {
         std::string testo;
         ui::Colore colore = ui::kNero;
@@ -24,35 +24,44 @@ public:
     };
 
     std::string Testo(std::string_view c) const override { return trova(c).testo; }
-    void ImpostaTesto(std::string_view c, std::string_view t) override { controlli_[std::string(c)].testo = t; }
+    void ImpostaTesto(std::string_view c, std::string_view t) override { (*this)[c].testo = t; }
     ui::Colore ColoreTesto(std::string_view c) const override { return trova(c).colore; }
-    void ImpostaColoreTesto(std::string_view c, ui::Colore col) override { controlli_[std::string(c)].colore = col; }
+    void ImpostaColoreTesto(std::string_view c, ui::Colore col) override {
+        (*this)[c].colore = col;
+    }
     bool Abilitato(std::string_view c) const override { return trova(c).abilitato; }
-    void ImpostaAbilitato(std::string_view c, bool a) override { controlli_[std::string(c)].abilitato = a; }
+    void ImpostaAbilitato(std::string_view c, bool a) override { (*this)[c].abilitato = a; }
     bool Visibile(std::string_view c) const override { return trova(c).visibile; }
-    void ImpostaVisibile(std::string_view c, bool v) override { controlli_[std::string(c)].visibile = v; }
+    void ImpostaVisibile(std::string_view c, bool v) override { (*this)[c].visibile = v; }
     bool Selezionato(std::string_view c) const override { return trova(c).selezionato; }
-    void ImpostaSelezionato(std::string_view c, bool s) override { controlli_[std::string(c)].selezionato = s; }
+    void ImpostaSelezionato(std::string_view c, bool s) override { (*this)[c].selezionato = s; }
     void ImpostaSuggerimento(std::string_view c, std::string_view t) override {
-        controlli_[std::string(c)].suggerimento = t;
+        (*this)[c].suggerimento = t;
     }
     std::string Suggerimento(std::string_view c) const { return trova(c).suggerimento; }
-    void Focus(std::string_view c) override { focus = c; }
+    void Focus(std::string_view c) override {
+        Conosciuto(c);
+        focus = c;
+    }
     ui::Rettangolo Posizione(std::string_view c) const override { return trova(c).posizione; }
     void ImpostaPosizione(std::string_view c, const ui::Rettangolo& r) override {
-        controlli_[std::string(c)].posizione = r;
+        (*this)[c].posizione = r;
     }
     void Chiudi() override { chiusa = true; }
 
-    Controllo& operator[](std::string_view c) { return controlli_[std::string(c)]; }
+    Controllo& operator[](std::string_view c) { return controlli_[std::string(Conosciuto(c))]; }
+
+    // Throws, as the real window does, for a name no window has: a typo in the logic or in a
+    // test then fails instead of reading an empty control.
+    static std::string_view Conosciuto(std::string_view controllo);
 
     std::string focus;
     bool chiusa = false;
 
-private:
+  private:
     const Controllo& trova(std::string_view c) const {
         static const Controllo vuoto;
-        auto it = controlli_.find(std::string(c));
+        auto it = controlli_.find(Conosciuto(c));
         return it == controlli_.end() ? vuoto : it->second;
     }
     std::map<std::string, Controllo, std::less<>> controlli_;
@@ -60,7 +69,7 @@ private:
 
 // Message and input boxes answered from a script; every box shown is recorded.
 class DialoghiFinti : public ui::Dialoghi {
-public:
+  public:
     struct Messaggio {
         std::string testo;
         ui::Pulsanti pulsanti;
@@ -83,7 +92,7 @@ public:
     // Texts of the messages shown, in order.
     std::vector<std::string> testiMessaggi() const;
 
-    std::deque<ui::Risposta> risposte;    // answers to Yes/No boxes (default: the default button)
+    std::deque<ui::Risposta> risposte;      // answers to Yes/No boxes (default: the default button)
     std::deque<std::string> inputDigitati;  // answers to input boxes (default: empty = cancel)
     std::vector<struct Messaggio> messaggi;
     std::vector<Input> input;
