@@ -26,7 +26,7 @@ for d in "${cartelle[@]}"; do
     printf '%-16s %7d %7d %7s\n' "$d" "$c" "$t" "$(rapporto "$c" "$t")"
 done
 # Tests that belong to no single folder.
-for d in acceptance support packaging data schermate; do
+for d in acceptance support packaging data; do
     t=$(prove "$d")
     tot_t=$((tot_t + t))
     printf '%-16s %7s %7d\n' "tests/$d" - "$t"

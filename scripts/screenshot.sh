@@ -10,8 +10,8 @@ command -v convert >/dev/null || { sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
 cmake --build "$build" --target schermate
 mkdir -p "$out"
 lavoro=$(mktemp -d); trap 'rm -rf "$lavoro"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/tests/schermate" "$lavoro"
-QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tests/schermate" "$lavoro"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate" "$lavoro"
+QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tools/schermate" "$lavoro"
 pdftoppm -png -r 110 -f 1 -l 1 "$lavoro/printout.pdf" "$lavoro/pagina"
 convert "$lavoro"/pagina-*.png -crop 100%x45%+0+0 +repage "$lavoro/printout.png"
 # A 256-colour palette keeps the committed pictures small.
