@@ -63,8 +63,9 @@ void BM_StampaPdf(benchmark::State& state) {
     grid::Griglia registro;
     for (int i = 1; i <= state.range(0); ++i) {
         const core::Data d{2000 + i / 336, (i / 28) % 12 + 1, i % 28 + 1};
-        registro.AddItem(core::FormatoData(d) + "\tAddebito bolletta gas\triferimento " +
-                         std::to_string(i) + "\t1.234,56\t-" + std::to_string(i) + ".000,00");
+        registro.AddItem({core::FormatoData(d), "Addebito bolletta gas",
+                          "riferimento " + std::to_string(i), "1.234,56",
+                          "-" + std::to_string(i) + ".000,00"});
     }
     core::StatoConto stato;
     stato.BancaAppoggio = "Banca di prova";

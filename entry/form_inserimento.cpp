@@ -58,7 +58,7 @@ void FormInserimento::cmdOk_Click() {
 
     c_.stato.SaldoConto = m.nuovoSaldo;
     ui::ColoreSaldo(c_);
-    g.AddItem(m.testoRiga());
+    g.AddItem(m.celle());
     c_.form1.ImpostaTesto("txtSaldo", m.testoSaldo);
     if (g.Rows() == 13) ui::AllargaFinestra(c_.form1);
     if (g.Rows() > 12) g.SetTopRow(g.Rows() - 1);

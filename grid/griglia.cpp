@@ -62,15 +62,7 @@ void Griglia::SetTextMatrix(int riga, int colonna, std::string testo) {
     if (osservatore_) osservatore_->cellaCambiata(riga, colonna);
 }
 
-void Griglia::AddItem(std::string_view testoConTab) {
-    core::Registro::Celle celle;
-    std::size_t inizio = 0;
-    for (std::size_t c = 0; c < celle.size(); ++c) {
-        const auto tab = testoConTab.find('\t', inizio);
-        celle[c] = testoConTab.substr(inizio, tab == std::string_view::npos ? tab : tab - inizio);
-        if (tab == std::string_view::npos) break;
-        inizio = tab + 1;
-    }
+void Griglia::AddItem(const core::Registro::Celle& celle) {
     righe_.aggiungi(celle);
     if (osservatore_) osservatore_->righeInserite(Rows() - 1, Rows() - 1);
 }

@@ -68,8 +68,8 @@ class Griglia {
     [[nodiscard]] std::string_view Cella(int riga, int colonna) const;
     void SetTextMatrix(int riga, int colonna, std::string testo);
 
-    // Appends a row from its cells separated by tab characters; missing cells stay empty.
-    void AddItem(std::string_view testoConTab);
+    // Appends a data row from its five cells.
+    void AddItem(const core::Registro::Celle& celle);
     // Appends many rows at once (loading the register); into an empty grid the rows are
     // moved in whole.
     void AggiungiRighe(core::Registro&& righe);

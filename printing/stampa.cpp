@@ -18,20 +18,21 @@ constexpr double kRigaEtichetta = 4;  // mm from the top of the printable area
 constexpr double kRigaTitolo = 10;
 constexpr double kRigaData = 16;
 
-// A tab inside a cell would shift the rest of the row one column to the right.
-std::string CellaSenzaTab(std::string testo) {
-    for (char& c : testo)
-        if (c == '\t') c = ' ';
-    return testo;
-}
-
-std::string RigaConTab(const grid::Griglia& registro, int riga) {
-    std::string testo;
-    for (int c = 0; c < registro.Cols(); ++c) {
-        if (c > 0) testo += '\t';
-        testo += CellaSenzaTab(registro.TextMatrix(riga, c));
+// Copies a register row into the print grid. A tab would spread a printed cell over the
+// next column's space, so it prints as a blank.
+void CopiaRiga(const grid::Griglia& registro, int riga, grid::Griglia& gridPrint) {
+    std::array<std::string, grid::kColonne> senzaTab;
+    core::Registro::Celle celle;
+    for (int c = 0; c < grid::kColonne; ++c) {
+        const auto k = static_cast<std::size_t>(c);
+        celle[k] = registro.Cella(riga, c);
+        if (celle[k].find('\t') == std::string_view::npos) continue;
+        senzaTab[k] = celle[k];
+        for (char& ch : senzaTab[k])
+            if (ch == '\t') ch = ' ';
+        celle[k] = senzaTab[k];
     }
-    return testo;
+    gridPrint.AddItem(celle);
 }
 
 AreaPagina PreparaArea(Stampante& stampante, const Margini& m) {
@@ -151,7 +152,7 @@ void StampaRegistro::Stampa(bool soloPeriodo) {
             if (!data || !InPeriodo(*data, s_.stato.DataInizioStampa, s_.stato.DataFineStampa))
                 continue;
         }
-        s_.gridPrint.AddItem(RigaConTab(s_.registro, r));
+        CopiaRiga(s_.registro, r, s_.gridPrint);
     }
 
     // No printer means the user declined to choose one: nothing to tell.

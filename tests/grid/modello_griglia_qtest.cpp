@@ -44,7 +44,7 @@ TEST_F(ModelloTest, IlTesterApprovaOgniCambio) {
     {
         QAbstractItemModelTester tester(&modello,
                                         QAbstractItemModelTester::FailureReportingMode::Warning);
-        griglia.AddItem("01/01/2001\tPrelievo\tbancomat\t200.000\t-200.000");
+        griglia.AddItem({"01/01/2001", "Prelievo", "bancomat", "200.000", "-200.000"});
         griglia.AggiungiRighe(Righe(5));
         EXPECT_EQ(griglia.RemoveItem(1), 0);
         EXPECT_EQ(griglia.RemoveItem(griglia.Rows() - 1), 0);
@@ -66,7 +66,7 @@ TEST_F(ModelloTest, CelleRuoliEIntestazione) {
     griglia.SetFixedAlignment(3, grid::kAllineaCentro);
     griglia.SetColAlignment(2, grid::kAllineaSinistra);
     griglia.SetForeColorFixed({128, 0, 0});
-    griglia.AddItem("02/02/2002\tAssegno\t500\t500");
+    griglia.AddItem({"02/02/2002", "Assegno", "500", "500", ""});
     ASSERT_EQ(modello.rowCount(), 3);
     EXPECT_EQ(modello.index(2, 1).data().toString(), "Assegno");
     EXPECT_EQ(griglia.RemoveItem(1), 0);

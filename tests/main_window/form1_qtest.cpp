@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -114,7 +114,7 @@ TEST(Form1Qt, EsciEChiusuraScrivonoGliStessiByte) {
         Banco banco(3);
         auto& f = banco.f;
         f.show();
-        f.griglia().AddItem("04/04/2002\tVersamento\tcassa\t10,00\t8,00");
+        f.griglia().AddItem({"04/04/2002", "Versamento", "cassa", "10,00", "8,00"});
         banco.stato.SaldoConto = core::Money::FromUnits(8);
         banco.stato.ModoValuta = "Euro";
         if (modo == 0)

@@ -192,7 +192,7 @@ TEST_F(Form1Test, LaChiusuraSalvaUnaVoltaSolaEntrambiIFile) {
     scriviMovimenti(1);
     Scrivi(dir / "para.txt", Parametri("Lire", "20", "-100"));
     ASSERT_EQ(logica_.Form_Load(), 0);
-    griglia.AddItem("05/02/2001\tPrelievo\tcassa\t5\t15");
+    griglia.AddItem({"05/02/2001", "Prelievo", "cassa", "5", "15"});
     stato.SaldoConto = core::Money::FromUnits(15);
 
     logica_.CmdEsci_Click();

@@ -181,7 +181,7 @@ struct StampaRegistroTest : ::testing::Test {
         stato.NumeroConto = "1";
         for (const char* data : {"05/01/2024", "01/01/2024", "03/01/2024", "02/01/2024", "non data",
                                  "04/01/2024", "06/01/2024"})
-            registro.AddItem(std::string(data) + "\tPrelievo\trif " + data + "\t1.000\t-1.000");
+            registro.AddItem({data, "Prelievo", "rif " + std::string(data), "1.000", "-1.000"});
     }
 
     printing::StampaRegistro Procedura() {
