@@ -15,10 +15,24 @@ constexpr int kErroreIndice = 5;
 
 }  // namespace
 
+bool SembraNumero(std::string_view testo) {
+    const auto inizio = testo.find_first_not_of(' ');
+    if (inizio == std::string_view::npos) return false;
+    testo = testo.substr(inizio, testo.find_last_not_of(' ') - inizio + 1);
+    if (testo.front() == '-' || testo.front() == '+') testo.remove_prefix(1);
+    bool cifre = false;
+    for (const char c : testo) {
+        if (c >= '0' && c <= '9') {
+            cifre = true;
+        } else if (c != '.' && c != ',') {
+            return false;
+        }
+    }
+    return cifre;
+}
+
 Griglia::Griglia() {
     larghezze_.fill(kLarghezzaPredefinita);
-    allineamenti_.fill(kAllineaGenerale);
-    allineamentiFissi_.fill(kAllineaGenerale);
 }
 
 void Griglia::SetRows(int righe) {
@@ -114,13 +128,13 @@ void Griglia::SetColWidth(int colonna, int twips) {
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 
-void Griglia::SetColAlignment(int colonna, int codice) {
-    allineamenti_.at(static_cast<std::size_t>(colonna)) = codice;
+void Griglia::SetColAlignment(int colonna, Allineamento allineamento) {
+    allineamenti_.at(static_cast<std::size_t>(colonna)) = allineamento;
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 
-void Griglia::SetFixedAlignment(int colonna, int codice) {
-    allineamentiFissi_.at(static_cast<std::size_t>(colonna)) = codice;
+void Griglia::SetFixedAlignment(int colonna, Allineamento allineamento) {
+    allineamentiFissi_.at(static_cast<std::size_t>(colonna)) = allineamento;
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 

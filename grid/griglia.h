@@ -13,10 +13,16 @@ namespace grid {
 inline constexpr int kColonne = 5;
 inline constexpr int kErroreUnicaRiga = 30015;  // RemoveItem of the only data row
 
-// Cell alignment codes of the grid operations.
-inline constexpr int kAllineaGenerale = 9;  // texts to the left, numbers to the right
-inline constexpr int kAllineaSinistra = 1;  // left, vertically centred
-inline constexpr int kAllineaCentro = 4;    // centred both ways
+// How a column places its texts; all of them are vertically centred.
+enum class Allineamento {
+    Generale,  // texts to the left, numbers to the right
+    Sinistra,
+    Centro,
+};
+
+// Amount texts of the register ("-1.500", "1.234,56", "0,00"): sign, digits and the
+// Italian separators, blanks around allowed. A date has slashes and stays a text.
+[[nodiscard]] bool SembraNumero(std::string_view testo);
 
 struct ColoreRgb {
     unsigned char r = 0, g = 0, b = 0;
@@ -82,10 +88,12 @@ class Griglia {
 
     [[nodiscard]] int ColWidth(int colonna) const { return larghezze_.at(colonna); }
     void SetColWidth(int colonna, int twips);
-    [[nodiscard]] int ColAlignment(int colonna) const { return allineamenti_.at(colonna); }
-    void SetColAlignment(int colonna, int codice);
-    [[nodiscard]] int FixedAlignment(int colonna) const { return allineamentiFissi_.at(colonna); }
-    void SetFixedAlignment(int colonna, int codice);
+    [[nodiscard]] Allineamento ColAlignment(int colonna) const { return allineamenti_.at(colonna); }
+    void SetColAlignment(int colonna, Allineamento allineamento);
+    [[nodiscard]] Allineamento FixedAlignment(int colonna) const {
+        return allineamentiFissi_.at(colonna);
+    }
+    void SetFixedAlignment(int colonna, Allineamento allineamento);
     [[nodiscard]] ColoreRgb ForeColorFixed() const { return coloreIntestazione_; }
     void SetForeColorFixed(ColoreRgb colore);
     [[nodiscard]] bool FontBold() const { return grassetto_; }
@@ -108,8 +116,8 @@ class Griglia {
     int colonna_ = 0;
     int rigaInAlto_ = 1;
     std::array<int, kColonne> larghezze_{};
-    std::array<int, kColonne> allineamenti_{};
-    std::array<int, kColonne> allineamentiFissi_{};
+    std::array<Allineamento, kColonne> allineamenti_{};
+    std::array<Allineamento, kColonne> allineamentiFissi_{};
     ColoreRgb coloreIntestazione_{};
     bool grassetto_ = false;
     int lineeGriglia_ = 1;

@@ -25,8 +25,9 @@ void MostraValuta(ui::Contesto& c) {
 }
 
 void ConfiguraGriglia(grid::Griglia& g) {
-    for (int col = 0; col < grid::kColonne; ++col) g.SetFixedAlignment(col, grid::kAllineaCentro);
-    g.SetColAlignment(2, grid::kAllineaSinistra);
+    for (int col = 0; col < grid::kColonne; ++col)
+        g.SetFixedAlignment(col, grid::Allineamento::Centro);
+    g.SetColAlignment(2, grid::Allineamento::Sinistra);
     for (int col = 0; col < grid::kColonne; ++col) g.SetColWidth(col, kLarghezzeColonne[col]);
     g.SetRow(0);
     g.SetCol(0);

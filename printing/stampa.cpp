@@ -35,18 +35,14 @@ void CopiaRiga(const grid::Griglia& registro, int riga, grid::Griglia& gridPrint
     gridPrint.AddItem(celle);
 }
 
-AreaPagina PreparaArea(Stampante& stampante, const Margini& m) {
-    AreaPagina area;
-    area.hDC = stampante.hDC();
+// Where the grid body goes: the printable area less the margins.
+Rettangolo AreaGriglia(Stampante& stampante, const Margini& m) {
     const std::int32_t larghezza = ArrotondaPixel(stampante.LarghezzaStampabile());
     const std::int32_t altezza = ArrotondaPixel(stampante.AltezzaStampabile());
-    area.paginaDestra = larghezza;
-    area.paginaBasso = altezza;
-    area.stampaSinistra = ArrotondaPixel(stampante.MmInOrizzontale(m.sinistro));
-    area.stampaAlto = ArrotondaPixel(stampante.MmInVerticale(m.alto));
-    area.stampaDestra = ArrotondaPixel(larghezza - stampante.MmInOrizzontale(m.destro));
-    area.stampaBasso = ArrotondaPixel(altezza - stampante.MmInVerticale(m.basso));
-    return area;
+    return {ArrotondaPixel(stampante.MmInOrizzontale(m.sinistro)),
+            ArrotondaPixel(stampante.MmInVerticale(m.alto)),
+            ArrotondaPixel(larghezza - stampante.MmInOrizzontale(m.destro)),
+            ArrotondaPixel(altezza - stampante.MmInVerticale(m.basso))};
 }
 
 void StampaIn(Stampante& stampante, double xMm, double yMm, std::string_view testo) {
@@ -59,17 +55,13 @@ void StampaIn(Stampante& stampante, double xMm, double yMm, std::string_view tes
 
 void PreparaGridPrint(grid::Griglia& gridPrint) {
     gridPrint.SetRows(1);
-    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetFixedAlignment(c, grid::kAllineaCentro);
-    gridPrint.SetColAlignment(2, grid::kAllineaSinistra);
-    gridPrint.SetColAlignment(0, grid::kAllineaCentro);
+    for (int c = 0; c < grid::kColonne; ++c)
+        gridPrint.SetFixedAlignment(c, grid::Allineamento::Centro);
+    gridPrint.SetColAlignment(2, grid::Allineamento::Sinistra);
+    gridPrint.SetColAlignment(0, grid::Allineamento::Centro);
     for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, kLarghezze[c]);
-    gridPrint.SetRow(0);
-    gridPrint.SetCol(0);
     gridPrint.SetFontBold(true);
-    for (int c = 0; c < grid::kColonne; ++c) {
-        gridPrint.SetCol(c);
-        gridPrint.SetText(kIntestazioni[c]);
-    }
+    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetTextMatrix(0, c, kIntestazioni[c]);
 }
 
 bool InPeriodo(const core::Data& data, const core::Data& inizio, const core::Data& fine) {
@@ -99,15 +91,14 @@ std::int32_t ArrotondaPixel(double valore) {
     return static_cast<std::int32_t>(intero);
 }
 
-void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
+void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
                 const Margini& margini, std::string_view titolo, const core::Data& oggi) {
     int codice = 0;
     std::string dettaglio;
     try {
-        if (griglia.Inizia() != kGrigliaStampabile) return;
-
         stampante.ImpostaPixel();
-        const AreaPagina area = PreparaArea(stampante, margini);
+        const Rettangolo area = AreaGriglia(stampante, margini);
+        const auto render = stampante.Render(griglia);
         stampante.StampaRiga("");
 
         const std::string data = core::FormatoData(oggi);
@@ -118,11 +109,10 @@ void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dial
             // title.
             StampaIn(stampante, margini.destro, kRigaEtichetta,
                      "Pagina N° " + std::to_string(pagina));
-            if (griglia.Pagina(area) < 0) break;
+            if (!render->Pagina(area)) break;
             stampante.NuovaPagina();
         }
         stampante.FineDocumento();
-        griglia.Fine();
         return;
     } catch (const ErroreStampa& e) {
         codice = e.codice;
@@ -158,7 +148,7 @@ void StampaRegistro::Stampa(bool soloPeriodo) {
     // No printer means the user declined to choose one: nothing to tell.
     const auto stampante = s_.stampante ? s_.stampante() : nullptr;
     if (!stampante) return;
-    StampaGrid(s_.renderGridPrint, *stampante, s_.dialoghi, Margini{},
+    StampaGrid(s_.gridPrint, *stampante, s_.dialoghi, Margini{},
                TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi());
 }
 

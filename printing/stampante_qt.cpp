@@ -14,7 +14,7 @@
 #include <cstring>
 #include <random>
 
-#include "grid/render_griglia_qt.h"
+#include "printing/render_griglia_qt.h"
 
 namespace printing {
 
@@ -101,7 +101,6 @@ std::unique_ptr<StampanteQt> StampanteQt::Guasta(int codice) {
 }
 
 StampanteQt::~StampanteQt() {
-    if (handle_ != 0) grid::RilasciaDispositivo(handle_);
     if (painter_.isActive()) painter_.end();
     pdf_.reset();
     file_.close();
@@ -140,7 +139,6 @@ QPainter& StampanteQt::Documento() {
         pdf_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
         if (!painter_.begin(pdf_.get())) throw ErroreStampa{kErroreStampante};
-        handle_ = grid::RegistraDispositivo(&painter_);
     }
     return painter_;
 }
@@ -150,9 +148,8 @@ void StampanteQt::ImpostaPixel() {
     Documento();
 }
 
-std::int32_t StampanteQt::hDC() {
-    Documento();
-    return handle_;
+std::unique_ptr<RenderGriglia> StampanteQt::Render(const grid::Griglia& griglia) {
+    return std::make_unique<RenderGrigliaQt>(griglia, Documento());
 }
 
 double StampanteQt::LarghezzaStampabile() {
@@ -252,8 +249,6 @@ void StampanteQt::Consegna() {
 
 void StampanteQt::FineDocumento() {
     Documento();
-    grid::RilasciaDispositivo(handle_);
-    handle_ = 0;
     finito_ = true;
     try {
         if (!painter_.end()) throw ErroreStampa{kErroreStampante};

@@ -89,8 +89,8 @@ TEST(GrigliaTest, OgniCambioEComunicato) {
     EXPECT_EQ(g.RemoveItem(9), 5);
     g.SetTextMatrix(0, 1, "Causale");
     g.SetColWidth(2, 2200);
-    g.SetColAlignment(2, grid::kAllineaSinistra);
-    g.SetFixedAlignment(0, grid::kAllineaCentro);
+    g.SetColAlignment(2, grid::Allineamento::Sinistra);
+    g.SetFixedAlignment(0, grid::Allineamento::Centro);
     g.SetForeColorFixed({128, 0, 0});
     g.SetFontBold(true);
     g.SetGridLines(0);

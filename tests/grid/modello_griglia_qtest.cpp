@@ -63,8 +63,8 @@ TEST_F(ModelloTest, CelleRuoliEIntestazione) {
     griglia.AggiungiRighe(Righe(2));
     ModelloGrigliaQt modello(griglia);  // over rows already there
     griglia.SetTextMatrix(0, 3, "Importo");
-    griglia.SetFixedAlignment(3, grid::kAllineaCentro);
-    griglia.SetColAlignment(2, grid::kAllineaSinistra);
+    griglia.SetFixedAlignment(3, grid::Allineamento::Centro);
+    griglia.SetColAlignment(2, grid::Allineamento::Sinistra);
     griglia.SetForeColorFixed({128, 0, 0});
     griglia.AddItem({"02/02/2002", "Assegno", "500", "500", ""});
     ASSERT_EQ(modello.rowCount(), 3);
@@ -88,8 +88,9 @@ TEST_F(ModelloTest, CelleRuoliEIntestazione) {
     EXPECT_TRUE(modello.headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
 }
 
-// Code 9 is "general": numbers to the right, everything else to the left.
-using CasoAllineamento = std::tuple<int, std::string, Qt::Alignment>;
+// The general alignment: numbers to the right, everything else to the left.
+using grid::Allineamento;
+using CasoAllineamento = std::tuple<Allineamento, std::string, Qt::Alignment>;
 class AllineamentoTest : public testing::TestWithParam<CasoAllineamento> {};
 
 TEST_P(AllineamentoTest, DalCodiceEDalTesto) {
@@ -99,12 +100,14 @@ TEST_P(AllineamentoTest, DalCodiceEDalTesto) {
 
 constexpr Qt::Alignment kSx = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kDx = Qt::AlignRight | Qt::AlignVCenter;
+constexpr Allineamento kGen = Allineamento::Generale;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Codici, AllineamentoTest, testing::Values(
-    CasoAllineamento{9, "200.000", kDx}, CasoAllineamento{9, "-1.234,56", kDx},
-    CasoAllineamento{9, "01/02/2003", kSx}, CasoAllineamento{9, "Prelievo", kSx},
-    CasoAllineamento{9, "-", kSx}, CasoAllineamento{1, "123", kSx},
-    CasoAllineamento{4, "Data", Qt::AlignCenter}));
+    CasoAllineamento{kGen, "200.000", kDx}, CasoAllineamento{kGen, "-1.234,56", kDx},
+    CasoAllineamento{kGen, " +1 ", kDx}, CasoAllineamento{kGen, "01/02/2003", kSx},
+    CasoAllineamento{kGen, "Prelievo", kSx}, CasoAllineamento{kGen, "-", kSx},
+    CasoAllineamento{Allineamento::Sinistra, "123", kSx},
+    CasoAllineamento{Allineamento::Centro, "Data", Qt::AlignCenter}));
 // clang-format on
 
 struct VistaTest : ModelloTest {

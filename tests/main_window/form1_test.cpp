@@ -142,8 +142,8 @@ TEST_F(Form1Test, RegistroVuotoLasciaSoloLIntestazione) {
     EXPECT_EQ(griglia.intestazione(),
               (core::RigaRegistro{"Data", "Causale", "Riferimento", "Importo", "Saldo"}));
     EXPECT_EQ(griglia.ColWidth(1), 2200);
-    EXPECT_EQ(griglia.ColAlignment(2), grid::kAllineaSinistra);
-    EXPECT_EQ(griglia.FixedAlignment(3), grid::kAllineaCentro);
+    EXPECT_EQ(griglia.ColAlignment(2), grid::Allineamento::Sinistra);
+    EXPECT_EQ(griglia.FixedAlignment(3), grid::Allineamento::Centro);
     EXPECT_EQ(griglia.ForeColorFixed(), (grid::ColoreRgb{128, 0, 0}));
     EXPECT_FALSE(form1.Abilitato("CmdStampa"));
     EXPECT_EQ(form1.Testo("cmdPass"), "Inserisci Pass&word");
