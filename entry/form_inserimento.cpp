@@ -40,7 +40,7 @@ void FormInserimento::cmdOk_Click() {
     g.SetCol(0);
     g.SetRow(n);
     const std::optional<std::string_view> dataUltima =
-        n > 0 ? std::optional<std::string_view>(g.Text()) : std::nullopt;
+        n > 0 ? std::optional<std::string_view>(g.Cella(n, 0)) : std::nullopt;
 
     const std::string data = f_.Testo(kTxtData);
     const std::string importo = f_.Testo(kTxtImporto);

@@ -53,6 +53,7 @@ class Griglia {
     void SetRows(int righe);
     [[nodiscard]] int Cols() const { return kColonne; }
 
+    // The current cell, which a view shows; reading and writing go through TextMatrix.
     [[nodiscard]] int Row() const { return riga_; }
     void SetRow(int riga) {
         riga_ = riga;
@@ -63,9 +64,6 @@ class Griglia {
         colonna_ = colonna;
         if (osservatore_) osservatore_->cellaCorrenteCambiata(riga_, colonna_);
     }
-    // The current cell's text, valid until the grid next changes.
-    [[nodiscard]] std::string_view Text() const { return Cella(riga_, colonna_); }
-    void SetText(std::string testo) { SetTextMatrix(riga_, colonna_, std::move(testo)); }
 
     [[nodiscard]] std::string TextMatrix(int riga, int colonna) const {
         return std::string(Cella(riga, colonna));
