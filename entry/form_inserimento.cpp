@@ -6,12 +6,13 @@
 
 #include "core/account.h"
 #include "entry/inserimento.h"
+#include "ui/valuta.h"
 
 namespace entry {
 
 void FormInserimento::Form_Load() {
     f_.ImpostaTesto(kTxtData, core::FormatoData(c_.oggi()));
-    f_.ImpostaTesto("Label4", core::InLire(c_.stato) ? "£." : "€.");
+    f_.ImpostaTesto("Label4", ui::Didascalie(core::InLire(c_.stato)).simbolo);
     // The date box is first in the tab order: the user starts on the amount.
     f_.Focus(kTxtImporto);
 }

@@ -11,6 +11,10 @@
 namespace grid {
 
 inline constexpr int kColonne = 5;
+// The register's columns, on the screen and on paper: widths in twips and header texts.
+inline constexpr std::array<int, kColonne> kLarghezzeRegistro{1150, 2200, 2200, 1550, 1750};
+inline constexpr std::array<const char*, kColonne> kIntestazioniRegistro{
+    "Data", "Causale", "Riferimento", "Importo", "Saldo"};
 inline constexpr int kErroreUnicaRiga = 30015;  // RemoveItem of the only data row
 
 // How a column places its texts; all of them are vertically centred.

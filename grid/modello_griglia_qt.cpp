@@ -5,6 +5,8 @@
 #include <QFont>
 #include <string_view>
 
+#include "core/testo_qt.h"
+
 namespace grid {
 
 namespace {
@@ -17,9 +19,7 @@ QVariant FontGriglia(const Griglia& griglia) {
     return font;
 }
 
-QString InQString(std::string_view testo) {
-    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
-}
+using core::InQString;
 
 }  // namespace
 

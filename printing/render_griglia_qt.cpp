@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/movement_types.h"
+#include "core/testo_qt.h"
 #include "grid/modello_griglia_qt.h"
 
 namespace printing {
@@ -56,9 +57,7 @@ QFont FontStampa(bool grassetto, const QPaintDevice* dispositivo, double larghez
         double massima = 0;
         for (const core::TipoMovimento& tipo : core::TipiMovimento())
             for (std::string_view causale : {tipo.CausaleLire, tipo.CausaleEuro})
-                massima =
-                    std::max(massima, metriche.horizontalAdvance(QString::fromUtf8(
-                                          causale.data(), static_cast<qsizetype>(causale.size()))));
+                massima = std::max(massima, metriche.horizontalAdvance(core::InQString(causale)));
         if (massima <= larghezzaCausale || punti <= kPuntiMinimi) return font;
     }
 }
@@ -104,8 +103,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
         const int allineamento =
             static_cast<int>(grid::AllineamentoQt(allineamentoCella, testo)) | Qt::TextSingleLine;
         const TestoCella t =
-            Adatta(QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())),
-                   grid::SembraNumero(testo), metriche, cella.width());
+            Adatta(core::InQString(testo), grid::SembraNumero(testo), metriche, cella.width());
         if (t.scala == 1) {
             p->drawText(cella, allineamento, t.testo);
             return;

@@ -10,10 +10,6 @@ namespace printing {
 
 namespace {
 
-constexpr std::array<int, grid::kColonne> kLarghezze = {1150, 2200, 2200, 1550, 1750};
-constexpr std::array<const char*, grid::kColonne> kIntestazioni = {"Data", "Causale", "Riferimento",
-                                                                   "Importo", "Saldo"};
-
 constexpr double kRigaEtichetta = 4;  // mm from the top of the printable area
 constexpr double kRigaTitolo = 10;
 constexpr double kRigaData = 16;
@@ -59,9 +55,10 @@ void PreparaGridPrint(grid::Griglia& gridPrint) {
         gridPrint.SetFixedAlignment(c, grid::Allineamento::Centro);
     gridPrint.SetColAlignment(2, grid::Allineamento::Sinistra);
     gridPrint.SetColAlignment(0, grid::Allineamento::Centro);
-    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, kLarghezze[c]);
+    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, grid::kLarghezzeRegistro[c]);
     gridPrint.SetFontBold(true);
-    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetTextMatrix(0, c, kIntestazioni[c]);
+    for (int c = 0; c < grid::kColonne; ++c)
+        gridPrint.SetTextMatrix(0, c, grid::kIntestazioniRegistro[c]);
 }
 
 bool InPeriodo(const core::Data& data, const core::Data& inizio, const core::Data& fine) {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <random>
 
+#include "core/testo_qt.h"
 #include "printing/render_griglia_qt.h"
 
 namespace printing {
@@ -185,9 +186,7 @@ void StampanteQt::ImpostaY(double y) {
 void StampanteQt::StampaRiga(std::string_view testo) {
     QPainter& p = Documento();
     const QFontMetricsF metriche(p.font(), pdf_.get());
-    if (!testo.empty())
-        p.drawText(QPointF(x_, y_ + metriche.ascent()),
-                   QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())));
+    if (!testo.empty()) p.drawText(QPointF(x_, y_ + metriche.ascent()), core::InQString(testo));
     x_ = 0;
     y_ += metriche.height();
 }
