@@ -13,7 +13,6 @@
 
 #include "core/dates.h"
 #include "grid/griglia.h"
-#include "grid/render_griglia_qt.h"
 #include "printing/stampa.h"
 #include "printing/stampante_qt.h"
 
@@ -37,7 +36,6 @@ class StampanteContata : public printing::Stampante {
     StampanteContata(std::unique_ptr<printing::Stampante> s, long& pagine)
         : s_(std::move(s)), pagine_(pagine) {}
     void ImpostaPixel() override { s_->ImpostaPixel(); }
-    std::int32_t hDC() override { return s_->hDC(); }
     double LarghezzaStampabile() override { return s_->LarghezzaStampabile(); }
     double AltezzaStampabile() override { return s_->AltezzaStampabile(); }
     double MmInOrizzontale(double mm) override { return s_->MmInOrizzontale(mm); }
@@ -45,6 +43,9 @@ class StampanteContata : public printing::Stampante {
     void ImpostaX(double x) override { s_->ImpostaX(x); }
     void ImpostaY(double y) override { s_->ImpostaY(y); }
     void StampaRiga(std::string_view t) override { s_->StampaRiga(t); }
+    std::unique_ptr<printing::RenderGriglia> Render(const grid::Griglia& g) override {
+        return s_->Render(g);
+    }
     void NuovaPagina() override {
         ++pagine_;
         s_->NuovaPagina();
@@ -63,8 +64,9 @@ void BM_StampaPdf(benchmark::State& state) {
     grid::Griglia registro;
     for (int i = 1; i <= state.range(0); ++i) {
         const core::Data d{2000 + i / 336, (i / 28) % 12 + 1, i % 28 + 1};
-        registro.AddItem(core::FormatoData(d) + "\tAddebito bolletta gas\triferimento " +
-                         std::to_string(i) + "\t1.234,56\t-" + std::to_string(i) + ".000,00");
+        registro.AddItem({core::FormatoData(d), "Addebito bolletta gas",
+                          "riferimento " + std::to_string(i), "1.234,56",
+                          "-" + std::to_string(i) + ".000,00"});
     }
     core::StatoConto stato;
     stato.BancaAppoggio = "Banca di prova";
@@ -72,10 +74,9 @@ void BM_StampaPdf(benchmark::State& state) {
     QTemporaryDir dir;
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("registro.pdf"));
     grid::Griglia gridPrint;
-    grid::RenderGrigliaQt render(gridPrint);
     DialoghiMuti dialoghi;
     long pagine = 0;
-    printing::StampaRegistro stampa({registro, gridPrint, render, stato, dialoghi,
+    printing::StampaRegistro stampa({registro, gridPrint, stato, dialoghi,
                                      [&] {
                                          return std::make_unique<StampanteContata>(
                                              printing::StampanteQt::Pdf(pdf), pagine);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/amounts.h"
 #include "core/dates.h"
 #include "core/money.h"
 
@@ -21,9 +22,6 @@ struct StatoConto {
     Data DataInizioStampa;
     Data DataFineStampa;
 };
-
-inline constexpr const char* kLire = "Lire";
-inline constexpr const char* kEuro = "Euro";
 
 [[nodiscard]] inline bool InLire(const StatoConto& s) {
     return s.ModoValuta == kLire;

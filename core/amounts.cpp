@@ -194,7 +194,7 @@ std::string FormatoEuro(Money valore) {
 }
 
 std::string FormatoModo(Money valore, std::string_view modoValuta) {
-    return modoValuta == "Lire" ? FormatoLire(valore) : FormatoEuro(valore);
+    return modoValuta == kLire ? FormatoLire(valore) : FormatoEuro(valore);
 }
 
 std::string TestoSaldo(Money valore, std::string_view modoValuta) {
@@ -209,7 +209,8 @@ bool TestoInEuro(std::string_view testo) {
 std::optional<Money> LireInEuro(Money lire) {
     // The one computation done in double precision: ten-thousandths of a lira divided by
     // the rate give ten-thousandths of a euro.
-    const double quoziente = std::round(static_cast<double>(lire.raw()) / 1936.27);
+    const double quoziente = std::round(static_cast<double>(lire.raw()) /
+                                        (static_cast<double>(kCambioLire.raw()) / Money::kScala));
     constexpr double kLimite = 9223372036854775808.0;  // 2^63
     if (!(quoziente < kLimite && quoziente >= -kLimite)) return std::nullopt;
     return Money::FromRaw(static_cast<std::int64_t>(quoziente));

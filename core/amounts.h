@@ -12,6 +12,10 @@ namespace core {
 // display formats, the currency of a register text and the conversion at 1936.27.
 // All texts here are plain ASCII (digits, signs, "." and ",").
 
+// The register's currency modes as stored.
+inline constexpr const char* kLire = "Lire";
+inline constexpr const char* kEuro = "Euro";
+
 inline constexpr Money kCambioLire = Money::FromRaw(19362700);  // 1936.27 lire per euro
 
 // A typed amount, Italian reading: blanks at both ends ignored, optional leading "-",

@@ -6,12 +6,13 @@
 
 #include "core/account.h"
 #include "entry/inserimento.h"
+#include "ui/valuta.h"
 
 namespace entry {
 
 void FormInserimento::Form_Load() {
     f_.ImpostaTesto(kTxtData, core::FormatoData(c_.oggi()));
-    f_.ImpostaTesto("Label4", core::InLire(c_.stato) ? "£." : "€.");
+    f_.ImpostaTesto("Label4", ui::Didascalie(core::InLire(c_.stato)).simbolo);
     // The date box is first in the tab order: the user starts on the amount.
     f_.Focus(kTxtImporto);
 }
@@ -40,7 +41,7 @@ void FormInserimento::cmdOk_Click() {
     g.SetCol(0);
     g.SetRow(n);
     const std::optional<std::string_view> dataUltima =
-        n > 0 ? std::optional<std::string_view>(g.Text()) : std::nullopt;
+        n > 0 ? std::optional<std::string_view>(g.Cella(n, 0)) : std::nullopt;
 
     const std::string data = f_.Testo(kTxtData);
     const std::string importo = f_.Testo(kTxtImporto);
@@ -58,7 +59,7 @@ void FormInserimento::cmdOk_Click() {
 
     c_.stato.SaldoConto = m.nuovoSaldo;
     ui::ColoreSaldo(c_);
-    g.AddItem(m.testoRiga());
+    g.AddItem(m.celle());
     c_.form1.ImpostaTesto("txtSaldo", m.testoSaldo);
     if (g.Rows() == 13) ui::AllargaFinestra(c_.form1);
     if (g.Rows() > 12) g.SetTopRow(g.Rows() - 1);

@@ -6,7 +6,7 @@
 
 namespace entry {
 
-inline constexpr int kTastoInvio = 13;
+using ui::kTastoInvio;
 
 // The movement entry window's logic, one design for the fifteen types. The window
 // (a ui::Finestra with the boxes "txtData", "txtImporto", "Txtrif" and the label

@@ -8,13 +8,14 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "core/testo_qt.h"
+#include "ui/valuta.h"
+
 namespace entry {
 
 namespace {
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+using core::InQString;
 
 QLabel* Etichetta(QWidget* padre, const char* nome, const QString& testo, double left, double top,
                   double width, double height) {
@@ -53,16 +54,17 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
                                      QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-    setObjectName(Q(tipo.finestra));
-    setWindowTitle(Q(tipo.caption));
+    setObjectName(InQString(tipo.finestra));
+    setWindowTitle(InQString(tipo.caption));
     setFont(ui::FontSans(8.25, false));
     ui::DimensionaFinestra(this, tipo.larghezza, tipo.altezza);
 
     Etichetta(this, "Label1", QStringLiteral("Data:"), 360, 480, 495, 255);
     txtData_ = Casella(this, "txtData", 10, 960, 360, 1095, 285);
-    if (!tipo.suggerimentoData.empty()) txtData_->setToolTip(Q(tipo.suggerimentoData));
+    if (!tipo.suggerimentoData.empty()) txtData_->setToolTip(InQString(tipo.suggerimentoData));
     Etichetta(this, "Label2", QStringLiteral("Importo:"), 120, 960, 615, 255);
-    QLabel* simbolo = Etichetta(this, "Label4", QStringLiteral("£."), 720, 960, 255, 255);
+    QLabel* simbolo = Etichetta(this, "Label4", QString::fromUtf8(ui::kDidascalieLire.simbolo), 720,
+                                960, 255, 255);
     simbolo->setFont(ui::FontSans(8.25, true));
     // Centred in its box, clear of "Importo:" on its left and of the amount box on its right.
     simbolo->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

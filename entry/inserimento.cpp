@@ -19,12 +19,6 @@ Rifiuto SuRiferimento(std::string messaggio) {
 
 }  // namespace
 
-std::string Movimento::testoRiga() const {
-    std::string testo = riga[0];
-    for (std::size_t k = 1; k < riga.size(); ++k) testo += '\t' + riga[k];
-    return testo;
-}
-
 EsitoInserimento ValutaMovimento(const TestiMovimento& testi, const core::TipoMovimento& tipo,
                                  const SituazioneConto& conto,
                                  std::optional<std::string_view> dataUltimaRiga) {

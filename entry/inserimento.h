@@ -9,6 +9,7 @@
 #include "core/dates.h"
 #include "core/money.h"
 #include "core/movement_types.h"
+#include "core/registro.h"
 
 namespace entry {
 
@@ -47,8 +48,10 @@ struct Movimento {
     std::string testoSaldo;  // the balance box text, in the row's format
     bool fuoriFido = false;  // show the over-the-credit-line warning
 
-    // The row as the grid's AddItem takes it: the cells joined by tab characters.
-    [[nodiscard]] std::string testoRiga() const;
+    // The row's cells as the grid's AddItem takes them, valid while the movement lives.
+    [[nodiscard]] core::Registro::Celle celle() const {
+        return {riga[0], riga[1], riga[2], riga[3], riga[4]};
+    }
 };
 
 using EsitoInserimento = std::variant<Rifiuto, Movimento>;

@@ -28,16 +28,16 @@
 #include <QValueAxis>
 
 #include "core/amounts.h"
+#include "core/testo_qt.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
+#include "ui/valuta.h"
 
 namespace estratti {
 
 namespace {
 
-QString Q(std::string_view t) {
-    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-}
+using core::InQString;
 
 QDate QData(const core::Data& d) {
     return QDate(d.anno, d.mese, d.giorno);
@@ -57,7 +57,7 @@ AnteprimaQt::AnteprimaQt(ui::Contesto& contesto, FileEstratto file, MemoriaMappa
     setWindowTitle(QStringLiteral("Importa estratto conto"));
     setObjectName(QStringLiteral("Anteprima"));
     auto* layout = new QVBoxLayout(this);
-    auto* intestazione = new QLabel(Q("File: " + file_.nome), this);
+    auto* intestazione = new QLabel(InQString("File: " + file_.nome), this);
     layout->addWidget(intestazione);
     if (!file_.ofx) {
         auto* gruppo =
@@ -116,7 +116,7 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
         QString nome = QStringLiteral("Colonna %1").arg(k + 1);
         if (m.rigaIntestazione >= 0 && m.rigaIntestazione < static_cast<int>(t.record.size()) &&
             k < t.record[m.rigaIntestazione].size())
-            nome = Q(t.record[m.rigaIntestazione][k]);
+            nome = InQString(t.record[m.rigaIntestazione][k]);
         nomi << nome;
     }
     const std::pair<const char*, int> campi[] = {{"Data", m.colData},
@@ -166,7 +166,7 @@ void AnteprimaQt::rileggi() {
         errore_ = e->messaggio;
         letto_ = false;
         anteprima_ = {};
-        stato_->setText(Q(errore_));
+        stato_->setText(InQString(errore_));
         riempi();
         return;
     }
@@ -188,9 +188,9 @@ void AnteprimaQt::riempi() {
                            : Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         tick->setCheckState(riga.inclusa ? Qt::Checked : Qt::Unchecked);
         tabella_->setItem(r, kTick, tick);
-        tabella_->setItem(r, kData, new QTableWidgetItem(Q(core::FormatoData(riga.data))));
+        tabella_->setItem(r, kData, new QTableWidgetItem(InQString(core::FormatoData(riga.data))));
         auto* tipo = new QComboBox;
-        for (const auto& t : core::TipiMovimento()) tipo->addItem(Q(t.caption));
+        for (const auto& t : core::TipiMovimento()) tipo->addItem(InQString(t.caption));
         tipo->setCurrentIndex(riga.tipo->posizione);
         connect(tipo, &QComboBox::currentIndexChanged, this, [this, r](int i) {
             anteprima_.righe[r].tipo = core::TipoDaPosizione(i);
@@ -198,11 +198,12 @@ void AnteprimaQt::riempi() {
             aggiornaSaldi();
         });
         tabella_->setCellWidget(r, kTipo, tipo);
-        auto* rif = new QTableWidgetItem(Q(riga.riferimento));
-        rif->setToolTip(Q(riga.descrizione));
+        auto* rif = new QTableWidgetItem(InQString(riga.riferimento));
+        rif->setToolTip(InQString(riga.descrizione));
         tabella_->setItem(r, kRiferimento, rif);
         auto* importo = new QTableWidgetItem(
-            Q((riga.credito ? "" : "-") + core::FormatoModo(riga.importo, lire ? "Lire" : "Euro")));
+            InQString((riga.credito ? "" : "-") +
+                      core::FormatoModo(riga.importo, lire ? core::kLire : core::kEuro)));
         importo->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         tabella_->setItem(r, kImporto, importo);
         auto* saldo = new QTableWidgetItem;
@@ -223,14 +224,15 @@ void AnteprimaQt::aggiornaSaldi() {
         incluse += riga.inclusa;
         tabella_->item(r, kTick)->setCheckState(riga.inclusa ? Qt::Checked : Qt::Unchecked);
         tabella_->item(r, kSaldo)->setText(
-            riga.inclusa ? Q(core::FormatoModo(riga.saldo, anteprima_.modoValuta)) : QString());
+            riga.inclusa ? InQString(core::FormatoModo(riga.saldo, anteprima_.modoValuta))
+                         : QString());
         tabella_->item(r, kSaldo)->setForeground(riga.saldo.isNegative() ? Qt::red : Qt::black);
         std::string note = TestoEsclusione(riga.esclusione);
         auto aggiungi = [&](const char* t) { note += (note.empty() ? "" : "; ") + std::string(t); };
         if (riga.accorciato) aggiungi("Riferimento accorciato");
         if (riga.riparato) aggiungi("Caratteri non memorizzabili sostituiti");
         if (riga.inclusa && riga.fuoriFido) aggiungi("Fuori fido");
-        tabella_->item(r, kNote)->setText(Q(note));
+        tabella_->item(r, kNote)->setText(InQString(note));
     }
     riempiendo_ = false;
     if (letto_)
@@ -310,7 +312,7 @@ AndamentoQt::AndamentoQt(const ui::Contesto& c, QWidget* parent)
     riga->addWidget(png);
     layout->addLayout(riga);
 
-    const QString valuta = lire ? QStringLiteral("£ire") : QStringLiteral("€uro");
+    const QString valuta = QString::fromUtf8(ui::Didascalie(lire).nome);
     auto* saldo = new QLineSeries;
     saldo->setName(QStringLiteral("Saldo"));
     // One point per day (its last balance) keeps a long register light to draw.

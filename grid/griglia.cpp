@@ -15,10 +15,24 @@ constexpr int kErroreIndice = 5;
 
 }  // namespace
 
+bool SembraNumero(std::string_view testo) {
+    const auto inizio = testo.find_first_not_of(' ');
+    if (inizio == std::string_view::npos) return false;
+    testo = testo.substr(inizio, testo.find_last_not_of(' ') - inizio + 1);
+    if (testo.front() == '-' || testo.front() == '+') testo.remove_prefix(1);
+    bool cifre = false;
+    for (const char c : testo) {
+        if (c >= '0' && c <= '9') {
+            cifre = true;
+        } else if (c != '.' && c != ',') {
+            return false;
+        }
+    }
+    return cifre;
+}
+
 Griglia::Griglia() {
     larghezze_.fill(kLarghezzaPredefinita);
-    allineamenti_.fill(kAllineaGenerale);
-    allineamentiFissi_.fill(kAllineaGenerale);
 }
 
 void Griglia::SetRows(int righe) {
@@ -62,15 +76,7 @@ void Griglia::SetTextMatrix(int riga, int colonna, std::string testo) {
     if (osservatore_) osservatore_->cellaCambiata(riga, colonna);
 }
 
-void Griglia::AddItem(std::string_view testoConTab) {
-    core::Registro::Celle celle;
-    std::size_t inizio = 0;
-    for (std::size_t c = 0; c < celle.size(); ++c) {
-        const auto tab = testoConTab.find('\t', inizio);
-        celle[c] = testoConTab.substr(inizio, tab == std::string_view::npos ? tab : tab - inizio);
-        if (tab == std::string_view::npos) break;
-        inizio = tab + 1;
-    }
+void Griglia::AddItem(const core::Registro::Celle& celle) {
     righe_.aggiungi(celle);
     if (osservatore_) osservatore_->righeInserite(Rows() - 1, Rows() - 1);
 }
@@ -122,13 +128,13 @@ void Griglia::SetColWidth(int colonna, int twips) {
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 
-void Griglia::SetColAlignment(int colonna, int codice) {
-    allineamenti_.at(static_cast<std::size_t>(colonna)) = codice;
+void Griglia::SetColAlignment(int colonna, Allineamento allineamento) {
+    allineamenti_.at(static_cast<std::size_t>(colonna)) = allineamento;
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 
-void Griglia::SetFixedAlignment(int colonna, int codice) {
-    allineamentiFissi_.at(static_cast<std::size_t>(colonna)) = codice;
+void Griglia::SetFixedAlignment(int colonna, Allineamento allineamento) {
+    allineamentiFissi_.at(static_cast<std::size_t>(colonna)) = allineamento;
     if (osservatore_) osservatore_->aspettoCambiato();
 }
 

@@ -11,12 +11,22 @@
 namespace grid {
 
 inline constexpr int kColonne = 5;
+// The register's columns, on the screen and on paper: widths in twips and header texts.
+inline constexpr std::array<int, kColonne> kLarghezzeRegistro{1150, 2200, 2200, 1550, 1750};
+inline constexpr std::array<const char*, kColonne> kIntestazioniRegistro{
+    "Data", "Causale", "Riferimento", "Importo", "Saldo"};
 inline constexpr int kErroreUnicaRiga = 30015;  // RemoveItem of the only data row
 
-// Cell alignment codes of the grid operations.
-inline constexpr int kAllineaGenerale = 9;  // texts to the left, numbers to the right
-inline constexpr int kAllineaSinistra = 1;  // left, vertically centred
-inline constexpr int kAllineaCentro = 4;    // centred both ways
+// How a column places its texts; all of them are vertically centred.
+enum class Allineamento {
+    Generale,  // texts to the left, numbers to the right
+    Sinistra,
+    Centro,
+};
+
+// Amount texts of the register ("-1.500", "1.234,56", "0,00"): sign, digits and the
+// Italian separators, blanks around allowed. A date has slashes and stays a text.
+[[nodiscard]] bool SembraNumero(std::string_view testo);
 
 struct ColoreRgb {
     unsigned char r = 0, g = 0, b = 0;
@@ -47,6 +57,7 @@ class Griglia {
     void SetRows(int righe);
     [[nodiscard]] int Cols() const { return kColonne; }
 
+    // The current cell, which a view shows; reading and writing go through TextMatrix.
     [[nodiscard]] int Row() const { return riga_; }
     void SetRow(int riga) {
         riga_ = riga;
@@ -57,9 +68,6 @@ class Griglia {
         colonna_ = colonna;
         if (osservatore_) osservatore_->cellaCorrenteCambiata(riga_, colonna_);
     }
-    // The current cell's text, valid until the grid next changes.
-    [[nodiscard]] std::string_view Text() const { return Cella(riga_, colonna_); }
-    void SetText(std::string testo) { SetTextMatrix(riga_, colonna_, std::move(testo)); }
 
     [[nodiscard]] std::string TextMatrix(int riga, int colonna) const {
         return std::string(Cella(riga, colonna));
@@ -68,8 +76,8 @@ class Griglia {
     [[nodiscard]] std::string_view Cella(int riga, int colonna) const;
     void SetTextMatrix(int riga, int colonna, std::string testo);
 
-    // Appends a row from its cells separated by tab characters; missing cells stay empty.
-    void AddItem(std::string_view testoConTab);
+    // Appends a data row from its five cells.
+    void AddItem(const core::Registro::Celle& celle);
     // Appends many rows at once (loading the register); into an empty grid the rows are
     // moved in whole.
     void AggiungiRighe(core::Registro&& righe);
@@ -82,10 +90,12 @@ class Griglia {
 
     [[nodiscard]] int ColWidth(int colonna) const { return larghezze_.at(colonna); }
     void SetColWidth(int colonna, int twips);
-    [[nodiscard]] int ColAlignment(int colonna) const { return allineamenti_.at(colonna); }
-    void SetColAlignment(int colonna, int codice);
-    [[nodiscard]] int FixedAlignment(int colonna) const { return allineamentiFissi_.at(colonna); }
-    void SetFixedAlignment(int colonna, int codice);
+    [[nodiscard]] Allineamento ColAlignment(int colonna) const { return allineamenti_.at(colonna); }
+    void SetColAlignment(int colonna, Allineamento allineamento);
+    [[nodiscard]] Allineamento FixedAlignment(int colonna) const {
+        return allineamentiFissi_.at(colonna);
+    }
+    void SetFixedAlignment(int colonna, Allineamento allineamento);
     [[nodiscard]] ColoreRgb ForeColorFixed() const { return coloreIntestazione_; }
     void SetForeColorFixed(ColoreRgb colore);
     [[nodiscard]] bool FontBold() const { return grassetto_; }
@@ -108,8 +118,8 @@ class Griglia {
     int colonna_ = 0;
     int rigaInAlto_ = 1;
     std::array<int, kColonne> larghezze_{};
-    std::array<int, kColonne> allineamenti_{};
-    std::array<int, kColonne> allineamentiFissi_{};
+    std::array<Allineamento, kColonne> allineamenti_{};
+    std::array<Allineamento, kColonne> allineamentiFissi_{};
     ColoreRgb coloreIntestazione_{};
     bool grassetto_ = false;
     int lineeGriglia_ = 1;

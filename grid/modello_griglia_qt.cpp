@@ -5,6 +5,8 @@
 #include <QFont>
 #include <string_view>
 
+#include "core/testo_qt.h"
+
 namespace grid {
 
 namespace {
@@ -17,53 +19,20 @@ QVariant FontGriglia(const Griglia& griglia) {
     return font;
 }
 
-// Amount texts of the register ("-1.500", "1.234,56", "0,00"): sign, digits and the
-// Italian separators, blanks around allowed. A date has slashes and stays a text.
-bool SembraNumero(std::string_view testo) {
-    const auto inizio = testo.find_first_not_of(' ');
-    if (inizio == std::string_view::npos) return false;
-    testo = testo.substr(inizio, testo.find_last_not_of(' ') - inizio + 1);
-    if (testo.front() == '-' || testo.front() == '+') testo.remove_prefix(1);
-    bool cifre = false;
-    for (const char c : testo) {
-        if (c >= '0' && c <= '9') {
-            cifre = true;
-        } else if (c != '.' && c != ',') {
-            return false;
-        }
-    }
-    return cifre;
-}
-
-QString InQString(std::string_view testo) {
-    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
-}
+using core::InQString;
 
 }  // namespace
 
-Qt::Alignment AllineamentoQt(int codice, std::string_view testo) {
-    switch (codice) {
-        case 0:
-            return Qt::AlignLeft | Qt::AlignTop;
-        case 1:
+Qt::Alignment AllineamentoQt(Allineamento allineamento, std::string_view testo) {
+    switch (allineamento) {
+        case Allineamento::Sinistra:
             return Qt::AlignLeft | Qt::AlignVCenter;
-        case 2:
-            return Qt::AlignLeft | Qt::AlignBottom;
-        case 3:
-            return Qt::AlignHCenter | Qt::AlignTop;
-        case 4:
+        case Allineamento::Centro:
             return Qt::AlignCenter;
-        case 5:
-            return Qt::AlignHCenter | Qt::AlignBottom;
-        case 6:
-            return Qt::AlignRight | Qt::AlignTop;
-        case 7:
-            return Qt::AlignRight | Qt::AlignVCenter;
-        case 8:
-            return Qt::AlignRight | Qt::AlignBottom;
-        default:
-            return (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+        case Allineamento::Generale:
+            break;
     }
+    return (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
 ModelloGrigliaQt::ModelloGrigliaQt(Griglia& griglia, QObject* parent)

@@ -60,8 +60,8 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
     Cambio cambio_;
 };
 
-// Alignment flags of one of the grid's alignment codes; the general code puts a text that
-// reads as a number to the right and any other text to the left.
-[[nodiscard]] Qt::Alignment AllineamentoQt(int codice, std::string_view testo);
+// Alignment flags of a column's alignment; the general one puts a text that reads as a
+// number to the right and any other text to the left.
+[[nodiscard]] Qt::Alignment AllineamentoQt(Allineamento allineamento, std::string_view testo);
 
 }  // namespace grid

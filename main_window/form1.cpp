@@ -4,34 +4,35 @@
 #include <vector>
 
 #include "core/amounts.h"
+#include "ui/valuta.h"
 
 namespace main_window {
 
 namespace {
 
-constexpr std::array<int, grid::kColonne> kLarghezzeColonne{1150, 2200, 2200, 1550, 1750};
-constexpr std::array<const char*, grid::kColonne> kIntestazioni{"Data", "Causale", "Riferimento",
-                                                                "Importo", "Saldo"};
 constexpr grid::ColoreRgb kRossoScuro{128, 0, 0};
 // Beyond this many rows (header included) the window opens wide.
 constexpr int kRigheFinestraStretta = 12;
 
 void MostraValuta(ui::Contesto& c) {
-    const bool lire = core::InLire(c.stato);
-    c.form1.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
-    c.form1.ImpostaTesto("Label2", lire ? "£." : "€.");
-    c.form1.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
+    const ui::DidascalieValuta& d = ui::Didascalie(core::InLire(c.stato));
+    c.form1.ImpostaTesto("CmdEuro", d.passaggio);
+    c.form1.ImpostaTesto("Label2", d.simbolo);
+    c.form1.ImpostaTesto("Label6", d.nome);
     c.form1.ImpostaTesto("txtSaldo", core::TestoSaldo(c.stato.SaldoConto, c.stato.ModoValuta));
 }
 
 void ConfiguraGriglia(grid::Griglia& g) {
-    for (int col = 0; col < grid::kColonne; ++col) g.SetFixedAlignment(col, grid::kAllineaCentro);
-    g.SetColAlignment(2, grid::kAllineaSinistra);
-    for (int col = 0; col < grid::kColonne; ++col) g.SetColWidth(col, kLarghezzeColonne[col]);
+    for (int col = 0; col < grid::kColonne; ++col)
+        g.SetFixedAlignment(col, grid::Allineamento::Centro);
+    g.SetColAlignment(2, grid::Allineamento::Sinistra);
+    for (int col = 0; col < grid::kColonne; ++col)
+        g.SetColWidth(col, grid::kLarghezzeRegistro[col]);
     g.SetRow(0);
     g.SetCol(0);
     g.SetFontBold(true);
-    for (int col = 0; col < grid::kColonne; ++col) g.SetTextMatrix(0, col, kIntestazioni[col]);
+    for (int col = 0; col < grid::kColonne; ++col)
+        g.SetTextMatrix(0, col, grid::kIntestazioniRegistro[col]);
     g.SetForeColorFixed(kRossoScuro);
 }
 

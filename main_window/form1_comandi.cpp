@@ -4,13 +4,14 @@
 #include "core/account.h"
 #include "core/amounts.h"
 #include "main_window/form1.h"
+#include "ui/valuta.h"
 
 namespace main_window {
 
 namespace {
 
-constexpr const char* kCaptionVersoEuro = "&Gestisci in €uro";
-constexpr const char* kCaptionVersoLire = "&Gestisci in Lire";
+constexpr const char* kCaptionVersoEuro = ui::kDidascalieLire.passaggio;
+constexpr const char* kCaptionVersoLire = ui::kDidascalieEuro.passaggio;
 
 // Credit lines beyond this magnitude are taken to be lire, the others euro.
 constexpr core::Money kSogliaFidoLire = core::Money::FromUnits(-600000);
@@ -34,8 +35,8 @@ void Form1::CmdEuro_Click() {
                    "non è stata cambiata.");
             return;
         }
-        c_.form1.ImpostaTesto("Label2", "€.");
-        c_.form1.ImpostaTesto("Label6", "€uro");
+        c_.form1.ImpostaTesto("Label2", ui::kDidascalieEuro.simbolo);
+        c_.form1.ImpostaTesto("Label6", ui::kDidascalieEuro.nome);
         c_.form1.ImpostaTesto("CmdEuro", kCaptionVersoLire);
         c_.stato.SaldoConto = *saldo;
         c_.stato.FidoConto = *fido;
@@ -52,8 +53,8 @@ void Form1::CmdEuro_Click() {
                    "divisa non è stata cambiata.");
             return;
         }
-        c_.form1.ImpostaTesto("Label2", "£.");
-        c_.form1.ImpostaTesto("Label6", "£ire");
+        c_.form1.ImpostaTesto("Label2", ui::kDidascalieLire.simbolo);
+        c_.form1.ImpostaTesto("Label6", ui::kDidascalieLire.nome);
         c_.form1.ImpostaTesto("CmdEuro", kCaptionVersoEuro);
         c_.stato.SaldoConto = *saldo;
         c_.stato.FidoConto = *fido;
@@ -93,7 +94,8 @@ void Form1::Cmdfido_Click() {
     const core::Money modulo = c_.stato.FidoConto.abs().value_or(c_.stato.FidoConto);
     std::string prompt = "Imposta fido accordato. Fido impostato attualmente:";
     prompt += "\r\r";
-    prompt += lire ? "£.  " : "€.  ";
+    prompt += ui::Didascalie(lire).simbolo;
+    prompt += "  ";
     prompt += lire ? core::FormatoLire(modulo) : core::FormatoEuro(modulo);
 
     const std::string t = c_.dialoghi.InputBox(prompt, ui::kTitoloApplicazione, "");
@@ -154,14 +156,14 @@ void Form1::Rimuoviu_Click() {
     c_.stato.FidoConto = *fido;
     if (euro) {
         c_.stato.ModoValuta = core::kEuro;
-        c_.form1.ImpostaTesto("Label2", "€.");
-        c_.form1.ImpostaTesto("Label6", "€uro");
+        c_.form1.ImpostaTesto("Label2", ui::kDidascalieEuro.simbolo);
+        c_.form1.ImpostaTesto("Label6", ui::kDidascalieEuro.nome);
         c_.form1.ImpostaTesto("CmdEuro", kCaptionVersoLire);
         c_.form1.ImpostaTesto("txtSaldo", core::FormatoEuro(c_.stato.SaldoConto));
     } else {
         c_.stato.ModoValuta = core::kLire;
         c_.form1.ImpostaTesto("Label2", "£");
-        c_.form1.ImpostaTesto("Label6", "£ire");
+        c_.form1.ImpostaTesto("Label6", ui::kDidascalieLire.nome);
         c_.form1.ImpostaTesto("CmdEuro", kCaptionVersoEuro);
         c_.form1.ImpostaTesto("txtSaldo", core::FormatoLire(c_.stato.SaldoConto));
     }

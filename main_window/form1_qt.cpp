@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "core/testo_qt.h"
 #include "entry/form_inserimento_qt.h"
 #include "grid/modello_griglia_qt.h"
 #include "grid/vista_griglia_qt.h"
@@ -21,6 +22,7 @@
 #include "main_window/menu_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "ui/dialoghi_qt.h"
+#include "ui/valuta.h"
 
 namespace main_window {
 
@@ -103,7 +105,7 @@ void Form1Qt::creaControlli() {
     lista_->setFont(ui::FontSans(8.25, true));
     lista_->setSortingEnabled(true);
     for (std::string_view tipo : core::OrdineInserimentoTipi())
-        lista_->addItem(QString::fromUtf8(tipo.data(), static_cast<qsizetype>(tipo.size())));
+        lista_->addItem(core::InQString(tipo));
     lista_->setCurrentRow(-1);
     lista_->installEventFilter(this);
     connect(lista_, &QListWidget::itemClicked, this,
@@ -141,7 +143,7 @@ void Form1Qt::creaControlli() {
                                   {3840, 6840, 2355, 315}, 9.75, false, kBluScuro));
     ui::AdattaCarattere(
         Etichetta(this, "Label6", "", {6300, 6840, 495, 255}, 9.75, false, kBluScuro),
-        {QStringLiteral("€uro"), QStringLiteral("£ire")});
+        {QString::fromUtf8(ui::kDidascalieEuro.nome), QString::fromUtf8(ui::kDidascalieLire.nome)});
 
     auto* immagine = Crea<QLabel>(this, "Image1", {4380, 3960, 1665, 1410});
     immagine->setPixmap(LogoQuibora(immagine->size()));
@@ -168,8 +170,8 @@ void Form1Qt::creaControlli() {
     for (std::size_t i = 1; i < std::size(ordine); ++i) setTabOrder(ordine[i - 1], ordine[i]);
 
     // The captions set later are fitted for every text they can take.
-    ui::AdattaCarattere(euro,
-                        {QStringLiteral("&Gestisci in €uro"), QStringLiteral("&Gestisci in Lire")});
+    ui::AdattaCarattere(euro, {QString::fromUtf8(ui::kDidascalieLire.passaggio),
+                               QString::fromUtf8(ui::kDidascalieEuro.passaggio)});
     ui::AdattaCarattere(
         cmdPass, {QStringLiteral("Rimuovi Pass&word"), QStringLiteral("Inserisci Pass&word")});
     ui::AdattaTesti(this);

@@ -5,7 +5,7 @@
 
 namespace main_window {
 
-inline constexpr int kTastoInvio = 13;
+using ui::kTastoInvio;
 inline constexpr const char* kMsgMancaPassword = "Manca la Password";
 inline constexpr const char* kCaptionRimuoviPassword = "Rimuovi Pass&word";
 inline constexpr const char* kCaptionInserisciPassword = "Inserisci Pass&word";

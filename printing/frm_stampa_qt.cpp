@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "grid/render_griglia_qt.h"
 #include "printing/coda_cups_qt.h"
 #include "printing/stampante_qt.h"
 #include "ui/finestra_qt.h"
@@ -127,11 +126,10 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     ui::AdattaTesti(this);
     ui::CentraSulloSchermo(this);
 
-    render_ = std::make_unique<grid::RenderGrigliaQt>(gridPrint_);
     finestra_ = std::make_unique<ui::FinestraQt>(this, "frmStampa");
     stampa_ = std::make_unique<StampaRegistro>(
-        StampaRegistro::Servizi{contesto.griglia, gridPrint_, *render_, contesto.stato,
-                                contesto.dialoghi, std::move(stampante), contesto.oggi});
+        StampaRegistro::Servizi{contesto.griglia, gridPrint_, contesto.stato, contesto.dialoghi,
+                                std::move(stampante), contesto.oggi});
     logica_ = std::make_unique<FrmStampa>(*finestra_, contesto.dialoghi, contesto.stato, gridPrint_,
                                           *stampa_);
 

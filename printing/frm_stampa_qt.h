@@ -14,9 +14,6 @@
 
 class QKeyEvent;
 
-namespace grid {
-class RenderGrigliaQt;
-}
 namespace ui {
 class FinestraQt;
 }
@@ -56,7 +53,6 @@ class FrmStampaQt : public QDialog {
 
   private:
     grid::Griglia gridPrint_;
-    std::unique_ptr<grid::RenderGrigliaQt> render_;
     std::unique_ptr<ui::FinestraQt> finestra_;
     std::unique_ptr<StampaRegistro> stampa_;
     std::unique_ptr<FrmStampa> logica_;

@@ -10,42 +10,35 @@ namespace printing {
 
 namespace {
 
-constexpr std::array<int, grid::kColonne> kLarghezze = {1150, 2200, 2200, 1550, 1750};
-constexpr std::array<const char*, grid::kColonne> kIntestazioni = {"Data", "Causale", "Riferimento",
-                                                                   "Importo", "Saldo"};
-
 constexpr double kRigaEtichetta = 4;  // mm from the top of the printable area
 constexpr double kRigaTitolo = 10;
 constexpr double kRigaData = 16;
 
-// A tab inside a cell would shift the rest of the row one column to the right.
-std::string CellaSenzaTab(std::string testo) {
-    for (char& c : testo)
-        if (c == '\t') c = ' ';
-    return testo;
-}
-
-std::string RigaConTab(const grid::Griglia& registro, int riga) {
-    std::string testo;
-    for (int c = 0; c < registro.Cols(); ++c) {
-        if (c > 0) testo += '\t';
-        testo += CellaSenzaTab(registro.TextMatrix(riga, c));
+// Copies a register row into the print grid. A tab would spread a printed cell over the
+// next column's space, so it prints as a blank.
+void CopiaRiga(const grid::Griglia& registro, int riga, grid::Griglia& gridPrint) {
+    std::array<std::string, grid::kColonne> senzaTab;
+    core::Registro::Celle celle;
+    for (int c = 0; c < grid::kColonne; ++c) {
+        const auto k = static_cast<std::size_t>(c);
+        celle[k] = registro.Cella(riga, c);
+        if (celle[k].find('\t') == std::string_view::npos) continue;
+        senzaTab[k] = celle[k];
+        for (char& ch : senzaTab[k])
+            if (ch == '\t') ch = ' ';
+        celle[k] = senzaTab[k];
     }
-    return testo;
+    gridPrint.AddItem(celle);
 }
 
-AreaPagina PreparaArea(Stampante& stampante, const Margini& m) {
-    AreaPagina area;
-    area.hDC = stampante.hDC();
+// Where the grid body goes: the printable area less the margins.
+Rettangolo AreaGriglia(Stampante& stampante, const Margini& m) {
     const std::int32_t larghezza = ArrotondaPixel(stampante.LarghezzaStampabile());
     const std::int32_t altezza = ArrotondaPixel(stampante.AltezzaStampabile());
-    area.paginaDestra = larghezza;
-    area.paginaBasso = altezza;
-    area.stampaSinistra = ArrotondaPixel(stampante.MmInOrizzontale(m.sinistro));
-    area.stampaAlto = ArrotondaPixel(stampante.MmInVerticale(m.alto));
-    area.stampaDestra = ArrotondaPixel(larghezza - stampante.MmInOrizzontale(m.destro));
-    area.stampaBasso = ArrotondaPixel(altezza - stampante.MmInVerticale(m.basso));
-    return area;
+    return {ArrotondaPixel(stampante.MmInOrizzontale(m.sinistro)),
+            ArrotondaPixel(stampante.MmInVerticale(m.alto)),
+            ArrotondaPixel(larghezza - stampante.MmInOrizzontale(m.destro)),
+            ArrotondaPixel(altezza - stampante.MmInVerticale(m.basso))};
 }
 
 void StampaIn(Stampante& stampante, double xMm, double yMm, std::string_view testo) {
@@ -58,17 +51,14 @@ void StampaIn(Stampante& stampante, double xMm, double yMm, std::string_view tes
 
 void PreparaGridPrint(grid::Griglia& gridPrint) {
     gridPrint.SetRows(1);
-    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetFixedAlignment(c, grid::kAllineaCentro);
-    gridPrint.SetColAlignment(2, grid::kAllineaSinistra);
-    gridPrint.SetColAlignment(0, grid::kAllineaCentro);
-    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, kLarghezze[c]);
-    gridPrint.SetRow(0);
-    gridPrint.SetCol(0);
+    for (int c = 0; c < grid::kColonne; ++c)
+        gridPrint.SetFixedAlignment(c, grid::Allineamento::Centro);
+    gridPrint.SetColAlignment(2, grid::Allineamento::Sinistra);
+    gridPrint.SetColAlignment(0, grid::Allineamento::Centro);
+    for (int c = 0; c < grid::kColonne; ++c) gridPrint.SetColWidth(c, grid::kLarghezzeRegistro[c]);
     gridPrint.SetFontBold(true);
-    for (int c = 0; c < grid::kColonne; ++c) {
-        gridPrint.SetCol(c);
-        gridPrint.SetText(kIntestazioni[c]);
-    }
+    for (int c = 0; c < grid::kColonne; ++c)
+        gridPrint.SetTextMatrix(0, c, grid::kIntestazioniRegistro[c]);
 }
 
 bool InPeriodo(const core::Data& data, const core::Data& inizio, const core::Data& fine) {
@@ -98,15 +88,14 @@ std::int32_t ArrotondaPixel(double valore) {
     return static_cast<std::int32_t>(intero);
 }
 
-void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
+void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
                 const Margini& margini, std::string_view titolo, const core::Data& oggi) {
     int codice = 0;
     std::string dettaglio;
     try {
-        if (griglia.Inizia() != kGrigliaStampabile) return;
-
         stampante.ImpostaPixel();
-        const AreaPagina area = PreparaArea(stampante, margini);
+        const Rettangolo area = AreaGriglia(stampante, margini);
+        const auto render = stampante.Render(griglia);
         stampante.StampaRiga("");
 
         const std::string data = core::FormatoData(oggi);
@@ -117,11 +106,10 @@ void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dial
             // title.
             StampaIn(stampante, margini.destro, kRigaEtichetta,
                      "Pagina N° " + std::to_string(pagina));
-            if (griglia.Pagina(area) < 0) break;
+            if (!render->Pagina(area)) break;
             stampante.NuovaPagina();
         }
         stampante.FineDocumento();
-        griglia.Fine();
         return;
     } catch (const ErroreStampa& e) {
         codice = e.codice;
@@ -151,13 +139,13 @@ void StampaRegistro::Stampa(bool soloPeriodo) {
             if (!data || !InPeriodo(*data, s_.stato.DataInizioStampa, s_.stato.DataFineStampa))
                 continue;
         }
-        s_.gridPrint.AddItem(RigaConTab(s_.registro, r));
+        CopiaRiga(s_.registro, r, s_.gridPrint);
     }
 
     // No printer means the user declined to choose one: nothing to tell.
     const auto stampante = s_.stampante ? s_.stampante() : nullptr;
     if (!stampante) return;
-    StampaGrid(s_.renderGridPrint, *stampante, s_.dialoghi, Margini{},
+    StampaGrid(s_.gridPrint, *stampante, s_.dialoghi, Margini{},
                TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi());
 }
 

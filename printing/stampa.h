@@ -19,9 +19,6 @@ inline constexpr int kErroreOverflow = 6;
 inline constexpr int kErroreMemoria = 7;
 inline constexpr int kErroreInterno = 51;
 
-// The renderer's answer to the begin request when the grid can be printed.
-inline constexpr int kGrigliaStampabile = 456654;
-
 // Raised by a printer or renderer operation that fails; stops the print run. The detail,
 // when given, tells the user what failed (a refused job, a file that could not be saved).
 struct ErroreStampa {
@@ -31,6 +28,24 @@ struct ErroreStampa {
     std::string dettaglio;
 };
 
+// A rectangle in printer device pixels.
+struct Rettangolo {
+    std::int32_t sinistra = 0;
+    std::int32_t alto = 0;
+    std::int32_t destra = 0;
+    std::int32_t basso = 0;
+    friend bool operator==(const Rettangolo&, const Rettangolo&) = default;
+};
+
+// Draws the pages of one grid, one print run long.
+class RenderGriglia {
+  public:
+    virtual ~RenderGriglia() = default;
+    // Draws the rows not yet drawn that fit in the rectangle, at least one; true while rows
+    // remain for a further page. May raise ErroreStampa.
+    virtual bool Pagina(const Rettangolo& area) = 0;
+};
+
 // The system printer, one document per object. Lengths are in the current unit (device
 // pixels once ImpostaPixel has run), measured from the top-left corner of the printable
 // area. Every operation may raise ErroreStampa.
@@ -38,8 +53,6 @@ class Stampante {
   public:
     virtual ~Stampante() = default;
     virtual void ImpostaPixel() = 0;
-    // Opaque handle the grid renderer draws into.
-    [[nodiscard]] virtual std::int32_t hDC() = 0;
     [[nodiscard]] virtual double LarghezzaStampabile() = 0;
     [[nodiscard]] virtual double AltezzaStampabile() = 0;
     [[nodiscard]] virtual double MmInOrizzontale(double mm) = 0;
@@ -49,43 +62,15 @@ class Stampante {
     // Prints the text at the current position in the printer's font, then goes to the
     // start of the next line.
     virtual void StampaRiga(std::string_view testo) = 0;
+    // The renderer that draws the grid's pages into this document; it must not outlive the
+    // printer.
+    [[nodiscard]] virtual std::unique_ptr<RenderGriglia> Render(const grid::Griglia& griglia) = 0;
     virtual void NuovaPagina() = 0;
     // Sends the job.
     virtual void FineDocumento() = 0;
 };
 
 using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
-
-// A page request, in printer device pixels: the print rectangle is where the grid body
-// goes, the page rectangle the whole printable area.
-struct AreaPagina {
-    std::int32_t hDC = 0;
-    std::int32_t hDCDestinazione = 0;
-    std::int32_t stampaSinistra = 0;
-    std::int32_t stampaAlto = 0;
-    std::int32_t stampaDestra = 0;
-    std::int32_t stampaBasso = 0;
-    std::int32_t paginaSinistra = 0;
-    std::int32_t paginaAlto = 0;
-    std::int32_t paginaDestra = 0;
-    std::int32_t paginaBasso = 0;
-    friend bool operator==(const AreaPagina&, const AreaPagina&) = default;
-};
-static_assert(sizeof(AreaPagina) == 40);
-
-// The page renderer of one grid: Inizia, then Pagina once per page, then Fine.
-class RenderGriglia {
-  public:
-    virtual ~RenderGriglia() = default;
-    // kGrigliaStampabile when the grid can render itself for printing.
-    virtual int Inizia() = 0;
-    // Draws the rows not yet drawn that fit in the print rectangle. 0 or more when rows
-    // remain for a further page, negative when the last row is on this page. May raise
-    // ErroreStampa.
-    virtual int Pagina(const AreaPagina& area) = 0;
-    // Forgets the print position.
-    virtual void Fine() = 0;
-};
 
 // Margins of the printout, in millimetres.
 struct Margini {
@@ -110,9 +95,8 @@ void PreparaGridPrint(grid::Griglia& gridPrint);
 [[nodiscard]] std::int32_t ArrotondaPixel(double valore);
 
 // Prints the grid with the three header lines on every page. A failure is shown with its
-// message and stops the run at once: the document is not ended and the renderer is not
-// told to finish.
-void StampaGrid(RenderGriglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
+// message and stops the run at once: the document is not ended.
+void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
                 const Margini& margini, std::string_view titolo, const core::Data& oggi);
 
 // The two print routines the print dialog calls.
@@ -131,7 +115,6 @@ class StampaRegistro : public ProceduraStampa {
     struct Servizi {
         const grid::Griglia& registro;
         grid::Griglia& gridPrint;
-        RenderGriglia& renderGridPrint;  // the page renderer of gridPrint
         const core::StatoConto& stato;
         ui::Dialoghi& dialoghi;
         FabbricaStampante stampante;

@@ -14,7 +14,8 @@
 #include <cstring>
 #include <random>
 
-#include "grid/render_griglia_qt.h"
+#include "core/testo_qt.h"
+#include "printing/render_griglia_qt.h"
 
 namespace printing {
 
@@ -101,7 +102,6 @@ std::unique_ptr<StampanteQt> StampanteQt::Guasta(int codice) {
 }
 
 StampanteQt::~StampanteQt() {
-    if (handle_ != 0) grid::RilasciaDispositivo(handle_);
     if (painter_.isActive()) painter_.end();
     pdf_.reset();
     file_.close();
@@ -140,7 +140,6 @@ QPainter& StampanteQt::Documento() {
         pdf_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
         if (!painter_.begin(pdf_.get())) throw ErroreStampa{kErroreStampante};
-        handle_ = grid::RegistraDispositivo(&painter_);
     }
     return painter_;
 }
@@ -150,9 +149,8 @@ void StampanteQt::ImpostaPixel() {
     Documento();
 }
 
-std::int32_t StampanteQt::hDC() {
-    Documento();
-    return handle_;
+std::unique_ptr<RenderGriglia> StampanteQt::Render(const grid::Griglia& griglia) {
+    return std::make_unique<RenderGrigliaQt>(griglia, Documento());
 }
 
 double StampanteQt::LarghezzaStampabile() {
@@ -188,9 +186,7 @@ void StampanteQt::ImpostaY(double y) {
 void StampanteQt::StampaRiga(std::string_view testo) {
     QPainter& p = Documento();
     const QFontMetricsF metriche(p.font(), pdf_.get());
-    if (!testo.empty())
-        p.drawText(QPointF(x_, y_ + metriche.ascent()),
-                   QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())));
+    if (!testo.empty()) p.drawText(QPointF(x_, y_ + metriche.ascent()), core::InQString(testo));
     x_ = 0;
     y_ += metriche.height();
 }
@@ -252,8 +248,6 @@ void StampanteQt::Consegna() {
 
 void StampanteQt::FineDocumento() {
     Documento();
-    grid::RilasciaDispositivo(handle_);
-    handle_ = 0;
     finito_ = true;
     try {
         if (!painter_.end()) throw ErroreStampa{kErroreStampante};

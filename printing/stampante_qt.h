@@ -37,7 +37,6 @@ class StampanteQt : public Stampante {
     ~StampanteQt() override;
 
     void ImpostaPixel() override;
-    std::int32_t hDC() override;
     double LarghezzaStampabile() override;
     double AltezzaStampabile() override;
     double MmInOrizzontale(double mm) override;
@@ -45,6 +44,7 @@ class StampanteQt : public Stampante {
     void ImpostaX(double x) override;
     void ImpostaY(double y) override;
     void StampaRiga(std::string_view testo) override;
+    std::unique_ptr<RenderGriglia> Render(const grid::Griglia& griglia) override;
     void NuovaPagina() override;
     void FineDocumento() override;
 
@@ -61,7 +61,6 @@ class StampanteQt : public Stampante {
     QFile file_;
     std::filesystem::path temporaneo_;
     QPainter painter_;
-    std::int32_t handle_ = 0;
     int codiceGuasto_ = 0;
     bool finito_ = false;
     double x_ = 0, y_ = 0;

@@ -9,7 +9,7 @@
 
 namespace setup {
 
-inline constexpr int kTastoInvio = 13;
+using ui::kTastoInvio;
 
 inline constexpr const char* kMsgMancaConto = "Manca il numero di conto";
 inline constexpr const char* kMsgMancaBanca = "Manca il riferimento della banca d'appoggio";

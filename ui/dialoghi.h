@@ -13,7 +13,7 @@ enum class Risposta { Ok, Si, No, Annulla };
 
 // The window system's modal services the logic uses. Tests script the user's answers.
 class Dialoghi {
-public:
+  public:
     virtual ~Dialoghi() = default;
     // A message box that waits for the user; returns the button chosen.
     virtual Risposta Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,

@@ -9,31 +9,40 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/testo_qt.h"
+
 namespace ui {
 namespace {
 
 bool terminato = false;
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using core::InQString;
 
 QMessageBox::Icon iconaQt(Icona icona) {
     switch (icona) {
-        case Icona::Critica: return QMessageBox::Critical;
-        case Icona::Domanda: return QMessageBox::Question;
-        case Icona::Esclamazione: return QMessageBox::Warning;
-        case Icona::Informazione: return QMessageBox::Information;
-        case Icona::Nessuna: break;
+        case Icona::Critica:
+            return QMessageBox::Critical;
+        case Icona::Domanda:
+            return QMessageBox::Question;
+        case Icona::Esclamazione:
+            return QMessageBox::Warning;
+        case Icona::Informazione:
+            return QMessageBox::Information;
+        case Icona::Nessuna:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-bool ProgrammaTerminato() { return terminato; }
+bool ProgrammaTerminato() {
+    return terminato;
+}
 
 Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                                std::string_view titolo, Risposta predefinita) {
-    QMessageBox box(iconaQt(icona), q(titolo), q(testo), QMessageBox::NoButton,
+    QMessageBox box(iconaQt(icona), InQString(titolo), InQString(testo), QMessageBox::NoButton,
                     QApplication::activeWindow());
     if (pulsanti == Pulsanti::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
@@ -60,16 +69,16 @@ Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona 
 std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,
                                  std::string_view predefinito) {
     QDialog finestra(QApplication::activeWindow());
-    finestra.setWindowTitle(q(titolo));
+    finestra.setWindowTitle(InQString(titolo));
     finestra.setWindowFlags(finestra.windowFlags() & ~Qt::WindowContextHelpButtonHint);
     auto* layout = new QVBoxLayout(&finestra);
     // Each carriage return of the prompt starts a new line.
-    QString testo = q(prompt);
+    QString testo = InQString(prompt);
     testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
     auto* etichetta = new QLabel(testo, &finestra);
     etichetta->setObjectName(QStringLiteral("prompt"));
     layout->addWidget(etichetta);
-    auto* campo = new QLineEdit(q(predefinito), &finestra);
+    auto* campo = new QLineEdit(InQString(predefinito), &finestra);
     campo->setObjectName(QStringLiteral("testo"));
     campo->selectAll();
     layout->addWidget(campo);

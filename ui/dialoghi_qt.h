@@ -8,7 +8,7 @@ namespace ui {
 
 // The window system's message box, input box and immediate end of the program.
 class DialoghiQt : public Dialoghi {
-public:
+  public:
     Risposta Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                        std::string_view titolo, Risposta predefinita) override;
     std::string InputBox(std::string_view prompt, std::string_view titolo,

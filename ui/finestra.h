@@ -5,6 +5,9 @@
 
 namespace ui {
 
+// The key code the windows forward for Enter (Return or the keypad's Enter).
+inline constexpr int kTastoInvio = 13;
+
 struct Colore {
     unsigned char r = 0, g = 0, b = 0;
     friend bool operator==(const Colore&, const Colore&) = default;
@@ -21,7 +24,7 @@ struct Rettangolo {
 // A window seen by the logic: named controls ("txtSaldo", "CmdEuro", ...), with the
 // window itself under its own name ("Form1"). Texts are UTF-8; a caption keeps its "&".
 class Finestra {
-public:
+  public:
     virtual ~Finestra() = default;
     // Caption of a button, label, check box or window; text of a text box.
     [[nodiscard]] virtual std::string Testo(std::string_view controllo) const = 0;

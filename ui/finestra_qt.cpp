@@ -20,6 +20,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "core/testo_qt.h"
+
 namespace ui {
 namespace {
 
@@ -32,9 +34,7 @@ int dpiY(const QWidget* w) {
     return w ? w->logicalDpiY() : 96;
 }
 
-QString q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+using core::InQString;
 
 QPalette::ColorRole ruoloTesto(const QWidget* w) {
     return (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
@@ -212,7 +212,7 @@ FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)
 
 QWidget* FinestraQt::controllo(std::string_view nome) const {
     if (nome == nome_) return radice_;
-    auto* w = radice_->findChild<QWidget*>(q(nome));
+    auto* w = radice_->findChild<QWidget*>(InQString(nome));
     if (!w) throw std::logic_error("controllo inesistente: " + std::string(nome));
     return w;
 }
@@ -230,7 +230,7 @@ std::string FinestraQt::Testo(std::string_view nome) const {
 
 void FinestraQt::ImpostaTesto(std::string_view nome, std::string_view testo) {
     QWidget* w = controllo(nome);
-    const QString t = q(testo);
+    const QString t = InQString(testo);
     if (w == radice_)
         w->setWindowTitle(t);
     else if (auto* l = qobject_cast<QLabel*>(w))
@@ -288,7 +288,7 @@ void FinestraQt::ImpostaSelezionato(std::string_view nome, bool selezionato) {
 }
 
 void FinestraQt::ImpostaSuggerimento(std::string_view nome, std::string_view testo) {
-    controllo(nome)->setToolTip(q(testo));
+    controllo(nome)->setToolTip(InQString(testo));
 }
 
 void FinestraQt::Focus(std::string_view nome) {

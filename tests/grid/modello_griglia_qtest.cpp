@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QStringList>
-#include <chrono>
 #include <tuple>
 #include <vector>
 
@@ -44,7 +43,7 @@ TEST_F(ModelloTest, IlTesterApprovaOgniCambio) {
     {
         QAbstractItemModelTester tester(&modello,
                                         QAbstractItemModelTester::FailureReportingMode::Warning);
-        griglia.AddItem("01/01/2001\tPrelievo\tbancomat\t200.000\t-200.000");
+        griglia.AddItem({"01/01/2001", "Prelievo", "bancomat", "200.000", "-200.000"});
         griglia.AggiungiRighe(Righe(5));
         EXPECT_EQ(griglia.RemoveItem(1), 0);
         EXPECT_EQ(griglia.RemoveItem(griglia.Rows() - 1), 0);
@@ -63,10 +62,10 @@ TEST_F(ModelloTest, CelleRuoliEIntestazione) {
     griglia.AggiungiRighe(Righe(2));
     ModelloGrigliaQt modello(griglia);  // over rows already there
     griglia.SetTextMatrix(0, 3, "Importo");
-    griglia.SetFixedAlignment(3, grid::kAllineaCentro);
-    griglia.SetColAlignment(2, grid::kAllineaSinistra);
+    griglia.SetFixedAlignment(3, grid::Allineamento::Centro);
+    griglia.SetColAlignment(2, grid::Allineamento::Sinistra);
     griglia.SetForeColorFixed({128, 0, 0});
-    griglia.AddItem("02/02/2002\tAssegno\t500\t500");
+    griglia.AddItem({"02/02/2002", "Assegno", "500", "500", ""});
     ASSERT_EQ(modello.rowCount(), 3);
     EXPECT_EQ(modello.index(2, 1).data().toString(), "Assegno");
     EXPECT_EQ(griglia.RemoveItem(1), 0);
@@ -88,8 +87,9 @@ TEST_F(ModelloTest, CelleRuoliEIntestazione) {
     EXPECT_TRUE(modello.headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
 }
 
-// Code 9 is "general": numbers to the right, everything else to the left.
-using CasoAllineamento = std::tuple<int, std::string, Qt::Alignment>;
+// The general alignment: numbers to the right, everything else to the left.
+using grid::Allineamento;
+using CasoAllineamento = std::tuple<Allineamento, std::string, Qt::Alignment>;
 class AllineamentoTest : public testing::TestWithParam<CasoAllineamento> {};
 
 TEST_P(AllineamentoTest, DalCodiceEDalTesto) {
@@ -99,12 +99,14 @@ TEST_P(AllineamentoTest, DalCodiceEDalTesto) {
 
 constexpr Qt::Alignment kSx = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kDx = Qt::AlignRight | Qt::AlignVCenter;
+constexpr Allineamento kGen = Allineamento::Generale;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Codici, AllineamentoTest, testing::Values(
-    CasoAllineamento{9, "200.000", kDx}, CasoAllineamento{9, "-1.234,56", kDx},
-    CasoAllineamento{9, "01/02/2003", kSx}, CasoAllineamento{9, "Prelievo", kSx},
-    CasoAllineamento{9, "-", kSx}, CasoAllineamento{1, "123", kSx},
-    CasoAllineamento{4, "Data", Qt::AlignCenter}));
+    CasoAllineamento{kGen, "200.000", kDx}, CasoAllineamento{kGen, "-1.234,56", kDx},
+    CasoAllineamento{kGen, " +1 ", kDx}, CasoAllineamento{kGen, "01/02/2003", kSx},
+    CasoAllineamento{kGen, "Prelievo", kSx}, CasoAllineamento{kGen, "-", kSx},
+    CasoAllineamento{Allineamento::Sinistra, "123", kSx},
+    CasoAllineamento{Allineamento::Centro, "Data", Qt::AlignCenter}));
 // clang-format on
 
 struct VistaTest : ModelloTest {
@@ -130,19 +132,17 @@ TEST_F(VistaTest, LarghezzeInTwipsLineeGrigieESfondoOltreLUltimaRiga) {
     EXPECT_EQ(immagine.pixelColor(3, 3), vista.palette().color(QPalette::Base));
 }
 
-// The top row is set before the view is on screen, as when the register loads.
-TEST_F(VistaTest, UnMilioneDiRigheSiApreInFrettaAllaRigaInAlto) {
-    auto righe = Righe(1'000'000);
-    const auto inizio = std::chrono::steady_clock::now();
-    griglia.AggiungiRighe(std::move(righe));
+// The top row is set before the view is on screen, as when the register loads (its speed on
+// a million rows is apertura_bench's).
+TEST_F(VistaTest, LaRigaInAltoImpostataPrimaDiMostrareVale) {
+    griglia.AggiungiRighe(Righe(200));
     griglia.SetTopRow(40);
     vista.resize(600, 300);
     vista.show();
     EXPECT_EQ(vista.PrimaRigaVisibile(), 39);
     griglia.SetTopRow(griglia.Rows() - 1);
     QApplication::processEvents();
-    EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(5));
-    EXPECT_GT(vista.PrimaRigaVisibile(), 999'980);
+    EXPECT_GT(vista.PrimaRigaVisibile(), 180);
 }
 
 }  // namespace

@@ -142,8 +142,8 @@ TEST_F(Form1Test, RegistroVuotoLasciaSoloLIntestazione) {
     EXPECT_EQ(griglia.intestazione(),
               (core::RigaRegistro{"Data", "Causale", "Riferimento", "Importo", "Saldo"}));
     EXPECT_EQ(griglia.ColWidth(1), 2200);
-    EXPECT_EQ(griglia.ColAlignment(2), grid::kAllineaSinistra);
-    EXPECT_EQ(griglia.FixedAlignment(3), grid::kAllineaCentro);
+    EXPECT_EQ(griglia.ColAlignment(2), grid::Allineamento::Sinistra);
+    EXPECT_EQ(griglia.FixedAlignment(3), grid::Allineamento::Centro);
     EXPECT_EQ(griglia.ForeColorFixed(), (grid::ColoreRgb{128, 0, 0}));
     EXPECT_FALSE(form1.Abilitato("CmdStampa"));
     EXPECT_EQ(form1.Testo("cmdPass"), "Inserisci Pass&word");
@@ -192,7 +192,7 @@ TEST_F(Form1Test, LaChiusuraSalvaUnaVoltaSolaEntrambiIFile) {
     scriviMovimenti(1);
     Scrivi(dir / "para.txt", Parametri("Lire", "20", "-100"));
     ASSERT_EQ(logica_.Form_Load(), 0);
-    griglia.AddItem("05/02/2001\tPrelievo\tcassa\t5\t15");
+    griglia.AddItem({"05/02/2001", "Prelievo", "cassa", "5", "15"});
     stato.SaldoConto = core::Money::FromUnits(15);
 
     logica_.CmdEsci_Click();

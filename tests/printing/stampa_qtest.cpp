@@ -78,9 +78,9 @@ struct StampaQt : ::testing::Test {
         stato.NumeroConto = "12345";
         // Movements day by day from 1 January 2024; the reference names the row.
         for (int i = 1; i <= 120; ++i)
-            registro.AddItem(core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}) +
-                             "\tPrelievo\trif " + std::to_string(i) + "\t1.000\t-" +
-                             std::to_string(i) + ".000");
+            registro.AddItem({core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}),
+                              "Prelievo", "rif " + std::to_string(i), "1.000",
+                              "-" + std::to_string(i) + ".000"});
     }
 
     // Runs the dialog as the user would: the period option and its dates if given, then OK.
@@ -252,9 +252,8 @@ TEST_F(StampaQt, TipiEImportiSiLeggonoPerIntero) {
     for (const core::TipoMovimento& t : core::TipiMovimento())
         for (std::string_view c : {t.CausaleLire, t.CausaleEuro}) {
             causali.emplace_back(c);
-            registro.AddItem("01/01/2024\t" + std::string(c) +
-                             "\tRiferimento lunghissimo per la colonna\t99.999.999.999,00\t" +
-                             massimo);
+            registro.AddItem({"01/01/2024", c, "Riferimento lunghissimo per la colonna",
+                              "99.999.999.999,00", massimo});
         }
     const auto pagine = SuPdf();
     ASSERT_EQ(pagine.size(), 1u);

@@ -11,8 +11,8 @@
 
 namespace {
 
-using printing::AreaPagina;
 using printing::ErroreStampa;
+using printing::Rettangolo;
 
 // One log shared by the printer and the renderer, so their order can be checked.
 struct Registro {
@@ -33,13 +33,35 @@ std::string Num(double v) {
     return testo;
 }
 
+// What the renderer is told and answers: whether rows remain after each page.
+struct Pagine {
+    std::vector<bool> risposte;  // none left: the last row is drawn
+    std::vector<Rettangolo> aree;
+};
+
+class RenderFinto : public printing::RenderGriglia {
+  public:
+    RenderFinto(Registro& r, Pagine& p) : r_(r), p_(p) {}
+    bool Pagina(const Rettangolo& a) override {
+        p_.aree.push_back(a);
+        r_.annota("Pagina");
+        if (p_.risposte.empty()) return false;
+        const bool altre = p_.risposte.front();
+        p_.risposte.erase(p_.risposte.begin());
+        return altre;
+    }
+
+  private:
+    Registro& r_;
+    Pagine& p_;
+};
+
 // 10 pixels per mm plus half a pixel across, 12 plus a half down: every margin lands on
 // a half, so the rounding shows.
 class StampanteFinta : public printing::Stampante {
   public:
-    explicit StampanteFinta(Registro& r) : r_(r) {}
+    StampanteFinta(Registro& r, Pagine& p) : r_(r), p_(p) {}
     void ImpostaPixel() override { r_.annota("ImpostaPixel"); }
-    std::int32_t hDC() override { return r_.annota("hDC"), 77; }
     double LarghezzaStampabile() override { return r_.annota("Larghezza"), 2480.5; }
     double AltezzaStampabile() override { return r_.annota("Altezza"), 3507.5; }
     double MmInOrizzontale(double mm) override { return mm * 10 + 0.5; }
@@ -49,33 +71,17 @@ class StampanteFinta : public printing::Stampante {
     void StampaRiga(std::string_view t) override {
         r_.annota("Riga " + Num(x_) + "," + Num(y_) + " " + std::string(t));
     }
+    std::unique_ptr<printing::RenderGriglia> Render(const grid::Griglia&) override {
+        r_.annota("Render");
+        return std::make_unique<RenderFinto>(r_, p_);
+    }
     void NuovaPagina() override { r_.annota("NuovaPagina"); }
     void FineDocumento() override { r_.annota("FineDocumento"); }
 
   private:
     Registro& r_;
+    Pagine& p_;
     double x_ = 0, y_ = 0;
-};
-
-class RenderFinto : public printing::RenderGriglia {
-  public:
-    explicit RenderFinto(Registro& r) : r_(r) {}
-    int Inizia() override { return r_.annota("Inizia"), rispostaInizio; }
-    int Pagina(const AreaPagina& a) override {
-        aree.push_back(a);
-        r_.annota("Pagina");
-        const int risposta = risposte.empty() ? -1 : risposte.front();
-        if (!risposte.empty()) risposte.erase(risposte.begin());
-        return risposta;
-    }
-    void Fine() override { r_.annota("FineRender"); }
-
-    int rispostaInizio = printing::kGrigliaStampabile;
-    std::vector<int> risposte;
-    std::vector<AreaPagina> aree;
-
-  private:
-    Registro& r_;
 };
 
 constexpr core::Data kOggi{2024, 3, 7};
@@ -83,11 +89,12 @@ const std::string kTitolo = "Banca  conto n° 1 - elenco movimenti al : ";
 
 struct StampaGridTest : ::testing::Test {
     void Stampa() {
-        StampanteFinta stampante(registro);
-        printing::StampaGrid(render, stampante, dialoghi, printing::Margini{}, kTitolo, kOggi);
+        StampanteFinta stampante(registro, pagine);
+        printing::StampaGrid(griglia, stampante, dialoghi, printing::Margini{}, kTitolo, kOggi);
     }
     Registro registro;
-    RenderFinto render{registro};
+    Pagine pagine;
+    grid::Griglia griglia;
     test::DialoghiFinti dialoghi;
 };
 
@@ -98,34 +105,22 @@ std::vector<std::string> Intestazione(const std::string& pagina) {
 
 TEST_F(StampaGridTest, PrintsTheHeaderOnEveryPageUntilTheLastRowIsDrawn) {
     // The margins land on half pixels: 200.5 -> 200, 2480 - 200.5 -> 2280, 3508 - 240.5 -> 3268.
-    const AreaPagina area{77, 0, 200, 300, 2280, 3268, 0, 0, 2480, 3508};
-    render.risposte = {5, 0, -3};
+    const Rettangolo area{200, 300, 2280, 3268};
+    pagine.risposte = {true, true, false};
     Stampa();
 
-    std::vector<std::string> atteso = {"Inizia",    "ImpostaPixel", "hDC",
-                                       "Larghezza", "Altezza",      "Riga 0.0,0.0 "};
+    std::vector<std::string> atteso = {"ImpostaPixel", "Larghezza", "Altezza", "Render",
+                                       "Riga 0.0,0.0 "};
     for (const char* pagina : {"1", "2", "3"}) {
         for (auto& v : Intestazione(pagina)) atteso.push_back(v);
         atteso.push_back("Pagina");
         if (std::string(pagina) != "3") atteso.push_back("NuovaPagina");
     }
     atteso.push_back("FineDocumento");
-    atteso.push_back("FineRender");
     EXPECT_EQ(atteso, registro.voci);
-    EXPECT_EQ(std::vector<AreaPagina>(3, area), render.aree);
+    EXPECT_EQ(std::vector<Rettangolo>(3, area), pagine.aree);
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
-
-class RifiutoInizio : public StampaGridTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(RifiutoInizio, PrintsNothingAndSaysNothing) {
-    render.rispostaInizio = GetParam();
-    Stampa();
-    EXPECT_EQ(std::vector<std::string>{"Inizia"}, registro.voci);
-    EXPECT_TRUE(dialoghi.messaggi.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Risposte, RifiutoInizio, ::testing::Values(0, -1, 456653));
 
 struct Guasto {
     const char* nome;
@@ -140,7 +135,7 @@ TEST_P(GuastoStampa, ShowsTheErrorAndMakesNoFurtherCall) {
     const auto& g = GetParam();
     registro.guastoA = g.chiamata;
     registro.codiceGuasto = g.codice;
-    render.risposte = {0, -1};
+    pagine.risposte = {true, false};
     Stampa();
 
     ASSERT_FALSE(registro.voci.empty());
@@ -155,6 +150,7 @@ TEST_P(GuastoStampa, ShowsTheErrorAndMakesNoFurtherCall) {
 INSTANTIATE_TEST_SUITE_P(
     Chiamate, GuastoStampa,
     ::testing::Values(Guasto{"PrimaChiamata", "ImpostaPixel", 482, "Errore della stampante"},
+                      Guasto{"Render", "Render", 482, "Errore della stampante"},
                       Guasto{"AperturaDocumento", "Riga 0.0", 482, "Errore della stampante"},
                       Guasto{"Etichetta", "Riga 200.5,48.5", 57, "Si è verificato l'errore N° 57"},
                       Guasto{"PrimaPagina", "Pagina", 482, "Errore della stampante"},
@@ -181,13 +177,14 @@ struct StampaRegistroTest : ::testing::Test {
         stato.NumeroConto = "1";
         for (const char* data : {"05/01/2024", "01/01/2024", "03/01/2024", "02/01/2024", "non data",
                                  "04/01/2024", "06/01/2024"})
-            registro.AddItem(std::string(data) + "\tPrelievo\trif " + data + "\t1.000\t-1.000");
+            registro.AddItem({data, "Prelievo", "rif " + std::string(data), "1.000", "-1.000"});
     }
 
     printing::StampaRegistro Procedura() {
-        return printing::StampaRegistro({registro, gridPrint, render, stato, dialoghi,
-                                         [this] { return std::make_unique<StampanteFinta>(log); },
-                                         [] { return kOggi; }});
+        return printing::StampaRegistro(
+            {registro, gridPrint, stato, dialoghi,
+             [this] { return std::make_unique<StampanteFinta>(log, pagine); },
+             [] { return kOggi; }});
     }
 
     std::vector<std::string> DateStampate() const {
@@ -197,7 +194,7 @@ struct StampaRegistroTest : ::testing::Test {
     }
 
     Registro log;
-    RenderFinto render{log};
+    Pagine pagine;
     grid::Griglia registro;
     grid::Griglia gridPrint;
     core::StatoConto stato;
@@ -238,8 +235,8 @@ TEST_F(StampaRegistroTest, StampaTuttoCopiesEveryRowWithItsCellsAndARunClearsThe
     EXPECT_EQ(attesa, gridPrint.righe().riga(0));
     EXPECT_EQ("a b", gridPrint.TextMatrix(2, 2));
     EXPECT_EQ("1.000", gridPrint.TextMatrix(2, 3));
-    EXPECT_EQ("Inizia", log.voci.front());
-    EXPECT_EQ("Riga 200.5,120.5 Banca  conto n° 1 - elenco movimenti al : ", log.voci[6]);
+    EXPECT_EQ("ImpostaPixel", log.voci.front());
+    EXPECT_EQ("Riga 200.5,120.5 Banca  conto n° 1 - elenco movimenti al : ", log.voci[5]);
 
     stato.DataInizioStampa = {2024, 1, 6};
     stato.DataFineStampa = {2024, 1, 6};
@@ -255,12 +252,14 @@ TEST_F(StampaRegistroTest, ThePrintGridGetsThePrintoutLayout) {
     EXPECT_EQ((std::vector<std::string>{"Data", "Causale", "Riferimento", "Importo", "Saldo"}),
               intestazione);
     const std::vector<int> larghezze = {1150, 2200, 2200, 1550, 1750};
-    const std::vector<int> corpo = {4, grid::kAllineaGenerale, 1, grid::kAllineaGenerale,
-                                    grid::kAllineaGenerale};
+    using grid::Allineamento;
+    const std::vector<Allineamento> corpo = {Allineamento::Centro, Allineamento::Generale,
+                                             Allineamento::Sinistra, Allineamento::Generale,
+                                             Allineamento::Generale};
     for (int c = 0; c < 5; ++c) {
         EXPECT_EQ(larghezze[c], gridPrint.ColWidth(c));
         EXPECT_EQ(corpo[c], gridPrint.ColAlignment(c));
-        EXPECT_EQ(4, gridPrint.FixedAlignment(c));
+        EXPECT_EQ(Allineamento::Centro, gridPrint.FixedAlignment(c));
     }
     EXPECT_TRUE(gridPrint.FontBold());
     EXPECT_EQ(0, gridPrint.GridLines());  // the dialog's choice is left alone

@@ -12,8 +12,7 @@ std::string LeggiByte(const std::filesystem::path& p) {
 }
 
 void AggiungiRighe(grid::Griglia& griglia, std::initializer_list<core::RigaRegistro> righe) {
-    for (const auto& r : righe)
-        griglia.AddItem(r[0] + "\t" + r[1] + "\t" + r[2] + "\t" + r[3] + "\t" + r[4]);
+    for (const auto& r : righe) griglia.AddItem({r[0], r[1], r[2], r[3], r[4]});
 }
 
 }  // namespace test

@@ -1,4 +1,4 @@
-#include "grid/render_griglia_qt.h"
+#include "printing/render_griglia_qt.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -7,12 +7,15 @@
 #include <QString>
 #include <algorithm>
 #include <array>
-#include <map>
 #include <string_view>
 
 #include "core/movement_types.h"
+#include "core/testo_qt.h"
+#include "grid/modello_griglia_qt.h"
 
-namespace grid {
+namespace printing {
+
+using grid::kColonne;
 
 namespace {
 
@@ -23,39 +26,6 @@ constexpr double kSpessoreLineaTwips = 10;
 constexpr double kPuntiMassimi = 8.25;  // the grid's designed size
 constexpr double kPuntiMinimi = 6;
 constexpr int kColonnaCausale = 1;
-
-std::map<std::int32_t, QPainter*>& Dispositivi() {
-    static std::map<std::int32_t, QPainter*> dispositivi;
-    return dispositivi;
-}
-
-// Amounts ("1.234,56", "-200.000") go right under the general alignment.
-bool SembraNumero(std::string_view testo) {
-    const auto inizio = testo.find_first_not_of(' ');
-    if (inizio == std::string_view::npos) return false;
-    const auto fine = testo.find_last_not_of(' ');
-    bool cifra = false;
-    for (auto i = inizio; i <= fine; ++i) {
-        const char c = testo[i];
-        if (c >= '0' && c <= '9') {
-            cifra = true;
-        } else if (!((c == '-' || c == '+') && i == inizio) && c != '.' && c != ',') {
-            return false;
-        }
-    }
-    return cifra;
-}
-
-Qt::Alignment Allineamento(int codice, std::string_view testo) {
-    if (codice == kAllineaGenerale || codice < 0 || codice > 8)
-        return Qt::AlignVCenter | (SembraNumero(testo) ? Qt::AlignRight : Qt::AlignLeft);
-    static constexpr std::array<Qt::AlignmentFlag, 3> orizzontale = {
-        Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    static constexpr std::array<Qt::AlignmentFlag, 3> verticale = {Qt::AlignTop, Qt::AlignVCenter,
-                                                                   Qt::AlignBottom};
-    return orizzontale[static_cast<std::size_t>(codice / 3)] |
-           verticale[static_cast<std::size_t>(codice % 3)];
-}
 
 // A text for a cell too narrow for it. An amount is drawn whole in a narrower cut of the
 // face, so that it never reads as another amount; any other text is cut with a visible
@@ -87,9 +57,7 @@ QFont FontStampa(bool grassetto, const QPaintDevice* dispositivo, double larghez
         double massima = 0;
         for (const core::TipoMovimento& tipo : core::TipiMovimento())
             for (std::string_view causale : {tipo.CausaleLire, tipo.CausaleEuro})
-                massima =
-                    std::max(massima, metriche.horizontalAdvance(QString::fromUtf8(
-                                          causale.data(), static_cast<qsizetype>(causale.size()))));
+                massima = std::max(massima, metriche.horizontalAdvance(core::InQString(causale)));
         if (massima <= larghezzaCausale || punti <= kPuntiMinimi) return font;
     }
 }
@@ -103,36 +71,16 @@ struct Misure {
 
 }  // namespace
 
-std::int32_t RegistraDispositivo(QPainter* painter) {
-    static std::int32_t ultimo = 0x1000;
-    Dispositivi()[++ultimo] = painter;
-    return ultimo;
-}
-
-void RilasciaDispositivo(std::int32_t handle) {
-    Dispositivi().erase(handle);
-}
-
-QPainter* Dispositivo(std::int32_t handle) {
-    const auto it = Dispositivi().find(handle);
-    return it == Dispositivi().end() ? nullptr : it->second;
-}
-
-int RenderGrigliaQt::Inizia() {
-    prossima_ = 1;
-    return printing::kGrigliaStampabile;
-}
-
-int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
-    QPainter* p = Dispositivo(area.hDC);
-    if (!p || !p->isActive()) throw printing::ErroreStampa{printing::kErroreStampante};
+bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
+    QPainter* p = &painter_;
+    if (!p->isActive()) throw ErroreStampa{kErroreStampante};
 
     const QPaintDevice* dispositivo = p->device();
     const double dpiX = dispositivo->logicalDpiX();
     const double dpiY = dispositivo->logicalDpiY();
 
     Misure m;
-    m.bordi[0] = area.stampaSinistra;
+    m.bordi[0] = area.sinistra;
     for (int c = 0; c < kColonne; ++c)
         m.bordi[c + 1] = m.bordi[c] + griglia_.ColWidth(c) * dpiX / kTwipsPerPollice;
     m.margine = kMargineCellaTwips * dpiX / kTwipsPerPollice;
@@ -145,17 +93,17 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
 
-    const QRectF rettangolo(QPointF(area.stampaSinistra, area.stampaAlto),
-                            QPointF(area.stampaDestra, area.stampaBasso));
+    const QRectF rettangolo(QPointF(area.sinistra, area.alto), QPointF(area.destra, area.basso));
     p->setClipRect(rettangolo);
 
-    const auto scriviCella = [&](double y, int c, std::string_view testo, int codice) {
+    const auto scriviCella = [&](double y, int c, std::string_view testo,
+                                 grid::Allineamento allineamentoCella) {
         const QRectF cella(m.bordi[c] + m.margine, y, m.bordi[c + 1] - m.bordi[c] - 2 * m.margine,
                            m.altezzaRiga);
-        const int allineamento = static_cast<int>(Allineamento(codice, testo)) | Qt::TextSingleLine;
+        const int allineamento =
+            static_cast<int>(grid::AllineamentoQt(allineamentoCella, testo)) | Qt::TextSingleLine;
         const TestoCella t =
-            Adatta(QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size())),
-                   SembraNumero(testo), metriche, cella.width());
+            Adatta(core::InQString(testo), grid::SembraNumero(testo), metriche, cella.width());
         if (t.scala == 1) {
             p->drawText(cella, allineamento, t.testo);
             return;
@@ -204,7 +152,7 @@ int RenderGrigliaQt::Pagina(const printing::AreaPagina& area) {
     }
     p->restore();
 
-    return prossima_ <= totale ? totale - prossima_ + 1 : -1;
+    return prossima_ <= totale;
 }
 
-}  // namespace grid
+}  // namespace printing

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace core {
+
+// The program's texts are UTF-8 throughout; this is their one way into Qt.
+[[nodiscard]] inline QString InQString(std::string_view testo) {
+    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
+}
+
+}  // namespace core
