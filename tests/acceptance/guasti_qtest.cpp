@@ -230,8 +230,7 @@ TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
         EXPECT_NE(errore.find(c.tipo.motivo), std::string::npos) << errore;
     }
     // The register and para.txt are saved together: a fault in either keeps both old.
-    const Disco atteso = prima;
-    EXPECT_EQ(Dati(b.disco()), atteso);
+    EXPECT_EQ(Dati(b.disco()), prima);
 
     b.guasti.Ripara();
     EXPECT_FALSE(b.dialoghi.terminato);
@@ -313,36 +312,18 @@ TEST_P(FileDanneggiati, RiparatoORipristinatoOFermatoSenzaPerdite) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tabella, FileDanneggiati,
-                         testing::Values(Danno{"VirgoletteRiparate",
-                                               "listcol3.txt",
-                                               "pri\"mo\r\n\"secondo\"\r\n",
-                                               {},
-                                               "listcol3.txt, riga 1",
-                                               {"pri'mo", "secondo"},
-                                               "\"pri'mo\"\r\n\"secondo\"\r\n"},
-                                         Danno{"TabulazioneNelConto",
-                                               "dati.txt",
-                                               "\"12345\",\"Banca\tUno\"\r\n",
-                                               {},
-                                               "dati.txt, riga 1",
-                                               {"primo", "secondo"},
-                                               "\"12345\",\"Banca Uno\"\r\n"},
-                                         Danno{"RipristinoAccettato",
-                                               "listcol4.txt",
-                                               "\"1\"\r\n",
-                                               ui::Risposta::Si,
-                                               "Ripristinarla",
-                                               {"primo"},
-                                               ""},
-                                         Danno{"RipristinoRifiutato",
-                                               "listcol4.txt",
-                                               "\"1\"\r\n",
-                                               ui::Risposta::No,
-                                               "Ripristinarla",
-                                               {},
-                                               ""}),
-                         [](const auto& info) { return std::string(info.param.nome); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Tabella, FileDanneggiati,
+    testing::Values(
+        Danno{"VirgoletteRiparate", "listcol3.txt", "pri\"mo\r\n\"secondo\"\r\n", {}, "listcol3.txt, riga 1",
+              {"pri'mo", "secondo"}, "\"pri'mo\"\r\n\"secondo\"\r\n"},
+        Danno{"TabulazioneNelConto", "dati.txt", "\"12345\",\"Banca\tUno\"\r\n", {}, "dati.txt, riga 1",
+              {"primo", "secondo"}, "\"12345\",\"Banca Uno\"\r\n"},
+        Danno{"RipristinoAccettato", "listcol4.txt", "\"1\"\r\n", ui::Risposta::Si, "Ripristinarla", {"primo"}, ""},
+        Danno{"RipristinoRifiutato", "listcol4.txt", "\"1\"\r\n", ui::Risposta::No, "Ripristinarla", {}, ""}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 // A save killed after its new files were whole: the next start, through the real windows,
 // finishes it forward and shows the new register. A marker naming any other file than the
@@ -415,10 +396,6 @@ TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
     ASSERT_TRUE(b.Avvia());
     EXPECT_EQ(b.RigheMostrate().size(), 3u) << "both movements saved";
 }
-
-}  // namespace
-
-namespace {
 
 // Waits for the event loop to run what a signal handler passed on.
 bool Attendi(const std::function<bool()>& condizione) {

@@ -56,41 +56,20 @@ TEST_P(LetturaFile, MovimentiImportiDateETipi) {
     EXPECT_EQ(a.righe.front().tipo->caption, c.tipoPrima);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Estratti, LetturaFile,
     testing::Values(
-        CasoFile{"conto_102.ofx",
-                 4,
-                 1850 - 250 - 84.37 * 2,
-                 {2024, 1, 5},
-                 "PRELIEVO BANCOMAT",
-                 "Prelievo"},
-        CasoFile{"conto_2x.ofx",
-                 2,
-                 254.10,
-                 {2024, 3, 2},
-                 "BONIFICO DA ROSSI MARIO",
-                 "Bonifico a credito"},
+        CasoFile{"conto_102.ofx", 4, 1850 - 250 - 84.37 * 2, {2024, 1, 5}, "PRELIEVO BANCOMAT", "Prelievo"},
+        CasoFile{"conto_2x.ofx", 2, 254.10, {2024, 3, 2}, "BONIFICO DA ROSSI MARIO", "Bonifico a credito"},
         CasoFile{"carta.qfx", 1, -19.99, {2024, 4, 3}, "ABBONAMENTO", "Addebito generico"},
-        CasoFile{"titoli_dare_avere_1252.csv",
-                 4,
-                 1000 - 62.10 - 2.50 - 10,
-                 {2024, 1, 3},
-                 "Commissione tenuta c/c à saldo",
-                 "Addebito generico"},
-        CasoFile{"bom_importo.csv",
-                 3,
-                 -100 - 650 + 1.23,
-                 {2024, 2, 2},
-                 "Prelievo ATM via Roma",
-                 "Prelievo"},
-        CasoFile{"entrate_uscite.csv",
-                 2,
-                 1465,
-                 {2024, 3, 10},
-                 "ADDEBITO Pagamento carta di credito",
+        CasoFile{"titoli_dare_avere_1252.csv", 4, 1000 - 62.10 - 2.50 - 10, {2024, 1, 3},
+                 "Commissione tenuta c/c à saldo", "Addebito generico"},
+        CasoFile{"bom_importo.csv", 3, -100 - 650 + 1.23, {2024, 2, 2}, "Prelievo ATM via Roma", "Prelievo"},
+        CasoFile{"entrate_uscite.csv", 2, 1465, {2024, 3, 10}, "ADDEBITO Pagamento carta di credito",
                  "Addebito carta di credito"},
         CasoFile{"iso_punto.csv", 2, 1879.5, {2024, 4, 1}, "Assegno n. 123, studio", "Assegno"}));
+// clang-format on
 
 TEST(LetturaFile, SaldoDichiaratoEChiaveDellaBanca) {
     const auto e = Leggi(kDati / "conto_102.ofx");

@@ -54,11 +54,12 @@ QString TestoPdf(const QString& pdf) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-}  // namespace
-
+// "dd/mm/yyyy", written here rather than by the program.
 QString DataTesto(const core::Data& d) {
     return QString::asprintf("%02d/%02d/%04d", d.giorno, d.mese, d.anno);
 }
+
+}  // namespace
 
 Banco::Banco() {
     fs::create_directories(radice_ / "programma");
@@ -81,16 +82,6 @@ bool Banco::Avvia() {
                 .toStdString();
         });
     return programma_->Avvia();
-}
-
-bool Banco::AvviaConPassword(const QString& testo) {
-    RispostaModale risposta(QStringLiteral("frmPass"), [&](QWidget& finestra) {
-        auto* casella = Figlio<QLineEdit>(finestra, "txtPass1");
-        EXPECT_EQ(casella->echoMode(), QLineEdit::Password);
-        QTest::keyClicks(casella, testo);
-        QTest::mouseClick(Figlio<QPushButton>(finestra, "cmdOk"), Qt::LeftButton);
-    });
-    return Avvia();
 }
 
 main_window::Form1Qt& Banco::principale() {

@@ -44,8 +44,6 @@ class Banco {
     // The account setup window at first use: number, bank, and the password (nullopt
     // clears "Utilizza Password"), then OK.
     void PrimoUso(const QString& conto, const QString& banca, std::optional<QString> password);
-    // A new run whose start-up password window is answered: the text typed, then OK.
-    [[nodiscard]] bool AvviaConPassword(const QString& testo);
 
     struct Movimento {
         const char* tipo;  // the entry in the type list
@@ -89,8 +87,5 @@ class Banco {
     int avvii_ = 0;
     std::size_t messaggiVisti_ = 0;
 };
-
-// "dd/mm/yyyy", written here rather than by the program.
-[[nodiscard]] QString DataTesto(const core::Data& d);
 
 }  // namespace accettazione
