@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "core/testo_qt.h"
+#include "ui/testo_qt.h"
 #include "ui/valuta.h"
 
 namespace entry {
 
 namespace {
 
-using core::InQString;
+using ui::InQString;
 
 QLabel* Etichetta(QWidget* padre, const char* nome, const QString& testo, double left, double top,
                   double width, double height) {

@@ -28,16 +28,16 @@
 #include <QValueAxis>
 
 #include "core/amounts.h"
-#include "core/testo_qt.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
+#include "ui/testo_qt.h"
 #include "ui/valuta.h"
 
 namespace estratti {
 
 namespace {
 
-using core::InQString;
+using ui::InQString;
 
 QDate QData(const core::Data& d) {
     return QDate(d.anno, d.mese, d.giorno);

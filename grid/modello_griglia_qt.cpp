@@ -5,7 +5,7 @@
 #include <QFont>
 #include <string_view>
 
-#include "core/testo_qt.h"
+#include "ui/testo_qt.h"
 
 namespace grid {
 
@@ -19,7 +19,7 @@ QVariant FontGriglia(const Griglia& griglia) {
     return font;
 }
 
-using core::InQString;
+using ui::InQString;
 
 }  // namespace
 

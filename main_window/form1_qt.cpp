@@ -13,7 +13,6 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "core/testo_qt.h"
 #include "entry/form_inserimento_qt.h"
 #include "grid/modello_griglia_qt.h"
 #include "grid/vista_griglia_qt.h"
@@ -22,6 +21,7 @@
 #include "main_window/menu_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "ui/dialoghi_qt.h"
+#include "ui/testo_qt.h"
 #include "ui/valuta.h"
 
 namespace main_window {
@@ -105,7 +105,7 @@ void Form1Qt::creaControlli() {
     lista_->setFont(ui::FontSans(8.25, true));
     lista_->setSortingEnabled(true);
     for (std::string_view tipo : core::OrdineInserimentoTipi())
-        lista_->addItem(core::InQString(tipo));
+        lista_->addItem(ui::InQString(tipo));
     lista_->setCurrentRow(-1);
     lista_->installEventFilter(this);
     connect(lista_, &QListWidget::itemClicked, this,

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "core/movement_types.h"
-#include "core/testo_qt.h"
 #include "grid/modello_griglia_qt.h"
+#include "ui/testo_qt.h"
 
 namespace printing {
 
@@ -57,7 +57,7 @@ QFont FontStampa(bool grassetto, const QPaintDevice* dispositivo, double larghez
         double massima = 0;
         for (const core::TipoMovimento& tipo : core::TipiMovimento())
             for (std::string_view causale : {tipo.CausaleLire, tipo.CausaleEuro})
-                massima = std::max(massima, metriche.horizontalAdvance(core::InQString(causale)));
+                massima = std::max(massima, metriche.horizontalAdvance(ui::InQString(causale)));
         if (massima <= larghezzaCausale || punti <= kPuntiMinimi) return font;
     }
 }
@@ -103,7 +103,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
         const int allineamento =
             static_cast<int>(grid::AllineamentoQt(allineamentoCella, testo)) | Qt::TextSingleLine;
         const TestoCella t =
-            Adatta(core::InQString(testo), grid::SembraNumero(testo), metriche, cella.width());
+            Adatta(ui::InQString(testo), grid::SembraNumero(testo), metriche, cella.width());
         if (t.scala == 1) {
             p->drawText(cella, allineamento, t.testo);
             return;

@@ -14,8 +14,8 @@
 #include <cstring>
 #include <random>
 
-#include "core/testo_qt.h"
 #include "printing/render_griglia_qt.h"
+#include "ui/testo_qt.h"
 
 namespace printing {
 
@@ -186,7 +186,7 @@ void StampanteQt::ImpostaY(double y) {
 void StampanteQt::StampaRiga(std::string_view testo) {
     QPainter& p = Documento();
     const QFontMetricsF metriche(p.font(), pdf_.get());
-    if (!testo.empty()) p.drawText(QPointF(x_, y_ + metriche.ascent()), core::InQString(testo));
+    if (!testo.empty()) p.drawText(QPointF(x_, y_ + metriche.ascent()), ui::InQString(testo));
     x_ = 0;
     y_ += metriche.height();
 }

@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/testo_qt.h"
+#include "ui/testo_qt.h"
 
 namespace ui {
 namespace {
 
 bool terminato = false;
 
-using core::InQString;
+using ui::InQString;
 
 QMessageBox::Icon iconaQt(Icona icona) {
     switch (icona) {

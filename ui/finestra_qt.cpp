@@ -20,7 +20,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "core/testo_qt.h"
+#include "ui/testo_qt.h"
 
 namespace ui {
 namespace {
@@ -34,7 +34,7 @@ int dpiY(const QWidget* w) {
     return w ? w->logicalDpiY() : 96;
 }
 
-using core::InQString;
+using ui::InQString;
 
 QPalette::ColorRole ruoloTesto(const QWidget* w) {
     return (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
