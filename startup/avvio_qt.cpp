@@ -13,6 +13,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QThread>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -116,6 +117,26 @@ bool ProgrammaQt::SalvaPerSessione(bool chiedi) {
     return principale_->logica().SalvaPerUscire(chiedi);
 }
 
+namespace {
+
+// A copy killed between creating its lock and writing its name in it leaves an empty lock,
+// which Qt never counts as stale: the program could not start again. Its owner's kernel lock
+// on the file died with it, and Qt only removes a file nobody holds; the wait lets a copy
+// that is starting right now write its name first.
+bool TogliBloccoSenzaProprietario(QLockFile& blocco) {
+    qint64 pid = 0;
+    QString host, nome;
+    if (blocco.getLockInfo(&pid, &host, &nome)) return false;
+    const qint64 eta =
+        QFileInfo(blocco.fileName()).lastModified().msecsTo(QDateTime::currentDateTimeUtc());
+    constexpr qint64 kAttesa = 2000;
+    if (eta >= 0 && eta < kAttesa) QThread::msleep(static_cast<unsigned long>(kAttesa - eta));
+    if (blocco.getLockInfo(&pid, &host, &nome)) return false;
+    return blocco.removeStaleLockFile();
+}
+
+}  // namespace
+
 QString FileBlocco(const std::filesystem::path& cartellaDati) {
     return QString::fromStdU16String((cartellaDati / ".quibora.lock").u16string());
 }
@@ -125,6 +146,9 @@ bool BloccaIstanzaUnica(QLockFile& blocco, const QString& nomeEseguibile, ui::Di
     // Only a dead owner makes the lock stale, however long the first copy has run.
     blocco.setStaleLockTime(0);
     if (blocco.tryLock(0)) return true;
+    if (blocco.error() == QLockFile::LockFailedError && TogliBloccoSenzaProprietario(blocco) &&
+        blocco.tryLock(0))
+        return true;
     if (blocco.error() == QLockFile::LockFailedError) {
         dialoghi.Messaggio(MessaggioIstanzaAttiva(nomeEseguibile.toStdString()), ui::Pulsanti::Ok,
                            ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -101,6 +103,26 @@ TEST(Blocco, UnBloccoImpossibileDiceQualeFile) {
                 << dialoghi.messaggi[0].testo;
         }
     }
+}
+
+// A copy killed before it wrote its name leaves an empty lock: it must not bar every later
+// start, while a live copy's lock still does.
+TEST(Blocco, UnBloccoVuotoDiUnaCopiaMortaNonFermaLAvvio) {
+    test::CartellaTemporanea dir;
+    const QString nome = avvio::FileBlocco(dir.path());
+    {
+        QFile vuoto(nome);
+        ASSERT_TRUE(vuoto.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(vuoto.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+                                      QFileDevice::FileModificationTime));
+    }
+    test::DialoghiFinti dialoghi;
+    QLockFile blocco(nome);
+    EXPECT_TRUE(avvio::BloccaIstanzaUnica(blocco, "quibora", dialoghi));
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+
+    QLockFile secondo(nome);
+    EXPECT_FALSE(avvio::BloccaIstanzaUnica(secondo, "quibora", dialoghi));
 }
 
 }  // namespace
