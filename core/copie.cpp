@@ -82,11 +82,13 @@ EsitoFile FileDati::ErroreCopiaDaMostrare() {
     return erroreCopia_;
 }
 
-void FileDati::CopiaPrimaDelPrimoSalvataggio() {
-    if (!marcaTempo_ || copiaFatta_) return;
+EsitoFile FileDati::AperturaSalvataggio() {
+    if (auto e = Recupera()) return e;
+    if (!marcaTempo_ || copiaFatta_) return std::nullopt;
     erroreCopia_ = CopiaInSicurezza();
     // One attempt per run: a backup folder that cannot be written must not hold up saves.
     copiaFatta_ = true;
+    return std::nullopt;
 }
 
 EsitoFile FileDati::CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota) {

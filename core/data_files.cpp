@@ -147,8 +147,7 @@ EsitoFile FileDati::Recupera() {
 }
 
 EsitoFile FileDati::SalvaRegistroCompatto(const Registro& registro) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
     if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
@@ -156,8 +155,7 @@ EsitoFile FileDati::SalvaRegistroCompatto(const Registro& registro) {
 }
 
 EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return std::string_view(righe[r][k]); };
     if (auto e = ContenutiRegistro(righe.size(), cella, dirProgramma_, file)) return e;
@@ -174,16 +172,14 @@ std::optional<std::string> ContenutoParametri(const Parametri& parametri) {
 }
 
 EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     const auto contenuto = ContenutoParametri(parametri);
     if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
     return SalvaInsieme(fs_, dirProgramma_, {{kFileParametri, *contenuto}});
 }
 
 EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Parametri& parametri) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
     if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
@@ -194,8 +190,7 @@ EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Para
 }
 
 EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     const auto n = PerIlFile(numero, false);
     const auto b = PerIlFile(banca, false);
     if (!n || !b) {
@@ -206,8 +201,7 @@ EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) 
 }
 
 EsitoFile FileDati::SalvaPassword(std::string_view passwordChiara) {
-    if (auto e = Recupera()) return e;
-    CopiaPrimaDelPrimoSalvataggio();
+    if (auto e = AperturaSalvataggio()) return e;
     const auto codificata = PerIlFile(passwordChiara, true);
     if (!codificata) {
         return ErroreFile{percorsoPassword(),

@@ -135,7 +135,9 @@ class FileDati {
     [[nodiscard]] EsitoFile SalvaRegistroCompatto(const Registro& registro);
     // Keeps the data set in a new backup folder; nothing when there is nothing to keep.
     [[nodiscard]] EsitoFile CopiaInSicurezza();
-    void CopiaPrimaDelPrimoSalvataggio();
+    // How every save opens: an interrupted save is finished or undone, then the run's
+    // backup is taken (its failure is told apart and never stops the save).
+    [[nodiscard]] EsitoFile AperturaSalvataggio();
     // Builds a folder `nome` under backup/ holding the data set (under its temporary
     // name until whole); `spostaAltri` moves in what is not a file instead of failing.
     [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota);
