@@ -44,16 +44,17 @@ TEST_P(LetturaImportoTest, ReadsOrRefuses) {
 }
 INSTANTIATE_TEST_SUITE_P(Testi, LetturaImportoTest, testing::ValuesIn(kLetture));
 
-// Stored texts and register cells keep the loose reading, so hand-edited files still load.
-TEST(LetturaRegistrataTest, TakesADotAnywhereBetweenDigits) {
+// Stored texts and register cells keep the loose reading, so hand-edited files still load;
+// the program's error numbers; the value before rounding.
+TEST(LetturaRegistrataTest, PuntoOvunqueNumeriDiErroreEValoreDouble) {
     EXPECT_EQ(LeggiDenaro("12.50").valore, Money::FromUnits(1250));
     EXPECT_EQ(ValoreImportoRegistrato("1.50"), Money::FromUnits(150));
     EXPECT_EQ(ValoreImportoDouble("12.50"), std::nullopt);
-}
-
-TEST(ImportoDoubleTest, KeepsTheValueBeforeRounding) {
     EXPECT_EQ(ValoreImportoDouble("0,00001"), 0.00001);
     EXPECT_EQ(ValoreImportoDouble("-1.500,25"), -1500.25);
+    for (const char* testo : {"", "1.5e3"}) EXPECT_EQ(LeggiDenaro(testo).errore, 13) << testo;
+    for (const char* testo : {"922337203685477,5808", "-9999999999999999999999"})
+        EXPECT_EQ(LeggiDenaro(testo).errore, 6) << testo;
 }
 
 struct CasoFormato {
@@ -123,13 +124,6 @@ TEST_P(TestoDenaroTest, WritesAndReadsBack) {
     EXPECT_EQ(LeggiDenaro(GetParam().second).valore, Money::FromRaw(GetParam().first));
 }
 INSTANTIATE_TEST_SUITE_P(Valori, TestoDenaroTest, testing::ValuesIn(kDenari));
-
-TEST(LeggiDenaroTest, ReportsTheProgramErrorNumbers) {
-    EXPECT_EQ(LeggiDenaro("").errore, 13);
-    EXPECT_EQ(LeggiDenaro("1.5e3").errore, 13);
-    EXPECT_EQ(LeggiDenaro("922337203685477,5808").errore, 6);
-    EXPECT_EQ(LeggiDenaro("-9999999999999999999999").errore, 6);
-}
 
 }  // namespace
 }  // namespace core

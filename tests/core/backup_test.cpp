@@ -13,6 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+void Scrivi(const fs::path& p, const std::string& byte) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
+}
+
 std::vector<std::string> Copie(const fs::path& cartella) {
     std::vector<std::string> nomi;
     if (!fs::exists(cartella)) return nomi;
@@ -51,29 +55,6 @@ struct Copie_ : ::testing::Test {
     }
 };
 
-TEST_F(Copie_, TheFirstSaveOfARunKeepsTheSetAsItStoodAndLaterSavesAddNone) {
-    const std::string registroPrima = test::LeggiByte(programma / "listcol1.txt");
-    auto file = Esecuzione();
-    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
-    ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
-    ASSERT_EQ(Copie(programma / "backup"), std::vector<std::string>{"20261206-120001"});
-    const fs::path copia = programma / "backup" / "20261206-120001";
-    EXPECT_EQ(test::LeggiByte(copia / "listcol1.txt"), registroPrima);
-    EXPECT_EQ(test::LeggiByte(copia / "Vorn.lst"), test::LeggiByte(sistema / "Vorn.lst"));
-    EXPECT_EQ(Copie(copia).size(), 8u);  // five register files, para, dati and the password
-    EXPECT_NE(test::LeggiByte(programma / "listcol1.txt"), registroPrima);
-}
-
-TEST_F(Copie_, OnlyTheFiveNewestSetsAreKept) {
-    for (int run = 0; run < 7; ++run) {
-        auto file = Esecuzione();
-        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
-    }
-    EXPECT_EQ(Copie(programma / "backup"),
-              (std::vector<std::string>{"20261206-120003", "20261206-120004", "20261206-120005",
-                                        "20261206-120006", "20261206-120007"}));
-}
-
 TEST_F(Copie_, TheResetMovesTheDataSetIntoTheBackupsInsteadOfLosingIt) {
     const std::string parametri = test::LeggiByte(programma / "para.txt");
     auto file = Esecuzione();
@@ -111,15 +92,10 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     EXPECT_TRUE(fs::exists(sistema / "Vorn.lst"));
 }
 
-}  // namespace
-
-namespace {
-
-void Scrivi(const fs::path& p, const std::string& byte) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
-}
-
+// The first save of each run keeps the set as it stood, by hard links, and later saves of
+// the run add none; only the five newest are kept, and folders not ours are never touched.
 TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
+    const std::string registroPrima = test::LeggiByte(programma / "listcol1.txt");
     struct stat prima {};
     ASSERT_EQ(::stat((programma / "listcol1.txt").c_str(), &prima), 0);
     fs::create_directories(programma / "backup" / "foto mie");
@@ -129,16 +105,22 @@ TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
     for (int run = 0; run < 7; ++run) {
         auto file = Esecuzione();
         ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
+        ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
         ASSERT_FALSE(file.erroreCopia());
         if (run > 0) continue;
-        // The backup holds the very file the save replaced, not a copy of it.
-        struct stat copia {};
-        ASSERT_EQ(
-            ::stat((programma / "backup" / "20261206-120001" / "listcol1.txt").c_str(), &copia), 0);
-        EXPECT_EQ(copia.st_ino, prima.st_ino);
+        const fs::path copia = programma / "backup" / "20261206-120001";
+        EXPECT_EQ(Copie(programma / "backup").size(), 3u);
+        EXPECT_EQ(Copie(copia).size(), 8u);  // five register files, para, dati and the password
+        EXPECT_EQ(test::LeggiByte(copia / "listcol1.txt"), registroPrima);
+        EXPECT_EQ(test::LeggiByte(copia / "Vorn.lst"), test::LeggiByte(sistema / "Vorn.lst"));
+        struct stat copiato {};
+        ASSERT_EQ(::stat((copia / "listcol1.txt").c_str(), &copiato), 0);
+        EXPECT_EQ(copiato.st_ino, prima.st_ino);  // the very file the save replaced
     }
-    EXPECT_EQ(Copie(programma / "backup").size(), 7u);  // five, and the two not ours
-    EXPECT_TRUE(fs::exists(programma / "backup" / "foto mie"));
+    EXPECT_EQ(Copie(programma / "backup"),
+              (std::vector<std::string>{"20000101-000000", "20261206-120003", "20261206-120004",
+                                        "20261206-120005", "20261206-120006", "20261206-120007",
+                                        "foto mie"}));
     EXPECT_EQ(test::LeggiByte(dir / "altrove" / "tesi.txt"), "mia");
 
     // A backup/ that is a link is not followed: the save goes on and the failure is told.

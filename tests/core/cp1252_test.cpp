@@ -30,31 +30,23 @@ TEST(Cp1252, TestiInteriNeiDueVersi) {
     EXPECT_EQ(core::Utf8InCp1252("Perché 5€"), "Perch\xE9 5\x80");
 }
 
-class NonRappresentabile : public testing::TestWithParam<std::string> {};
-
-TEST_P(NonRappresentabile, Rifiutato) {
-    EXPECT_EQ(core::Utf8InCp1252(GetParam()), std::nullopt);
-    EXPECT_FALSE(core::RappresentabileCp1252(GetParam()));
-}
-
 // Last four: a cp1252 byte that is not UTF-8, a cut sequence, an overlong form, a surrogate.
-INSTANTIATE_TEST_SUITE_P(Tabella, NonRappresentabile,
-                         testing::Values("ā", "€ e ω", "😀", "\u0080", "\u009F", "\xE0", "\xC3",
-                                         "\xC0\xA0", "\xED\xA0\x80"));
-
-using Maiuscolo = std::pair<std::string, std::string>;
-
-class MaiuscoloTabella : public testing::TestWithParam<Maiuscolo> {};
-
-TEST_P(MaiuscoloTabella, RegoleItaliane) {
-    EXPECT_EQ(core::MaiuscoloUtf8(GetParam().first), GetParam().second);
+TEST(Cp1252, NonRappresentabileRifiutato) {
+    for (std::string testo :
+         {"ā", "€ e ω", "😀", "\u0080", "\u009F", "\xE0", "\xC3", "\xC0\xA0", "\xED\xA0\x80"}) {
+        EXPECT_EQ(core::Utf8InCp1252(testo), std::nullopt) << testo;
+        EXPECT_FALSE(core::RappresentabileCp1252(testo)) << testo;
+    }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Tabella, MaiuscoloTabella, testing::Values(
-    Maiuscolo{"abc xyz 123", "ABC XYZ 123"}, Maiuscolo{"perché più", "PERCHÉ PIÙ"},
-    Maiuscolo{"àèéìòù", "ÀÈÉÌÒÙ"}, Maiuscolo{"ÿœšž", "ŸŒŠŽ"}, Maiuscolo{"ßµ÷", "ßµ÷"},
-    Maiuscolo{"çñøþ", "ÇÑØÞ"}, Maiuscolo{"GIÀ", "GIÀ"}, Maiuscolo{"a\xE0z", "A\xE0Z"}));
-// clang-format on
+// Capitals by the Italian rules, within Windows-1252.
+TEST(Cp1252, Maiuscolo) {
+    // clang-format off
+    for (const auto& [da, a] : {std::pair{"abc xyz 123", "ABC XYZ 123"}, {"perché più", "PERCHÉ PIÙ"},
+            {"àèéìòù", "ÀÈÉÌÒÙ"}, {"ÿœšž", "ŸŒŠŽ"}, {"ßµ÷", "ßµ÷"}, {"çñøþ", "ÇÑØÞ"}, {"GIÀ", "GIÀ"},
+            {"a\xE0z", "A\xE0Z"}})
+        EXPECT_EQ(core::MaiuscoloUtf8(da), a) << da;
+    // clang-format on
+}
 
 }  // namespace

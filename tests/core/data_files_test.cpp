@@ -1,19 +1,15 @@
+// The data files: their exact bytes, what reading them tells, and saves that fail or stop.
 #include "core/data_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
-#include <functional>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "core/scrambler.h"
 #include "support/contesto_finto.h"
-#include "support/failing_file_system.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -25,42 +21,48 @@ using core::RigaRegistro;
 using test::FileSystemDifettoso;
 using test::Guasto;
 using test::Operazione;
+using Nomi = std::set<std::string>;
 
 void Scrivi(const fs::path& p, const std::string& byte) {
     std::ofstream(p, std::ios::binary) << byte;
 }
-
-std::set<std::string> NomiInCartella(const fs::path& dir) {
-    std::set<std::string> nomi;
+Nomi NomiIn(const fs::path& dir) {
+    Nomi nomi;
     for (const auto& e : fs::directory_iterator(dir)) nomi.insert(e.path().filename().string());
     return nomi;
 }
-
-const std::set<std::string> kRegistro = {"listcol1.txt", "listcol2.txt", "listcol3.txt",
-                                         "listcol4.txt", "listcol5.txt"};
-
-std::vector<RigaRegistro> Registro(int righe, const std::string& riferimento) {
+std::map<std::string, std::string> Contenuti(const fs::path& dir) {
+    std::map<std::string, std::string> c;
+    for (const auto& n : NomiIn(dir)) c[n] = test::LeggiByte(dir / n);
+    return c;
+}
+const Nomi kRegistro = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                        "listcol5.txt"};
+std::vector<RigaRegistro> Registro(int righe, const std::string& rif) {
     std::vector<RigaRegistro> r;
-    for (int i = 0; i < righe; ++i) {
-        r.push_back({"01/02/2003", "Addebito bolletta elettricità", riferimento + std::to_string(i),
+    for (int i = 0; i < righe; ++i)
+        r.push_back({"01/02/2003", "Addebito elettricità", rif + std::to_string(i),
                      std::to_string(i) + ".000,50", i % 2 ? "-1.500" : ""});
-    }
     return r;
 }
-
-class FileDatiTest : public testing::Test {
-  protected:
-    test::CartellaTemporanea programma;
-    test::CartellaTemporanea sistema;
-    FileDati dati{core::FileSystemReale(), programma.path(), sistema.path()};
-};
-
 Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
     return {std::move(modo), Money::FromRaw(saldo), Money::FromRaw(fido)};
 }
 
-// Byte examples of every file; para.txt three times, as it holds one record.
-TEST_F(FileDatiTest, ByteSalvatiEsatti) {
+struct FileDatiTest : testing::Test {
+    test::CartellaTemporanea programma, sistema;
+    FileDati dati{core::FileSystemReale(), programma.path(), sistema.path()};
+    void SalvaTutto() {
+        ASSERT_EQ(dati.SalvaRegistro(Registro(2, "x")), std::nullopt);
+        ASSERT_EQ(dati.SalvaParametri(Param("Euro", 10000, 0)), std::nullopt);
+        ASSERT_EQ(dati.SalvaConto("1", "b"), std::nullopt);
+        ASSERT_EQ(dati.SalvaPassword("pw"), std::nullopt);
+    }
+};
+
+// Byte examples of every file, readable by the owner alone, nothing left over; para.txt
+// three times, as it holds one record; an empty register is five empty files.
+TEST_F(FileDatiTest, ByteEsattiSoloProprietario) {
     const std::pair<Parametri, std::string> parametri[] = {
         {Param("Euro", 12345000, -50000000), "\"Euro\",\"24681;\",\".7345\"\r\n"},
         {Param("Lire", 0, 5000), "\"Lire\",\"1\",\"1.8\"\r\n"},
@@ -81,21 +83,28 @@ TEST_F(FileDatiTest, ByteSalvatiEsatti) {
         {programma / "listcol4.txt", "\"205792<8\"\r\n"},
         {programma / "listcol5.txt", "\".43\"\r\n"},
         {programma / "dati.txt", "\" 12/345 \",\"Banca d'Italia \x80\"\r\n"},
+        {programma / "para.txt", "\"\",\".43\",\"1\"\r\n"},
         {sistema / "Vorn.lst", "\"bdf\"\r\n"}};
-    for (const auto& [file, byte] : attesi) EXPECT_EQ(test::LeggiByte(file), byte) << file;
-}
-
-TEST_F(FileDatiTest, RegistroVuotoSonoCinqueFileVuoti) {
-    ASSERT_EQ(dati.SalvaRegistro(Registro(3, "x")), std::nullopt);
+    for (const auto& [file, byte] : attesi) {
+        EXPECT_EQ(test::LeggiByte(file), byte) << file;
+        struct stat info;
+        ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
+    }
+    EXPECT_EQ(NomiIn(programma.path()).size(), 7u);
     ASSERT_EQ(dati.SalvaRegistro({}), std::nullopt);
-    EXPECT_EQ(NomiInCartella(programma.path()), kRegistro);
-    for (const auto& nome : kRegistro) EXPECT_EQ(fs::file_size(programma / nome), 0u) << nome;
+    for (const auto& nome : kRegistro) EXPECT_EQ(test::LeggiByte(programma / nome), "") << nome;
     std::vector<RigaRegistro> letti(1);
     EXPECT_EQ(dati.LeggiRegistro(letti), 0);
-    EXPECT_EQ(letti.size(), 0u);
+    EXPECT_TRUE(letti.empty());
 }
 
+// What is saved reads back the same; a missing para.txt leaves the values as they were;
+// a mode text other than "Lire" is kept as read.
 TEST_F(FileDatiTest, AndataERitorno) {
+    Parametri p = Param("Lire", 7, 8);
+    EXPECT_EQ(dati.LeggiParametri(p), 0);
+    EXPECT_EQ(p.SaldoConto, Money::FromRaw(7));
     auto righe = Registro(40, "Rif., àèì ");
     righe.push_back({"02/02/2003", "Prelievo", "", "200.000", "0"});
     ASSERT_EQ(dati.SalvaRegistro(righe), std::nullopt);
@@ -103,131 +112,103 @@ TEST_F(FileDatiTest, AndataERitorno) {
     ASSERT_EQ(dati.LeggiRegistro(letti), 0);
     EXPECT_EQ(letti, righe);
 
-    // Any mode text other than "Lire" is kept as read and written back unchanged.
     Scrivi(programma / "para.txt", "\"lire\",\"1\",\"1\"\r\n");
-    Parametri p;
+    ASSERT_EQ(dati.LeggiParametri(p), 0);
+    ASSERT_EQ(dati.SalvaParametri(Param(p.ModoValuta, -922337203685477580, 5000)), std::nullopt);
     ASSERT_EQ(dati.LeggiParametri(p), 0);
     EXPECT_EQ(p.ModoValuta, "lire");
-    ASSERT_EQ(dati.SalvaParametri(Param(p.ModoValuta, -922337203685477580, 5000)), std::nullopt);
-    EXPECT_EQ(test::LeggiByte(programma / "para.txt").substr(0, 7), "\"lire\",");
-    ASSERT_EQ(dati.LeggiParametri(p), 0);
     EXPECT_EQ(p.SaldoConto, Money::FromRaw(-922337203685477580));
     EXPECT_EQ(p.FidoConto, Money::FromRaw(5000));
 
-    std::string numero, banca;
+    std::string numero, banca, password;
     ASSERT_EQ(dati.SalvaConto(" 1234 ", "Cassa di Risparmio, Forlì"), std::nullopt);
     ASSERT_EQ(dati.LeggiConto(numero, banca), 0);
-    EXPECT_EQ(numero, " 1234 ");
-    EXPECT_EQ(banca, "Cassa di Risparmio, Forlì");
-
-    std::string password;
+    EXPECT_EQ(numero + "|" + banca, " 1234 |Cassa di Risparmio, Forlì");
     ASSERT_EQ(dati.SalvaPassword("Perché"), std::nullopt);
     ASSERT_EQ(dati.LeggiPassword(password), 0);
     EXPECT_EQ(core::Decodifica(password), "Perch\xE9");
-}
-
-TEST_F(FileDatiTest, ParametriMancantiLascianoIValori) {
-    Parametri p = Param("Lire", 7, 8);
-    EXPECT_EQ(dati.LeggiParametri(p), 0);
-    EXPECT_EQ(p.ModoValuta, "Lire");
-    EXPECT_EQ(p.SaldoConto, Money::FromRaw(7));
-}
-
-TEST_F(FileDatiTest, FileSoloProprietario) {
-    ASSERT_EQ(dati.SalvaRegistro(Registro(2, "x")), std::nullopt);
-    ASSERT_EQ(dati.SalvaParametri(Param("Euro", 1, 2)), std::nullopt);
-    ASSERT_EQ(dati.SalvaConto("1", "b"), std::nullopt);
-    ASSERT_EQ(dati.SalvaPassword("pw"), std::nullopt);
-    std::vector<fs::path> file = {programma / "para.txt", programma / "dati.txt",
-                                  sistema / "Vorn.lst"};
-    for (const auto& n : kRegistro) file.push_back(programma / n);
-    for (const auto& p : file) {
-        struct stat info;
-        ASSERT_EQ(::stat(p.c_str(), &info), 0) << p;
-        EXPECT_EQ(info.st_mode & 0777, 0600u) << p;
-    }
-    EXPECT_EQ(NomiInCartella(programma.path()).size(), 7u);  // nothing left over
-}
-
-TEST(DirSistema, BarraFinaleECasoConservato) {
     EXPECT_EQ(core::DirSistema("/home/Anna/.config/Quibora"), "/home/Anna/.config/Quibora/");
     EXPECT_EQ(core::DirSistema("/etc/"), "/etc/");
 }
 
+// Texts the files cannot hold: double quotes, controls, characters outside Windows-1252.
 TEST(TestoMemorizzabile, VirgoletteECaratteri) {
     EXPECT_TRUE(core::TestoMemorizzabile("Caffè, 5€"));
-    EXPECT_FALSE(core::TestoMemorizzabile("dice \"sì\""));
-    EXPECT_FALSE(core::TestoMemorizzabile("ω"));
-    for (const char* controllo : {"a\tb", "a\nb", "a\rb", "a\x7F", "a\u0085b"})
-        EXPECT_FALSE(core::TestoMemorizzabile(controllo)) << controllo;
+    for (const char* no : {"dice \"sì\"", "ω", "a\tb", "a\nb", "a\rb", "a\x7F", "a\u0085b"})
+        EXPECT_FALSE(core::TestoMemorizzabile(no)) << no;
     EXPECT_TRUE(core::PasswordMemorizzabile("a!"));
     EXPECT_FALSE(core::PasswordMemorizzabile("!a"));   // "!" + 1 is a double quote
     EXPECT_FALSE(core::PasswordMemorizzabile("a b"));  // blank + 2 likewise
     EXPECT_FALSE(core::PasswordMemorizzabile(std::string(31, 'a') + "à"));
 }
 
-struct ErroreLettura {
-    const char* nome;
-    std::vector<std::pair<std::string, std::string>> file;  // name, bytes
-    int atteso;
-};
+using File = std::vector<std::pair<std::string, std::string>>;  // name, bytes
+File RegistroCon(int mancante, std::string importo) {
+    File f;
+    for (int k = 1; k <= 5; ++k)
+        if (k != mancante)
+            f.emplace_back(core::NomeFileRegistro(k), k == 4 ? importo : "\"1\"\r\n");
+    return f;
+}
+// Registers whose file k has n rows, the others 3.
+File Disuguale(int k, int n) {
+    auto f = RegistroCon(0, "\"1\"\r\n");
+    f[k - 1].second.clear();
+    for (int i = 0; i < n; ++i) f[k - 1].second += "\"1\"\r\n";
+    for (auto& [nome, byte] : f)
+        if (nome != f[k - 1].first) byte += byte + byte;
+    return f;
+}
 
-class ErroriDiLettura : public FileDatiTest, public testing::WithParamInterface<ErroreLettura> {};
+// The error number each damaged file gives, read by the reader of its first file.
+class ErroriDiLettura : public FileDatiTest,
+                        public testing::WithParamInterface<std::tuple<const char*, File, int>> {};
 
 TEST_P(ErroriDiLettura, Numero) {
-    for (const auto& [nome, byte] : GetParam().file) {
+    const auto& [_, file, atteso] = GetParam();
+    for (const auto& [nome, byte] : file)
         Scrivi((nome == core::kFilePassword ? sistema.path() : programma.path()) / nome, byte);
-    }
-    const std::string primo = GetParam().file.front().first;
     Parametri p;
     std::vector<RigaRegistro> righe;
     std::string a, b;
-    const int errore = primo == "para.txt"   ? dati.LeggiParametri(p)
-                       : primo == "dati.txt" ? dati.LeggiConto(a, b)
-                       : primo == "Vorn.lst" ? dati.LeggiPassword(a)
-                                             : dati.LeggiRegistro(righe);
-    EXPECT_EQ(errore, GetParam().atteso);
-}
-
-std::vector<std::pair<std::string, std::string>> RegistroCon(int mancante, std::string importo) {
-    std::vector<std::pair<std::string, std::string>> f;
-    for (int k = 1; k <= 5; ++k) {
-        if (k != mancante)
-            f.emplace_back(core::NomeFileRegistro(k), k == 4 ? importo : "\"1\"\r\n");
-    }
-    return f;
+    const auto& primo = file.front().first;
+    EXPECT_EQ(primo == "para.txt"   ? dati.LeggiParametri(p)
+              : primo == "dati.txt" ? dati.LeggiConto(a, b)
+              : primo == "Vorn.lst" ? dati.LeggiPassword(a)
+                                    : dati.LeggiRegistro(righe),
+              atteso);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tabella, ErroriDiLettura,
     testing::Values(
-        ErroreLettura{"ParametriCorretti", {{"para.txt", "\"Euro\",\"1\",\"1\"\r\n"}}, 0},
-        ErroreLettura{"ParametriVuoti", {{"para.txt", ""}}, 62},
-        ErroreLettura{"ParametriDueVoci", {{"para.txt", "\"Euro\",\"1\"\r\n"}}, 62},
-        ErroreLettura{"SaldoNonNumero", {{"para.txt", "\"Euro\",\"bdf\",\"1\"\r\n"}}, 13},
-        ErroreLettura{"FidoNonNumero", {{"para.txt", "\"Euro\",\"1\",\"\"\r\n"}}, 13},
-        ErroreLettura{
-            "SaldoFuoriIntervallo",
-            {{"para.txt", "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n"}},
-            6},
-        ErroreLettura{"SaldoNonDecodificabile", {{"para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n"}}, 5},
-        ErroreLettura{"Listcol2Mancante", RegistroCon(2, "\"1\"\r\n"), 53},
-        ErroreLettura{"Listcol5Mancante", RegistroCon(5, "\"1\"\r\n"), 53},
-        ErroreLettura{"ImportoNonDecodificabile", RegistroCon(0, "\"a\x01\"\r\n"), 5},
-        ErroreLettura{"RegistroSoloLF", RegistroCon(0, "\"1\"\n"), 0},
-        ErroreLettura{"ContoVuoto", {{"dati.txt", ""}}, 62},
-        ErroreLettura{"ContoUnaVoce", {{"dati.txt", "\"123\"\r\n"}}, 62},
-        ErroreLettura{"ContoCorretto", {{"dati.txt", "\"123\",\"\"\r\n"}}, 0},
-        ErroreLettura{"PasswordVuota", {{"Vorn.lst", ""}}, 62},
-        ErroreLettura{"PasswordCorretta", {{"Vorn.lst", "\"bdf\"\r\n"}}, 0}),
-    [](const auto& info) { return std::string(info.param.nome); });
+        std::tuple("ParametriCorretti", File{{"para.txt", "\"Euro\",\"1\",\"1\"\r\n"}}, 0),
+        std::tuple("ParametriVuoti", File{{"para.txt", ""}}, 62),
+        std::tuple("ParametriDueVoci", File{{"para.txt", "\"Euro\",\"1\"\r\n"}}, 62),
+        std::tuple("SaldoNonNumero", File{{"para.txt", "\"Euro\",\"bdf\",\"1\"\r\n"}}, 13),
+        std::tuple("FidoNonNumero", File{{"para.txt", "\"Euro\",\"1\",\"\"\r\n"}}, 13),
+        std::tuple("SaldoFuoriIntervallo",
+                   File{{"para.txt",
+                         "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n"}},
+                   6),
+        std::tuple("SaldoNonDecodificabile", File{{"para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n"}}, 5),
+        std::tuple("Listcol2Mancante", RegistroCon(2, "\"1\"\r\n"), 53),
+        std::tuple("ImportoNonDecodificabile", RegistroCon(0, "\"a\x01\"\r\n"), 5),
+        std::tuple("RegistroSoloLF", RegistroCon(0, "\"1\"\n"), 0),
+        std::tuple("Listcol1PiuLungo", Disuguale(1, 4), 62),
+        std::tuple("Listcol2PiuLungo", Disuguale(2, 4), 62),
+        std::tuple("Listcol3PiuCorto", Disuguale(3, 2), 62),
+        std::tuple("Listcol5PiuLungo", Disuguale(5, 4), 62),
+        std::tuple("ContoUnaVoce", File{{"dati.txt", "\"123\"\r\n"}}, 62),
+        std::tuple("ContoCorretto", File{{"dati.txt", "\"123\",\"\"\r\n"}}, 0),
+        std::tuple("PasswordVuota", File{{"Vorn.lst", ""}}, 62),
+        std::tuple("PasswordCorretta", File{{"Vorn.lst", "\"bdf\"\r\n"}}, 0)),
+    [](const auto& info) { return std::string(std::get<0>(info.param)); });
 
-TEST_F(FileDatiTest, FileIlleggibile) {
-    ASSERT_EQ(dati.SalvaRegistro(Registro(2, "x")), std::nullopt);
-    ASSERT_EQ(dati.SalvaParametri(Param("Euro", 0, 0)), std::nullopt);
+TEST_F(FileDatiTest, FileIlleggibile75) {
+    SalvaTutto();
     FileSystemDifettoso difettoso;
-    difettoso.Guasta({Operazione::Leggi, "listcol3", 0, false, EACCES});
-    difettoso.Guasta({Operazione::Leggi, "para", 0, false, EACCES});
+    difettoso.Guasta({Operazione::Leggi, "", 0, false, EACCES});
     FileDati d(difettoso, programma.path(), sistema.path());
     std::vector<RigaRegistro> righe;
     Parametri p;
@@ -235,56 +216,26 @@ TEST_F(FileDatiTest, FileIlleggibile) {
     EXPECT_EQ(d.LeggiParametri(p), 75);
 }
 
-// The file (1..5) and its rows; the others hold 3.
-class LunghezzeDiverse : public FileDatiTest,
-                         public testing::WithParamInterface<std::tuple<int, int>> {};
-
-TEST_P(LunghezzeDiverse, Errore62) {
-    const auto [k, n] = GetParam();
-    ASSERT_EQ(dati.SalvaRegistro(Registro(3, "r")), std::nullopt);
-    FileDati altro(core::FileSystemReale(), sistema.path(), sistema.path());
-    ASSERT_EQ(altro.SalvaRegistro(Registro(n, "r")), std::nullopt);
-    fs::copy_file(sistema / core::NomeFileRegistro(k), programma / core::NomeFileRegistro(k),
-                  fs::copy_options::overwrite_existing);
-    std::vector<RigaRegistro> righe;
-    EXPECT_EQ(dati.LeggiRegistro(righe), 62);
-}
-
-INSTANTIATE_TEST_SUITE_P(Tabella, LunghezzeDiverse,
-                         testing::Combine(testing::Range(1, 6), testing::Values(0, 2, 4)));
-
-struct SalvataggioFallito {
-    const char* nome;
-    Guasto guasto;
-    std::string fileNominato;
-    std::string motivo;
-};
-
+// A save that fails at any step leaves the old files as they were, names the file and
+// the reason, and leaves nothing behind.
 class SalvataggiFalliti : public FileDatiTest,
-                          public testing::WithParamInterface<SalvataggioFallito> {};
+                          public testing::WithParamInterface<
+                              std::tuple<const char*, Guasto, std::string, std::string>> {};
 
-// A save that fails at any step leaves the old files as they were, names the file, and
-// leaves nothing behind.
 TEST_P(SalvataggiFalliti, VecchiFileIntatti) {
+    const auto& [_, g, nominato, motivo] = GetParam();
     ASSERT_EQ(dati.SalvaRegistro(Registro(5, "vecchio")), std::nullopt);
     ASSERT_EQ(dati.SalvaParametri(Param("Euro", 10000, 0)), std::nullopt);
-    std::map<std::string, std::string> prima;
-    for (const auto& n : NomiInCartella(programma.path()))
-        prima[n] = test::LeggiByte(programma / n);
-
+    const auto prima = Contenuti(programma.path());
     FileSystemDifettoso difettoso;
-    difettoso.Guasta(GetParam().guasto);
+    difettoso.Guasta(g);
     FileDati guasto(difettoso, programma.path(), sistema.path());
-    const auto esito = std::string(GetParam().fileNominato) == "para.txt"
-                           ? guasto.SalvaParametri(Param("Lire", 20000, 0))
-                           : guasto.SalvaRegistro(Registro(9, "nuovo"));
+    const auto esito = nominato == "para.txt" ? guasto.SalvaParametri(Param("Lire", 20000, 0))
+                                              : guasto.SalvaRegistro(Registro(9, "nuovo"));
     ASSERT_TRUE(esito.has_value());
-    EXPECT_EQ(esito->file.filename(), GetParam().fileNominato);
-    EXPECT_EQ(esito->motivo, GetParam().motivo);
-
-    std::map<std::string, std::string> dopo;
-    for (const auto& n : NomiInCartella(programma.path())) dopo[n] = test::LeggiByte(programma / n);
-    EXPECT_EQ(dopo, prima);
+    EXPECT_EQ(esito->file.filename(), nominato);
+    EXPECT_EQ(esito->motivo, motivo);
+    EXPECT_EQ(Contenuti(programma.path()), prima);
 }
 
 const std::string kIO = "errore di lettura o scrittura sul disco";
@@ -296,15 +247,15 @@ const std::string kSolaLettura = "accesso negato (file o cartella in sola lettur
 INSTANTIATE_TEST_SUITE_P(
     Tabella, SalvataggiFalliti,
     testing::Values(
-        SalvataggioFallito{"DiscoPienoSulTerzo", Guasto{Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true}, "listcol3.txt", "disco pieno"},
-        SalvataggioFallito{"SolaLettura", Guasto{Operazione::Scrivi, "", 0, false, EACCES}, "listcol1.txt", kSolaLettura},
-        SalvataggioFallito{"Marcatore", Guasto{Operazione::Scrivi, "salvataggio", 0, false, EIO}, "listcol1.txt", kIO},
-        SalvataggioFallito{"PrimaRinomina", Guasto{Operazione::Rinomina, "", 1, false, EBUSY}, "listcol1.txt", "file in uso da un altro programma"},
-        SalvataggioFallito{"RinominaAMeta", Guasto{Operazione::Rinomina, "listcol4", 2, false, EIO}, "listcol4.txt", kIO},
-        SalvataggioFallito{"UltimaRinomina", Guasto{Operazione::Rinomina, "listcol5", 2, false, EIO}, "listcol5.txt", kIO},
-        SalvataggioFallito{"SincronizzaCartella", Guasto{Operazione::SincronizzaCartella, "", 1, false, EIO}, "listcol1.txt", kIO},
-        SalvataggioFallito{"Parametri", Guasto{Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura}),
-    [](const auto& info) { return std::string(info.param.nome); });
+        std::tuple("DiscoPienoSulTerzo", Guasto{Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true}, "listcol3.txt", "disco pieno"),
+        std::tuple("SolaLettura", Guasto{Operazione::Scrivi, "", 0, false, EACCES}, "listcol1.txt", kSolaLettura),
+        std::tuple("Marcatore", Guasto{Operazione::Scrivi, "salvataggio", 0, false, EIO}, "listcol1.txt", kIO),
+        std::tuple("PrimaRinomina", Guasto{Operazione::Rinomina, "", 1, false, EBUSY}, "listcol1.txt", "file in uso da un altro programma"),
+        std::tuple("RinominaAMeta", Guasto{Operazione::Rinomina, "listcol4", 2, false, EIO}, "listcol4.txt", kIO),
+        std::tuple("UltimaRinomina", Guasto{Operazione::Rinomina, "listcol5", 2, false, EIO}, "listcol5.txt", kIO),
+        std::tuple("SincronizzaCartella", Guasto{Operazione::SincronizzaCartella, "", 1, false, EIO}, "listcol1.txt", kIO),
+        std::tuple("Parametri", Guasto{Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura)),
+    [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
 TEST(MessaggioErroreFile, NominaFileEMotivo) {
@@ -318,92 +269,67 @@ TEST(MessaggioErroreFile, NominaFileEMotivo) {
 }
 
 // The save stopped after each possible number of disk changes, as by a power cut, also
-// while it undoes a failed rename: the next start sees the old register or the new one,
-// whole.
+// while it undoes a failed rename (0: none fails; N: the Nth fails): the next start sees
+// the old register or the new one, whole, as the message said. A first save stopped
+// leaves no register at all.
 class Interruzione : public testing::TestWithParam<int> {};
 
 TEST_P(Interruzione, InOgniPunto) {
     test::CartellaTemporanea cartella(test::BaseVeloce());
     FileDati dati(core::FileSystemReale(), cartella.path(), cartella.path());
-    const auto vecchio = Registro(4, "vecchio");
-    const auto nuovo = Registro(6, "nuovo");
+    const auto vecchio = Registro(4, "vecchio"), nuovo = Registro(6, "nuovo");
     for (int passi = 0; passi < 40; ++passi) {
         SCOPED_TRACE(passi);
-        ASSERT_EQ(dati.SalvaRegistro(vecchio), std::nullopt);
-        FileSystemDifettoso difettoso;
-        if (GetParam() > 0) difettoso.Guasta({Operazione::Rinomina, "", GetParam(), false, EIO});
-        difettoso.CrollaDopo(passi);
-        FileDati interrotto(difettoso, cartella.path(), cartella.path());
-        const auto esito = interrotto.SalvaRegistro(nuovo);
-        const bool riuscito = !esito.has_value();
-        // The last rounds get past every step.
-        if (passi == 39) {
-            EXPECT_EQ(riuscito, GetParam() == 0);
+        const bool primo = GetParam() < 0;
+        if (primo) {
+            for (const auto& n : NomiIn(cartella.path())) fs::remove(cartella / n);
+        } else {
+            ASSERT_EQ(dati.SalvaRegistro(vecchio), std::nullopt);
         }
-
-        ASSERT_EQ(dati.Recupera(), std::nullopt);
+        FileSystemDifettoso difettoso;
+        if (GetParam() != 0)
+            difettoso.Guasta({Operazione::Rinomina, "", primo ? passi : GetParam(), false, EIO});
+        if (!primo) difettoso.CrollaDopo(passi);
+        const auto esito =
+            FileDati(difettoso, cartella.path(), cartella.path()).SalvaRegistro(nuovo);
+        const bool riuscito = !esito.has_value();
+        EXPECT_TRUE(primo || passi < 39 || riuscito == (GetParam() == 0));  // the last get past all
+        ASSERT_TRUE(primo || !dati.Recupera());
         std::vector<RigaRegistro> letti;
         ASSERT_EQ(dati.LeggiRegistro(letti), 0);
-        // The message said what the next start finds.
         if (riuscito || esito->dati == core::DatiDopoErrore::CompletatiAlRiavvio) {
             EXPECT_EQ(letti, nuovo);
         } else {
-            EXPECT_EQ(letti, vecchio);
+            EXPECT_EQ(letti, primo ? std::vector<RigaRegistro>{} : vecchio);
         }
-        EXPECT_EQ(NomiInCartella(cartella.path()), kRegistro);
+        EXPECT_EQ(NomiIn(cartella.path()), letti.empty() ? Nomi{} : kRegistro);
     }
 }
 
-// 0: no rename fails; N: the Nth rename fails and the save undoes the earlier ones.
-INSTANTIATE_TEST_SUITE_P(Tabella, Interruzione, testing::Values(0, 2, 4, 7, 10));
+INSTANTIATE_TEST_SUITE_P(Tabella, Interruzione, testing::Values(0, 2, 4, 7, 10, -1));
 
-TEST_F(FileDatiTest, PrimoSalvataggioInterrottoNonLasciaMezzoRegistro) {
-    for (int passi = 0; passi < 30; ++passi) {
-        SCOPED_TRACE(passi);
-        for (const auto& n : NomiInCartella(programma.path())) fs::remove(programma / n);
-        FileSystemDifettoso difettoso;
-        difettoso.Guasta({Operazione::Rinomina, "", passi, false, EIO});
-        FileDati guasto(difettoso, programma.path(), sistema.path());
-        const bool riuscito = !guasto.SalvaRegistro(Registro(2, "x")).has_value();
-        std::vector<RigaRegistro> letti;
-        ASSERT_EQ(dati.LeggiRegistro(letti), 0);
-        EXPECT_EQ(letti.size(), riuscito ? 2u : 0u);
-        EXPECT_EQ(NomiInCartella(programma.path()), riuscito ? kRegistro : std::set<std::string>{});
-    }
-}
-
-struct Eliminazione {
-    const char* nome;
-    std::string fallisce;  // file whose delete fails ("" none)
-    std::string mancante;  // file missing beforehand ("" none)
-    std::set<std::string> restano;
-    std::string nominato;
-};
-
-class EliminaDati : public FileDatiTest, public testing::WithParamInterface<Eliminazione> {};
+// The reset: listcol1.txt first (if it stays, all stays), missing files skipped, the
+// first failure named.
+class EliminaDati : public FileDatiTest,
+                    public testing::WithParamInterface<
+                        std::tuple<const char*, std::string, std::string, Nomi, std::string>> {};
 
 TEST_P(EliminaDati, OrdineEFallimenti) {
-    ASSERT_EQ(dati.SalvaRegistro(Registro(1, "x")), std::nullopt);
-    ASSERT_EQ(dati.SalvaParametri(Param("Euro", 0, 0)), std::nullopt);
-    ASSERT_EQ(dati.SalvaConto("1", "b"), std::nullopt);
-    ASSERT_EQ(dati.SalvaPassword("pw"), std::nullopt);
-    if (!GetParam().mancante.empty()) fs::remove(programma / GetParam().mancante);
+    const auto& [_, fallisce, mancante, restano, nominato] = GetParam();
+    SalvaTutto();
+    if (!mancante.empty()) fs::remove(programma / mancante);
     FileSystemDifettoso difettoso;
-    if (!GetParam().fallisce.empty()) {
-        difettoso.Guasta({Operazione::Elimina, GetParam().fallisce, 0, false, EACCES});
-    }
-    FileDati d(difettoso, programma.path(), sistema.path());
-    const auto esito = d.EliminaDati();
-    EXPECT_EQ(esito ? esito->file.filename().string() : "", GetParam().nominato);
-    auto restano = NomiInCartella(programma.path());
-    for (const auto& n : NomiInCartella(sistema.path())) restano.insert(n);
-    EXPECT_EQ(restano, GetParam().restano);
+    if (!fallisce.empty()) difettoso.Guasta({Operazione::Elimina, fallisce, 0, false, EACCES});
+    const auto esito = FileDati(difettoso, programma.path(), sistema.path()).EliminaDati();
+    EXPECT_EQ(esito ? esito->file.filename().string() : "", nominato);
+    auto resto = NomiIn(programma.path());
+    resto.merge(NomiIn(sistema.path()));
+    EXPECT_EQ(resto, restano);
 }
 
-const std::set<std::string> kTutti = {"listcol1.txt", "listcol2.txt", "listcol3.txt",
-                                      "listcol4.txt", "listcol5.txt", "para.txt",
-                                      "dati.txt",     "Vorn.lst"};
-std::set<std::string> Senza(std::string nome) {
+const Nomi kTutti = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                     "listcol5.txt", "para.txt",     "dati.txt",     "Vorn.lst"};
+Nomi Senza(std::string nome) {
     auto s = kTutti;
     s.erase(nome);
     return s;
@@ -412,12 +338,12 @@ std::set<std::string> Senza(std::string nome) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Tabella, EliminaDati,
-    testing::Values(Eliminazione{"Tutto", "", "", {}, ""},
-                    Eliminazione{"MancanteSaltato", "", "listcol3.txt", {}, ""},
-                    Eliminazione{"SenzaListcol1NienteEliminato", "", "listcol1.txt", Senza("listcol1.txt"), ""},
-                    Eliminazione{"Listcol1BloccaTutto", "listcol1", "", kTutti, "listcol1.txt"},
-                    Eliminazione{"ParametriRestano", "para", "", {"para.txt"}, "para.txt"}),
-    [](const auto& info) { return std::string(info.param.nome); });
+    testing::Values(std::tuple("Tutto", "", "", Nomi{}, ""),
+                    std::tuple("MancanteSaltato", "", "listcol3.txt", Nomi{}, ""),
+                    std::tuple("SenzaListcol1NienteEliminato", "", "listcol1.txt", Senza("listcol1.txt"), ""),
+                    std::tuple("Listcol1BloccaTutto", "listcol1", "", kTutti, "listcol1.txt"),
+                    std::tuple("ParametriRestano", "para", "", Nomi{"para.txt"}, "para.txt")),
+    [](const auto& info) { return std::string(std::get<0>(info.param)); });
 // clang-format on
 
 }  // namespace
