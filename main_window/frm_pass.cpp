@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/memorizzabile.h"
+#include "core/testi_digitati.h"
 
 namespace main_window {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "core/memorizzabile.h"
+#include "core/testi_digitati.h"
 
 namespace setup {
 
