@@ -95,45 +95,31 @@ inline void Digita(QWidget& finestra, const char* nome, const QString& testo) {
 // test fails, so a wrong step costs seconds instead of hanging the run.
 class RispostaModale {
   public:
-    RispostaModale(QString nome, std::function<void(QWidget&)> azione)
-        : nome_(std::move(nome)), azione_(std::move(azione)) {
-        QObject::connect(&attesa_, &QTimer::timeout, [this] { Cerca(); });
-        attesa_.start(5);  // the timers fire only inside the window's exec() loop
-        limite_.setSingleShot(true);
-        QObject::connect(&limite_, &QTimer::timeout, [this] { Scaduto(); });
-        limite_.start(5000);
+    RispostaModale(QString nome, std::function<void(QWidget&)> azione) {
+        // The timer fires only inside the window's exec() loop.
+        QObject::connect(&attesa_, &QTimer::timeout, [this, nome, azione] {
+            QWidget* f = eseguita_ ? finestra_.data() : QApplication::activeModalWidget();
+            if (++giri_ > 1000 && f && f->isVisible()) {
+                ADD_FAILURE() << f->objectName().toStdString() << " still open";
+                if (auto* dialogo = qobject_cast<QDialog*>(f)) dialogo->reject();
+                return f->hide();  // ends exec() whatever the window's own cancel does
+            }
+            if (eseguita_ || !f || !f->isVisible()) return;
+            finestra_ = f;
+            eseguita_ = true;
+            EXPECT_TRUE(nome.isEmpty() || f->objectName() == nome) << f->objectName().toStdString();
+            azione(*f);
+        });
+        attesa_.start(5);
     }
-    ~RispostaModale() {
-        if (!eseguita_ && !scaduta_) ADD_FAILURE() << "no modal window " << nome_.toStdString();
-    }
-    [[nodiscard]] bool risposta() const { return eseguita_; }
+    ~RispostaModale() { EXPECT_TRUE(risposta()) << "no modal window came"; }
+    [[nodiscard]] bool risposta() const { return eseguita_ || giri_ > 1000; }
 
   private:
-    void Cerca() {
-        QWidget* f = QApplication::activeModalWidget();
-        if (!f || !f->isVisible()) return;
-        attesa_.stop();
-        finestra_ = f;
-        eseguita_ = true;
-        if (nome_.isEmpty() || f->objectName() == nome_) return azione_(*f);
-        ADD_FAILURE() << f->objectName().toStdString() << " opened instead of "
-                      << nome_.toStdString();
-        f->close();
-    }
-    void Scaduto() {
-        attesa_.stop();
-        QWidget* f = eseguita_ ? finestra_.data() : QApplication::activeModalWidget();
-        if (!f || !f->isVisible()) return;
-        scaduta_ = true;
-        ADD_FAILURE() << f->objectName().toStdString() << " still open after the time limit";
-        if (auto* dialogo = qobject_cast<QDialog*>(f)) dialogo->reject();
-        f->hide();  // ends exec() whatever the window's own cancel does
-    }
-    QString nome_;
-    std::function<void(QWidget&)> azione_;
-    QTimer attesa_, limite_;
+    QTimer attesa_;
     QPointer<QWidget> finestra_;
-    bool eseguita_ = false, scaduta_ = false;
+    int giri_ = 0;
+    bool eseguita_ = false;
 };
 
 // One machine: the folders "programma" and "configurazione" under one root, today's date,
@@ -187,7 +173,7 @@ struct Banco {
         if (!password) QTest::mouseClick(Figlio<QCheckBox>(f, "ChPass"), Qt::LeftButton);
         EXPECT_EQ(Figlio(f, "txtPass")->isVisible(), password.has_value());
         QTest::mouseClick(Figlio<QPushButton>(f, "CmdOk"), Qt::LeftButton);
-        EXPECT_FALSE(f.isVisible()) << Ultimo();
+        EXPECT_FALSE(f.isVisible());
         if (f.isVisible()) f.close();
     }
 
@@ -216,7 +202,7 @@ struct Banco {
             EXPECT_EQ(f.focusWidget(), Figlio(f, "Txtrif"));
             QTest::keyClicks(f.focusWidget(), rif);
             QTest::mouseClick(Figlio<QPushButton>(f, "cmdOk"), Qt::LeftButton);
-            EXPECT_FALSE(f.isVisible()) << Ultimo();
+            EXPECT_FALSE(f.isVisible());
             if (f.isVisible()) f.close();
         });
         QTest::mouseClick(lista->viewport(), Qt::LeftButton, {},
@@ -254,9 +240,6 @@ struct Banco {
         for (; visti < dialoghi.messaggi.size(); ++visti)
             nuovi.push_back(dialoghi.messaggi[visti].testo);
         return nuovi;
-    }
-    [[nodiscard]] std::string Ultimo() const {
-        return dialoghi.messaggi.empty() ? "" : dialoghi.messaggi.back().testo;
     }
 };
 
