@@ -144,8 +144,9 @@ TEST_F(StampaTest, UnGuastoSiDiceENonSiVaAvanti) {
 
 // Positions round half to even, as the printer's own arithmetic does; overflow is an error.
 TEST(ArrotondaPixel, LeMetaVannoAlPari) {
-    for (const auto& [valore, atteso] : std::vector<std::pair<double, int>>{
-             {0.5, 0}, {1.5, 2}, {2.5, 2}, {2.5001, 3}, {-1.5, -2}, {-2.6, -3}})
+    const std::vector<std::pair<double, int>> casi{{0.5, 0},    {1.5, 2},  {2.5, 2},   {2.4999, 2},
+                                                   {2.5001, 3}, {-0.5, 0}, {-1.5, -2}, {-2.6, -3}};
+    for (const auto& [valore, atteso] : casi)
         EXPECT_EQ(printing::ArrotondaPixel(valore), atteso) << valore;
     EXPECT_THROW((void)printing::ArrotondaPixel(3e9), ErroreStampa);
     EXPECT_THROW((void)printing::ArrotondaPixel(std::numeric_limits<double>::infinity()),

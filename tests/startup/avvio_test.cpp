@@ -103,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Avvio, ::testing::Values(
     Caso{kConto, kSegreto, "sEGRETO", 0, false, kMostra, ""},
     Caso{kConto, "\"dkwx\xE5\"\r\n", "CITTÀ", 0, false, kMostra, ""},
     Caso{kConto, kSegreto, "Segreta", 0, true, "crea password carica", kErrata},
+    Caso{kConto, kSegreto, "", 0, true, "crea password carica", kErrata},
     Caso{kConto, "\"\"\r\n", "", 0, true, "crea password carica", kErrata},  // none set
     Caso{kConto, kSegreto, nullptr, 0, true, "crea password ", ""},
     // A damaged file is found before any window opens; the report names file and row.
