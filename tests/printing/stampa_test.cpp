@@ -142,14 +142,15 @@ TEST_F(StampaTest, UnGuastoSiDiceENonSiVaAvanti) {
     }
 }
 
-// Positions round half to even, as the printer's own arithmetic does; overflow is an error.
+// Positions round half to even, as the printer's own arithmetic does; overflow or a
+// position that is no number is an error.
 TEST(ArrotondaPixel, LeMetaVannoAlPari) {
     const std::vector<std::pair<double, int>> casi{{0.5, 0},    {1.5, 2},  {2.5, 2},   {2.4999, 2},
                                                    {2.5001, 3}, {-0.5, 0}, {-1.5, -2}, {-2.6, -3}};
     for (const auto& [valore, atteso] : casi)
         EXPECT_EQ(printing::ArrotondaPixel(valore), atteso) << valore;
     EXPECT_THROW((void)printing::ArrotondaPixel(3e9), ErroreStampa);
-    EXPECT_THROW((void)printing::ArrotondaPixel(std::numeric_limits<double>::infinity()),
+    EXPECT_THROW((void)printing::ArrotondaPixel(std::numeric_limits<double>::quiet_NaN()),
                  ErroreStampa);
 }
 
