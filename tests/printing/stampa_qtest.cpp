@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,8 +11,6 @@
 #include <QTest>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +19,7 @@
 #include "printing/coda_stampa.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
+#include "support/contesto_finto.h"
 #include "support/finti.h"
 #include "ui/finestra_qt.h"
 
@@ -65,9 +63,7 @@ struct CodaFinta : printing::CodaStampa {
                       const std::string&) override {
         destinatari.push_back(stampante);
         ultimoFile = pdf;
-        std::ostringstream byte;
-        byte << std::ifstream(pdf, std::ios::binary).rdbuf();
-        lavori.push_back(byte.str());
+        lavori.push_back(test::LeggiByte(pdf));
         return rifiuto;
     }
 };
@@ -84,11 +80,9 @@ struct StampaQt : ::testing::Test {
     }
 
     // Runs the dialog as the user would: the period option and its dates if given, then OK.
-    // Without a printer factory it prints as the program does.
     void Stampa(printing::FabbricaStampante stampante, const char* da = nullptr,
                 const char* a = nullptr) {
-        auto dialogo = stampante ? printing::FrmStampaQt(contesto, std::move(stampante))
-                                 : printing::FrmStampaQt(contesto);
+        printing::FrmStampaQt dialogo(contesto, std::move(stampante));
         dialogo.show();
         if (da) {
             QTest::mouseClick(dialogo.findChild<QRadioButton*>("Option1_1"), Qt::LeftButton);
@@ -117,7 +111,9 @@ struct StampaQt : ::testing::Test {
                           dialoghi, form1,    [] { return core::Data{2024, 3, 7}; }};
 };
 
-TEST_F(StampaQt, OgniPaginaHaNumeroTitoloEData) {
+// Every page has its number, the title and the date above the rows it holds; a one-day
+// range prints that day's rows only, none of the last run's.
+TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     const auto pagine = SuPdf();
     ASSERT_EQ(pagine.size(), 3u);
     int righe = 0;
@@ -127,45 +123,10 @@ TEST_F(StampaQt, OgniPaginaHaNumeroTitoloEData) {
     }
     EXPECT_EQ(righe, 120);
     EXPECT_EQ(pagine[2].last(), "08/05/2024 Prelievo rif 120 1.000 -120.000");
+    EXPECT_EQ(
+        SuPdf("02/01/2024", "02/01/2024"),
+        std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
     EXPECT_TRUE(dialoghi.messaggi.empty());
-}
-
-// A second run drops the rows of the first; an empty range still prints the header.
-TEST_F(StampaQt, OgniStampaHaSoloLeSueRighe) {
-    SuPdf();
-    auto attese = Intestazione(1);
-    EXPECT_EQ(SuPdf("01/01/2030", "31/12/2030"), std::vector<QStringList>{attese});
-    attese << "02/01/2024 Prelievo rif 2 1.000 -2.000"
-           << "03/01/2024 Prelievo rif 3 1.000 -3.000";
-    EXPECT_EQ(SuPdf("02/01/2024", "03/01/2024"), std::vector<QStringList>{attese});
-}
-
-TEST_F(StampaQt, UnaStampanteGuastaMostraLErroreENonStampa) {
-    int documenti = 0;
-    Stampa([&documenti] {
-        ++documenti;
-        return printing::StampanteQt::Guasta();
-    });
-    EXPECT_EQ(documenti, 1);
-    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
-    EXPECT_EQ(dialoghi.messaggi[0].testo, "Errore della stampante");
-    EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Critica);
-    EXPECT_TRUE(QDir(dir.path()).entryList({"*.pdf"}).isEmpty());
-}
-
-TEST_F(StampaQt, SenzaStampanteLaStampaVaInUnPdfAccantoAlProgramma) {
-    CodaFinta coda;
-    Stampa(printing::StampanteDiSistema(contesto, coda, [](const auto&) { return "?"; }));
-    const QStringList pdf = QDir(dir.path()).entryList({"stampa-registro-*.pdf"});
-    ASSERT_EQ(pdf.size(), 1);
-    EXPECT_TRUE(
-        QRegularExpression("^stampa-registro-\\d{8}-\\d{6}\\.pdf$").match(pdf[0]).hasMatch());
-    EXPECT_EQ(dialoghi.testiMessaggi(),
-              std::vector<std::string>{
-                  "Nessuna stampante installata: la stampa è stata salvata nel file\n" +
-                  QDir(dir.path()).filePath(pdf[0]).toStdString()});
-    EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Informazione);
-    EXPECT_EQ(Pagine(QDir(dir.path()).filePath(pdf[0])).size(), 3u);
 }
 
 struct CasoCoda {
@@ -175,73 +136,71 @@ struct CasoCoda {
     std::string scelta;  // what the user picks when asked; "-" when they must not be asked
     std::string rifiuto;
     std::vector<std::string> destinatari;
-    std::string messaggio;
+    QString messaggio;  // a pattern; "@" stands for the program's folder
+    rlim_t limite;      // the largest file that can be written, 0 for no limit
 };
 
 class StampaSuCoda : public StampaQt, public ::testing::WithParamInterface<CasoCoda> {};
 
-// The job goes where the user expects, whole, and a refusal is told, never taken for a print.
-TEST_P(StampaSuCoda, VaAllaStampanteGiustaEUnRifiutoSiVede) {
+// The job goes where the user expects, whole; with no printer it goes whole into a new PDF
+// beside the program; a refusal or a file that cannot be written whole (a disk filling up)
+// is told naming the file, never taken for a print, and leaves no file behind.
+TEST_P(StampaSuCoda, VaAllaStampanteGiustaOInUnPdfInteroEUnGuastoSiVede) {
     const CasoCoda& c = GetParam();
     CodaFinta coda;
     coda.stampanti = c.stampanti;
     coda.predefinita = c.predefinita;
     coda.rifiuto = c.rifiuto;
+    rlimit prima{};
+    getrlimit(RLIMIT_FSIZE, &prima);
+    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limite = prima;
+    if (c.limite) limite.rlim_cur = c.limite;
+    setrlimit(RLIMIT_FSIZE, &limite);
     Stampa(printing::StampanteDiSistema(contesto, coda, [&](const std::vector<std::string>& n) {
         EXPECT_NE(c.scelta, "-");
         EXPECT_EQ(n, c.stampanti);
         return c.scelta;
     }));
-    EXPECT_EQ(coda.destinatari, c.destinatari);
-    for (const std::string& pdf : coda.lavori) {
-        EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
-    }
-    EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggio.empty()
-                                            ? std::vector<std::string>{}
-                                            : std::vector<std::string>{c.messaggio});
-    EXPECT_FALSE(!coda.ultimoFile.empty() && std::filesystem::exists(coda.ultimoFile));
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Code, StampaSuCoda,
-    ::testing::Values(
-        CasoCoda{"Predefinita", {"A", "B"}, "B", "-", "", {"B"}, ""},
-        CasoCoda{"LUnica", {"A"}, "", "-", "", {"A"}, ""},
-        CasoCoda{"SceltaDallUtente", {"A", "B"}, "", "B", "", {"B"}, ""},
-        CasoCoda{"NessunaScelta", {"A", "B"}, "", "", "", {}, ""},
-        CasoCoda{"Rifiutata",
-                 {"PDF"},
-                 "PDF",
-                 "-",
-                 "server-error-not-accepting-jobs",
-                 {"PDF"},
-                 "Errore della stampante\nLa stampante \"PDF\" non ha accettato la stampa: "
-                 "server-error-not-accepting-jobs"}),
-    [](const auto& info) { return std::string(info.param.nome); });
-
-// A disk that fills up mid-file (here a file size limit) leaves neither a broken PDF nor a
-// temporary file, and the user is told which file could not be written.
-TEST_F(StampaQt, UnPdfNonScrittoPerInteroSiSegnalaENonResta) {
-    rlimit prima{};
-    getrlimit(RLIMIT_FSIZE, &prima);
-    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limite = prima;
-    limite.rlim_cur = 8192;
-    setrlimit(RLIMIT_FSIZE, &limite);
-    CodaFinta coda;
-    Stampa(printing::StampanteDiSistema(contesto, coda, [](const auto&) { return "?"; }));
     setrlimit(RLIMIT_FSIZE, &prima);
     std::signal(SIGXFSZ, segnale);
 
-    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
-    const QString testo = QString::fromStdString(dialoghi.messaggi[0].testo);
-    EXPECT_TRUE(testo.startsWith("Errore della stampante\nImpossibile scrivere il file " +
-                                 dir.path() + "/stampa-registro-"))
-        << dialoghi.messaggi[0].testo;
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(coda.destinatari, c.destinatari);
+    const QStringList file = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    auto documenti = coda.lavori;
+    for (const QString& f : file)
+        documenti.push_back(test::LeggiByte(QDir(dir.path()).filePath(f).toStdString()));
+    for (const std::string& pdf : documenti) {
+        EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
+    }
+    QString attesa = c.messaggio;
+    attesa.replace("@", QRegularExpression::escape(dir.path() + "/"));
+    ASSERT_EQ(dialoghi.messaggi.size(), c.messaggio.isEmpty() ? 0u : 1u);
+    if (!c.messaggio.isEmpty()) {
+        const QString testo = QString::fromStdString(dialoghi.messaggi[0].testo);
+        EXPECT_TRUE(QRegularExpression("^" + attesa + "$").match(testo).hasMatch())
+            << testo.toStdString();
+    }
+    EXPECT_EQ(file.size(), c.messaggio.startsWith("Nessuna") ? 1 : 0);
+    EXPECT_FALSE(!coda.ultimoFile.empty() && std::filesystem::exists(coda.ultimoFile));
 }
+
+const char* const kRifiuto = "server-error-not-accepting-jobs";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Code, StampaSuCoda, ::testing::Values(
+    CasoCoda{"Predefinita", {"A", "B"}, "B", "-", "", {"B"}, "", 0},
+    CasoCoda{"LUnica", {"A"}, "", "-", "", {"A"}, "", 0},
+    CasoCoda{"SceltaDallUtente", {"A", "B"}, "", "B", "", {"B"}, "", 0},
+    CasoCoda{"NessunaScelta", {"A", "B"}, "", "", "", {}, "", 0},
+    CasoCoda{"Rifiutata", {"PDF"}, "PDF", "-", kRifiuto, {"PDF"}, QString("Errore della "
+             "stampante\nLa stampante \"PDF\" non ha accettato la stampa: ") + kRifiuto, 0},
+    CasoCoda{"SenzaStampante", {}, "", "-", "", {}, "Nessuna stampante installata: la stampa è "
+             "stata salvata nel file\n@stampa-registro-\\d{8}-\\d{6}\\.pdf", 0},
+    CasoCoda{"DiscoPieno", {}, "", "-", "", {},
+             "Errore della stampante\nImpossibile scrivere il file @stampa-registro-.*", 8192}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 // Every movement type of both currencies prints whole; an amount wider than its column is
 // squeezed, never cut; a long reference ends with a visible mark.
@@ -268,30 +227,18 @@ TEST_F(StampaQt, TipiEImportiSiLeggonoPerIntero) {
     }
 }
 
-// Chosen with the arrow keys as with the mouse, the range option leaves the focus in the
-// first date box.
-TEST_F(StampaQt, LeFrecceScelgonoIlPeriodoEPortanoAllaPrimaData) {
-    printing::FrmStampaQt dialogo(contesto, [] { return printing::StampanteQt::Guasta(); });
+// The dialog as designed: the range boxes hidden until the range option is chosen (with the
+// arrow keys as with the mouse, the focus then in the first date), Escape ignored.
+TEST_F(StampaQt, IlDialogoHaLAspettoEIComandiPrevisti) {
+    printing::FrmStampaQt dialogo(contesto, [] { return nullptr; });
     dialogo.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialogo));
-    auto* tutto = dialogo.findChild<QRadioButton*>("Option1_0");
-    tutto->setFocus();
-    QTest::keyClick(tutto, Qt::Key_Down);
-    QApplication::processEvents();
-    EXPECT_TRUE(dialogo.findChild<QRadioButton*>("Option1_1")->isChecked());
-    EXPECT_EQ(QApplication::focusWidget(), dialogo.findChild<QLineEdit*>("txtDadata"));
-}
-
-TEST_F(StampaQt, IlDialogoHaLAspettoPrevisto) {
-    printing::FrmStampaQt dialogo(contesto, [] { return printing::StampanteQt::Guasta(); });
-    dialogo.show();
     ui::FinestraQt f(&dialogo, "frmStampa");
     EXPECT_EQ(f.Testo("frmStampa"), "Stampa");
     EXPECT_EQ(f.Posizione("frmStampa").width, 4035);
     EXPECT_EQ(f.Posizione("frmStampa").height, 2040);
     EXPECT_EQ(f.Testo("txtAdata"), "07/03/2024");
     EXPECT_EQ(f.Testo("Label3"), "Stampa griglia");
-    EXPECT_TRUE(f.Selezionato("Option1_0"));
     EXPECT_FALSE(f.Selezionato("Check1"));
     for (const char* c : {"txtDadata", "txtAdata", "Label1", "Label2"})
         EXPECT_FALSE(f.Visibile(c)) << c;
@@ -301,6 +248,13 @@ TEST_F(StampaQt, IlDialogoHaLAspettoPrevisto) {
         ordine << w->objectName();
     EXPECT_EQ(ordine, QStringList({"Option1_0", "Option1_1", "cmdOk", "cmdAnnulla"}));
 
+    auto* tutto = dialogo.findChild<QRadioButton*>("Option1_0");
+    ASSERT_TRUE(tutto->isChecked());
+    tutto->setFocus();
+    QTest::keyClick(tutto, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogo.findChild<QRadioButton*>("Option1_1")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), dialogo.findChild<QLineEdit*>("txtDadata"));
     QTest::keyClick(&dialogo, Qt::Key_Escape);
     EXPECT_TRUE(dialogo.isVisible());
     QTest::mouseClick(dialogo.findChild<QPushButton*>("cmdAnnulla"), Qt::LeftButton);

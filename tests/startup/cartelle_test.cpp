@@ -55,15 +55,10 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
         {programma, {bin}, personale}, core::FileSystemReale(), dialoghi,
         [&](const fs::path& p) { return p == programma ? c.erroreScrittura : 0; });
 
-    const std::optional<avvio::CartellaDati> attesa =
-        c.esito == Esito::Programma     ? avvio::CartellaDati{programma}
-        : c.esito == Esito::SolaLettura ? avvio::CartellaDati{programma, true}
-        : c.esito == Esito::Personale   ? avvio::CartellaDati{personale}
-                                        : std::optional<avvio::CartellaDati>{};
-    ASSERT_EQ(scelta.has_value(), attesa.has_value());
+    ASSERT_EQ(scelta.has_value(), c.esito != Esito::Fine);
     if (scelta) {
-        EXPECT_EQ(scelta->percorso, attesa->percorso);
-        EXPECT_EQ(scelta->solaLettura, attesa->solaLettura);
+        EXPECT_EQ(scelta->percorso, c.esito == Esito::Personale ? personale : programma);
+        EXPECT_EQ(scelta->solaLettura, c.esito == Esito::SolaLettura);
     }
     ASSERT_EQ(dialoghi.messaggi.size(), c.parole.empty() ? 0u : 1u);
     for (std::string parola : c.parole) {
@@ -90,48 +85,25 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
 }
 
 using enum ui::Risposta;
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, ScegliCartella,
-    testing::Values(
-        // An installed copy never writes beside itself, even where it could.
-        Caso{"Installata", true, 0, true, "", {}, Esito::Personale, {}},
-        Caso{"PortatileScrivibile", false, 0, true, "", {}, Esito::Programma, {}},
-        Caso{"SupportoSenzaRegistro", false, EROFS, false, "", {}, Esito::Personale, {}},
-        Caso{"Copia",
-             false,
-             EROFS,
-             true,
-             "",
-             Si,
-             Esito::Personale,
-             {"<programma>", "<personale>", "accesso negato", "sola lettura", "Annulla"}},
-        Caso{"ApriInSolaLettura", false, EACCES, true, "", No, Esito::SolaLettura, {"<programma>"}},
-        Caso{"Annulla", false, EROFS, true, "", Annulla, Esito::Fine, {"<programma>"}},
-        Caso{"CopiaGiaPresente",
-             false,
-             EROFS,
-             true,
-             "registro",
-             Si,
-             Esito::Personale,
-             {"<personale>", "c'è già un registro"}},
-        Caso{"CopiaGiaPresenteSolaLettura",
-             false,
-             EROFS,
-             true,
-             "registro",
-             {},
-             Esito::SolaLettura,
-             {"<programma>"}},
-        // A file where the user's folder should be: said as it is.
-        Caso{"CartellaImpossibile",
-             true,
-             0,
-             false,
-             "file",
-             {},
-             Esito::Fine,
-             {"Impossibile creare la cartella", "<personale>", "c'è un file"}}),
+using enum Esito;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Tabella, ScegliCartella, testing::Values(
+    // An installed copy never writes beside itself, even where it could.
+    Caso{"Installata", true, 0, true, "", {}, Personale, {}},
+    Caso{"PortatileScrivibile", false, 0, true, "", {}, Programma, {}},
+    Caso{"SupportoSenzaRegistro", false, EROFS, false, "", {}, Personale, {}},
+    Caso{"Copia", false, EROFS, true, "", Si, Personale,
+         {"<programma>", "<personale>", "accesso negato", "sola lettura", "Annulla"}},
+    Caso{"ApriInSolaLettura", false, EACCES, true, "", No, SolaLettura, {"<programma>"}},
+    Caso{"Annulla", false, EROFS, true, "", Annulla, Fine, {"<programma>"}},
+    Caso{"CopiaGiaPresente", false, EROFS, true, "registro", Si, Personale,
+         {"<personale>", "c'è già un registro"}},
+    Caso{"CopiaGiaPresenteSolaLettura", false, EROFS, true, "registro", {}, SolaLettura,
+         {"<programma>"}},
+    // A file where the user's folder should be: said as it is.
+    Caso{"CartellaImpossibile", true, 0, false, "file", {}, Fine,
+         {"Impossibile creare la cartella", "<personale>", "c'è un file"}}),
     [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 }  // namespace
