@@ -6,23 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/dialoghi_muti.h"
 #include "main_window/form1_qt.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class DialoghiMuti : public ui::Dialoghi {
-  public:
-    ui::Risposta Messaggio(std::string_view, ui::Pulsanti, ui::Icona, std::string_view,
-                           ui::Risposta predefinita) override {
-        return predefinita;
-    }
-    std::string InputBox(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void TerminaProgramma() override {}
-};
+using bench::DialoghiMuti;
 
 // A register of `movimenti` rows in lire, written once per size.
 const fs::path& CartellaRegistro(int movimenti) {

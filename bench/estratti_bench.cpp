@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/dialoghi_muti.h"
 #include "core/amounts.h"
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
@@ -108,17 +109,7 @@ class FinestraMuta : public ui::Finestra {
     void ImpostaPosizione(std::string_view, const ui::Rettangolo&) override {}
     void Chiudi() override {}
 };
-class DialoghiMuti : public ui::Dialoghi {
-  public:
-    ui::Risposta Messaggio(std::string_view, ui::Pulsanti, ui::Icona, std::string_view,
-                           ui::Risposta) override {
-        return ui::Risposta::Ok;
-    }
-    std::string InputBox(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void TerminaProgramma() override {}
-};
+using bench::DialoghiMuti;
 
 void ImportaIn100000(benchmark::State& state) {
     const auto dir = std::filesystem::temp_directory_path() / "quibora-bench-estratti";
@@ -134,6 +125,7 @@ void ImportaIn100000(benchmark::State& state) {
         griglia.AggiungiRighe(core::Registro(base));
         core::FileDati file(core::FileSystemReale(), dir, dir);
         DialoghiMuti dialoghi;
+        dialoghi.risposta = ui::Risposta::Ok;
         FinestraMuta form1;
         ui::Contesto c{stato, griglia, file, dialoghi, form1, [] { return core::Data{}; }};
         state.ResumeTiming();

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "bench/dialoghi_muti.h"
 #include "core/amounts.h"
 #include "entry/form_inserimento.h"
 
@@ -43,19 +44,7 @@ class FinestraMinima : public ui::Finestra {
     std::map<std::string, std::string, std::less<>> testi_;
 };
 
-class DialoghiMuti : public ui::Dialoghi {
-  public:
-    ui::Risposta Messaggio(std::string_view, ui::Pulsanti, ui::Icona, std::string_view,
-                           ui::Risposta predefinita) override {
-        ++messaggi;
-        return predefinita;
-    }
-    std::string InputBox(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void TerminaProgramma() override {}
-    int messaggi = 0;
-};
+using bench::DialoghiMuti;
 
 void BM_InserimentoMovimento(benchmark::State& state) {
     const fs::path dir =

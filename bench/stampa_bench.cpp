@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/dialoghi_muti.h"
 #include "core/dates.h"
 #include "grid/griglia.h"
 #include "printing/stampa.h"
@@ -18,17 +19,7 @@
 
 namespace {
 
-class DialoghiMuti : public ui::Dialoghi {
-  public:
-    ui::Risposta Messaggio(std::string_view testo, ui::Pulsanti, ui::Icona, std::string_view,
-                           ui::Risposta) override {
-        throw std::runtime_error(std::string(testo));
-    }
-    std::string InputBox(std::string_view, std::string_view, std::string_view) override {
-        return {};
-    }
-    void TerminaProgramma() override {}
-};
+using bench::DialoghiMuti;
 
 // Counts the pages of the printer it stands in front of.
 class StampanteContata : public printing::Stampante {
@@ -75,6 +66,7 @@ void BM_StampaPdf(benchmark::State& state) {
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("registro.pdf"));
     grid::Griglia gridPrint;
     DialoghiMuti dialoghi;
+    dialoghi.severo = true;
     long pagine = 0;
     printing::StampaRegistro stampa({registro, gridPrint, stato, dialoghi,
                                      [&] {

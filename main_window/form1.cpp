@@ -85,16 +85,15 @@ void Form1::CmdEsci_Click() {
 
 bool Form1::Form_Unload() {
     // The exit button ends the program, which closes the window again: save only once.
-    if (chiuso_) return true;
+    if (c_.dialoghi.Terminato()) return true;
     if (!SalvaPerUscire(true)) return false;
-    chiuso_ = true;
     c_.dialoghi.TerminaProgramma();
     return true;
 }
 
 bool Form1::SalvaPerUscire(bool chiedi) {
     // Nothing is saved at the end of a run whose register was never loaded.
-    if (!caricato_ || chiuso_) return true;
+    if (!caricato_ || c_.dialoghi.Terminato()) return true;
     if (chiedendo_) return false;
     const core::EsitoFile errore = ui::ScriviRegistroEParametri(c_);
     if (!errore) return true;

@@ -49,14 +49,11 @@ class Form1 {
     // amount cannot be read or the result leaves the money range.
     [[nodiscard]] bool StornaUltimoMovimento();
 
-    [[nodiscard]] bool chiuso() const { return chiuso_; }
-
   private:
     void ChiediAzzeramento();
 
     ui::Contesto& c_;
     ApriFinestre& finestre_;
-    bool chiuso_ = false;
     // Nothing is saved at the end of a run whose register was never loaded.
     bool caricato_ = false;
     // The question after a failed shutdown save is open: a second request waits for it.

@@ -220,7 +220,6 @@ void Form1::ChiediAzzeramento() {
         if (c_.file.esisteRegistro()) return;
     }
     // The program ends without the shutdown save, which would write the files back.
-    chiuso_ = true;
     c_.dialoghi.TerminaProgramma();
 }
 

@@ -195,7 +195,7 @@ void Form1Qt::ApriStampa() {
 void Form1Qt::closeEvent(QCloseEvent* evento) {
     // After the program has been ended (the data reset, say) nothing may be saved again.
     // A failed save the user chose not to leave keeps the window open.
-    if (ui::ProgrammaTerminato() || form1_.Form_Unload())
+    if (form1_.Form_Unload())
         evento->accept();
     else
         evento->ignore();

@@ -31,7 +31,7 @@ std::string DataCopia(const std::filesystem::path& cartella) {
            n.substr(9, 2) + ":" + n.substr(11, 2) + ":" + n.substr(13, 2);
 }
 
-Esito Termina(DialoghiConFine& dialoghi, const std::string& testo) {
+Esito Termina(ui::Dialoghi& dialoghi, const std::string& testo) {
     dialoghi.Messaggio(testo, ui::Pulsanti::Ok, ui::Icona::Critica, ui::kTitoloApplicazione,
                        ui::Risposta::Ok);
     dialoghi.TerminaProgramma();
@@ -40,12 +40,12 @@ Esito Termina(DialoghiConFine& dialoghi, const std::string& testo) {
 
 // Start-up after the files have been found damaged and a backup put back: once only, so a
 // backup that fails as well ends with the report.
-Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                      FinestreAvvio& finestre);
 
 // A file that cannot be loaded: the report names the error, the file and the row, and,
 // when a backup loads, offers to put it back and carry on.
-Esito Fatale(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito Fatale(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
              FinestreAvvio& finestre, int numero, bool ripristinabile = true) {
     const std::string errore = MessaggioErroreCaricamento(numero, file.erroreLettura());
     const auto copia = ripristinabile ? file.CopiaRipristinabile() : std::nullopt;
@@ -84,7 +84,7 @@ std::optional<std::string> PasswordInChiaro(const core::StatoConto& stato) {
 
 // Texts mended at loading are told once, and the account's are written back at once
 // (nothing else would save dati.txt); the register and parameters follow at the next save.
-void TeniConto(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi) {
+void TeniConto(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi) {
     if (file.riparazioni().empty()) return;
     dialoghi.Messaggio(core::MessaggioRiparazioni(file.riparazioni()), ui::Pulsanti::Ok,
                        ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
@@ -94,7 +94,7 @@ void TeniConto(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& d
                            ui::kTitoloApplicazione, ui::Risposta::Ok);
 }
 
-Esito Mostra(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito Mostra(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
              FinestreAvvio& finestre) {
     TeniConto(file, stato, dialoghi);
     finestre.MostraPrincipale(
@@ -102,7 +102,7 @@ Esito Mostra(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dia
     return Esito::InCorso;
 }
 
-Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                        FinestreAvvio& finestre, bool ripristinabile) {
     if (int errore = file.LeggiPassword(stato.PasswordSalvata))
         return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
@@ -116,7 +116,7 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, DialoghiCo
 
     finestre.CreaPrincipale();
     finestre.ApriPassword();
-    if (dialoghi.terminato()) return Esito::Finito;
+    if (dialoghi.Terminato()) return Esito::Finito;
     if (int errore = finestre.CaricaPrincipale())
         return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
 
@@ -129,7 +129,7 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, DialoghiCo
     return Esito::InCorso;
 }
 
-Esito Avvia(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito Avvia(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
             FinestreAvvio& finestre, bool ripristinabile) {
     if (!file.esisteConto()) {
         finestre.ApriImpostazioneConto();
@@ -151,7 +151,7 @@ Esito Avvia(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dial
     return Mostra(file, stato, dialoghi, finestre);
 }
 
-Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                      FinestreAvvio& finestre) {
     return Avvia(file, stato, dialoghi, finestre, false);
 }
@@ -173,12 +173,12 @@ bool PasswordCorrisponde(const core::StatoConto& stato) {
     return salvata && core::MaiuscoloUtf8(*salvata) == core::MaiuscoloUtf8(stato.PasswordInserita);
 }
 
-Esito Main(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito Main(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
            FinestreAvvio& finestre) {
     return Avvia(file, stato, dialoghi, finestre, true);
 }
 
-Esito ApriPrincipale(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+Esito ApriPrincipale(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                      FinestreAvvio& finestre) {
     finestre.CreaPrincipale();
     if (int errore = finestre.CaricaPrincipale())

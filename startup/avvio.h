@@ -14,30 +14,6 @@ inline constexpr std::string_view kPasswordErrata = "Password errata";
 // "L'applicazione quibora è gia' in esecuzione."
 [[nodiscard]] std::string MessaggioIstanzaAttiva(std::string_view nomeEseguibile);
 
-// Passes every box on and remembers whether the program was ended, so start-up can
-// stop when a window it waited for (the password window) ended it.
-class DialoghiConFine : public ui::Dialoghi {
-  public:
-    explicit DialoghiConFine(ui::Dialoghi& dialoghi) : dialoghi_(dialoghi) {}
-    ui::Risposta Messaggio(std::string_view testo, ui::Pulsanti pulsanti, ui::Icona icona,
-                           std::string_view titolo, ui::Risposta predefinita) override {
-        return dialoghi_.Messaggio(testo, pulsanti, icona, titolo, predefinita);
-    }
-    std::string InputBox(std::string_view prompt, std::string_view titolo,
-                         std::string_view predefinito) override {
-        return dialoghi_.InputBox(prompt, titolo, predefinito);
-    }
-    void TerminaProgramma() override {
-        terminato_ = true;
-        dialoghi_.TerminaProgramma();
-    }
-    [[nodiscard]] bool terminato() const { return terminato_; }
-
-  private:
-    ui::Dialoghi& dialoghi_;
-    bool terminato_ = false;
-};
-
 // The windows start-up opens; the Qt side makes the real ones, tests script them.
 class FinestreAvvio {
   public:
@@ -60,12 +36,12 @@ enum class Esito { InCorso, Finito };
 // at first use). A file that cannot be loaded is reported by name; when a backup loads
 // the user may have it put back (the damaged files kept aside) and start-up carries on,
 // else the program ends. Finito means the program has been ended.
-[[nodiscard]] Esito Main(core::FileDati& file, core::StatoConto& stato, DialoghiConFine& dialoghi,
+[[nodiscard]] Esito Main(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                          FinestreAvvio& finestre);
 
 // After the account setup window has written the account: load and show the main window.
 [[nodiscard]] Esito ApriPrincipale(core::FileDati& file, core::StatoConto& stato,
-                                   DialoghiConFine& dialoghi, FinestreAvvio& finestre);
+                                   ui::Dialoghi& dialoghi, FinestreAvvio& finestre);
 
 // The report of a load that failed: the error number, and the file and row when known.
 [[nodiscard]] std::string MessaggioErroreCaricamento(int numero, const core::ErroreLettura& errore);

@@ -37,7 +37,7 @@ class ProgrammaQt : public FinestreAvvio {
     [[nodiscard]] setup::Form17Qt* impostazione() const { return impostazione_.get(); }
     [[nodiscard]] core::StatoConto& stato() { return stato_; }
     [[nodiscard]] core::FileDati& file() { return file_; }
-    [[nodiscard]] bool terminato() const { return dialoghi_.terminato(); }
+    [[nodiscard]] bool terminato() const { return dialoghi_.Terminato(); }
 
     void ApriImpostazioneConto() override;
     void CreaPrincipale() override;
@@ -56,7 +56,7 @@ class ProgrammaQt : public FinestreAvvio {
   private:
     core::StatoConto stato_;
     core::FileDati file_;
-    DialoghiConFine dialoghi_;
+    ui::Dialoghi& dialoghi_;
     std::function<core::Data()> oggi_;
     std::unique_ptr<main_window::Form1Qt> principale_;
     std::unique_ptr<setup::Form17Qt> impostazione_;

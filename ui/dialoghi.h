@@ -25,6 +25,9 @@ class Dialoghi {
     // Ends the program at once: no further window events, no saves. The caller returns
     // straight after it.
     virtual void TerminaProgramma() = 0;
+    // True once the program has been ended: handlers still unwinding must do nothing more
+    // (in particular, save nothing).
+    [[nodiscard]] virtual bool Terminato() const = 0;
 };
 
 }  // namespace ui

@@ -14,8 +14,6 @@
 namespace ui {
 namespace {
 
-bool terminato = false;
-
 using ui::InQString;
 
 QMessageBox::Icon iconaQt(Icona icona) {
@@ -35,10 +33,6 @@ QMessageBox::Icon iconaQt(Icona icona) {
 }
 
 }  // namespace
-
-bool ProgrammaTerminato() {
-    return terminato;
-}
 
 Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                                std::string_view titolo, Risposta predefinita) {
@@ -94,7 +88,7 @@ std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titol
 }
 
 void DialoghiQt::TerminaProgramma() {
-    terminato = true;
+    terminato_ = true;
     // Hiding (not closing) the windows runs no close handler, so nothing is saved.
     for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
     QCoreApplication::exit(0);

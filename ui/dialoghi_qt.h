@@ -14,10 +14,10 @@ class DialoghiQt : public Dialoghi {
     std::string InputBox(std::string_view prompt, std::string_view titolo,
                          std::string_view predefinito) override;
     void TerminaProgramma() override;
-};
+    [[nodiscard]] bool Terminato() const override { return terminato_; }
 
-// True once the program has been ended: windows still unwinding from their handlers
-// must do nothing more (in particular, save nothing).
-[[nodiscard]] bool ProgrammaTerminato();
+  private:
+    bool terminato_ = false;
+};
 
 }  // namespace ui

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 // Start-up's windows, scripted: the password window "types" a text, or cancels.
 struct FinestreFinte : avvio::FinestreAvvio {
-    FinestreFinte(core::StatoConto& s, avvio::DialoghiConFine& d) : stato(s), dialoghi(d) {}
+    FinestreFinte(core::StatoConto& s, test::DialoghiFinti& d) : stato(s), dialoghi(d) {}
     void ApriImpostazioneConto() override { passi += "impostazione"; }
     void CreaPrincipale() override { passi += "crea "; }
     int CaricaPrincipale() override { return passi += "carica", erroreCaricamento; }
@@ -26,7 +26,7 @@ struct FinestreFinte : avvio::FinestreAvvio {
     void MostraPrincipale(const std::string& t) override { passi += " mostra: " + t; }
 
     core::StatoConto& stato;
-    avvio::DialoghiConFine& dialoghi;
+    test::DialoghiFinti& dialoghi;
     const char* digitata = nullptr;
     int erroreCaricamento = 0;
     std::string passi;
@@ -55,8 +55,7 @@ class Avvio : public ::testing::TestWithParam<Caso> {
     core::FileDati file_{core::FileSystemReale(), dir_.path(), core::DirSistema(dir_ / "conf")};
     core::StatoConto stato_;
     test::DialoghiFinti dialoghi_;
-    avvio::DialoghiConFine conFine_{dialoghi_};
-    FinestreFinte finestre_{stato_, conFine_};
+    FinestreFinte finestre_{stato_, dialoghi_};
 };
 
 // Every way a start goes: the window it reaches or the one report it ends with; it never
@@ -69,7 +68,7 @@ TEST_P(Avvio, RaggiungeLaFinestraGiustaOFinisceDicendoPerche) {
     finestre_.erroreCaricamento = c.erroreCaricamento;
     const auto prima = contenuto();
 
-    EXPECT_EQ(avvio::Main(file_, stato_, conFine_, finestre_),
+    EXPECT_EQ(avvio::Main(file_, stato_, dialoghi_, finestre_),
               c.fine ? avvio::Esito::Finito : avvio::Esito::InCorso);
     EXPECT_EQ(dialoghi_.terminato, c.fine);
     EXPECT_EQ(finestre_.passi, c.passi);

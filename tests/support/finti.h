@@ -88,6 +88,7 @@ class DialoghiFinti : public ui::Dialoghi {
     std::string InputBox(std::string_view prompt, std::string_view titolo,
                          std::string_view predefinito) override;
     void TerminaProgramma() override { terminato = true; }
+    [[nodiscard]] bool Terminato() const override { return terminato; }
 
     // Texts of the messages shown, in order.
     std::vector<std::string> testiMessaggi() const;
