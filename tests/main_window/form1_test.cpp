@@ -64,72 +64,48 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
     main_window::Form1 logica_{contesto, finestre_};
 };
 
-struct CasoValuta {
-    const char* nome;
-    const char* modo;   // nullptr: no para.txt
-    const char* saldo;  // plain money text, scrambled when written
-    std::string modoDopo, cmdEuro, label2, label6, txtSaldo;
-    ui::Colore colore;
-};
-
-// Loading shows the saved currency, its captions and the balance in its format and colour.
-class Form1Valuta : public Form1Test, public ::testing::WithParamInterface<CasoValuta> {};
-
-TEST_P(Form1Valuta, MostraLaDivisaEIlSaldo) {
-    const auto& c = GetParam();
-    if (c.modo) Scrivi(dir / "para.txt", Parametri(c.modo, c.saldo, "0"));
-    ASSERT_EQ(logica_.Form_Load(), 0);
-    EXPECT_EQ(stato.ModoValuta, c.modoDopo);
-    EXPECT_EQ(form1.Testo("CmdEuro"), c.cmdEuro);
-    EXPECT_EQ(form1.Testo("Label2"), c.label2);
-    EXPECT_EQ(form1.Testo("Label6"), c.label6);
-    EXPECT_EQ(form1.Testo("txtSaldo"), c.txtSaldo);
-    EXPECT_EQ(form1.ColoreTesto("txtSaldo"), c.colore);
-}
-
-const char* const kInLire = "&Gestisci in €uro";
-const char* const kInEuro = "&Gestisci in Lire";
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, Form1Valuta,
-    ::testing::Values(
-        CasoValuta{"SenzaParametri", nullptr, "", "Euro", kInEuro, "€.", "€uro", "0,00", ui::kNero},
-        CasoValuta{"LireZero", "Lire", "0", "Lire", kInLire, "£.", "£ire", "0", ui::kNero},
-        CasoValuta{"LireNegativo", "Lire", "-1500", "Lire", kInLire, "£.", "£ire", "-1.500", ui::kRosso},
-        CasoValuta{"Euro", "Euro", "1234,5", "Euro", kInEuro, "€.", "€uro", "1.234,50", ui::kNero},
-        CasoValuta{"Minuscolo", "lire", "-0,5", "lire", kInEuro, "€.", "€uro", "-0,50", ui::kRosso}),
-    [](const auto& info) { return std::string(info.param.nome); });
-// clang-format on
-
-struct CasoErrore {
+struct Caricamento {
     const char* nome;
     const char* file;
     std::string contenuto;  // the file is removed when this is "-"
-    int numero;
+    int errore;
+    std::string modoDopo;
+    std::string mostrato;  // CmdEuro, Label2, Label6 and txtSaldo, joined by "|"
 };
 
-// A load that fails returns the reader's error number and writes nothing.
-class Form1Errore : public Form1Test, public ::testing::WithParamInterface<CasoErrore> {};
+// Loading shows the saved currency, its captions and the balance in its format and colour; a
+// load that fails returns the reader's error number and changes nothing. Neither writes.
+class Form1Caricamento : public Form1Test, public ::testing::WithParamInterface<Caricamento> {};
 
-TEST_P(Form1Errore, RestituisceIlNumeroDelGuasto) {
-    scriviMovimenti(2);
+TEST_P(Form1Caricamento, ValutaSaldoOErrore) {
     const auto& c = GetParam();
+    scriviMovimenti(2);
     if (c.contenuto == "-")
         fs::remove(dir / c.file);
-    else
+    else if (c.file)
         Scrivi(dir / c.file, c.contenuto);
     const int scritture = disco.Chiamate(test::Operazione::Scrivi);
-    EXPECT_EQ(logica_.Form_Load(), c.numero);
+    EXPECT_EQ(logica_.Form_Load(), c.errore);
     EXPECT_EQ(disco.Chiamate(test::Operazione::Scrivi), scritture) << "loading writes nothing";
+    EXPECT_EQ(stato.ModoValuta, c.modoDopo);
+    std::string mostrato;
+    for (const char* nome : {"CmdEuro", "Label2", "Label6"}) mostrato += form1.Testo(nome) + "|";
+    EXPECT_EQ(mostrato + form1.Testo("txtSaldo"), c.mostrato);
+    const bool negativo = c.mostrato.find("|-") != std::string::npos;
+    EXPECT_EQ(form1.ColoreTesto("txtSaldo"), negativo ? ui::kRosso : ui::kNero);
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, Form1Errore,
-    ::testing::Values(CasoErrore{"RegistroIncompleto", "listcol3.txt", "-", 53},
-                      CasoErrore{"ParametriCorti", "para.txt", "\"Lire\",\"1\"\r\n", 62},
-                      CasoErrore{"QuintoFileFinitoPrima", "listcol5.txt", Riga("1"), 62},
-                      CasoErrore{"SaldoNonNumerico", "para.txt", Parametri("Lire", "abc", "0"), 13}),
+INSTANTIATE_TEST_SUITE_P(Tabella, Form1Caricamento, ::testing::Values(
+    Caricamento{"SenzaParametri", nullptr, "", 0, "Euro", "&Gestisci in Lire|€.|€uro|0,00"},
+    Caricamento{"LireZero", "para.txt", Parametri("Lire", "0", "0"), 0, "Lire", "&Gestisci in €uro|£.|£ire|0"},
+    Caricamento{"LireNegativo", "para.txt", Parametri("Lire", "-1500", "0"), 0, "Lire", "&Gestisci in €uro|£.|£ire|-1.500"},
+    Caricamento{"Euro", "para.txt", Parametri("Euro", "1234,5", "0"), 0, "Euro", "&Gestisci in Lire|€.|€uro|1.234,50"},
+    Caricamento{"Minuscolo", "para.txt", Parametri("lire", "-0,5", "0"), 0, "lire", "&Gestisci in Lire|€.|€uro|-0,50"},
+    Caricamento{"RegistroIncompleto", "listcol3.txt", "-", 53, "", "|||"},
+    Caricamento{"ParametriCorti", "para.txt", "\"Lire\",\"1\"\r\n", 62, "", "|||"},
+    Caricamento{"QuintoFileFinitoPrima", "listcol5.txt", Riga("1"), 62, "", "|||"},
+    Caricamento{"SaldoNonNumerico", "para.txt", Parametri("Lire", "abc", "0"), 13, "", "|||"}),
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
 
