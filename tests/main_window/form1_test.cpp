@@ -53,10 +53,13 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
         for (const auto& [nome, r] : kProgetto) form1[nome].posizione = r;
         for (const char* nome : {"Rimuovi", "Rimuoviu", "CmdStampa"}) form1[nome].abilitato = false;
     }
+    // Commas and accents in the texts must load back intact.
+    static core::RigaRegistro Movimento(int i) {
+        return {"01/02/2001", "Addebito boll.elettricità", "a, b è", "1,50", std::to_string(i)};
+    }
     void scriviMovimenti(int quanti) {
         std::vector<core::RigaRegistro> righe;
-        for (int i = 0; i < quanti; ++i)
-            righe.push_back({"01/02/2001", "Versamento", "rif", "10.000", std::to_string(i)});
+        for (int i = 0; i < quanti; ++i) righe.push_back(Movimento(i));
         ASSERT_FALSE(file.SalvaRegistro(righe));
     }
 
@@ -109,46 +112,35 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Form1Caricamento, ::testing::Values(
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
 
-// The grid's design, and the buttons and password caption that depend on what is on disk.
-TEST_F(Form1Test, RegistroVuotoLasciaSoloLIntestazione) {
+// The grid's design; what the number of movements decides: the buttons, and past eleven the
+// wide window scrolled to the end; the password button's caption follows the password file.
+class Form1Movimenti : public Form1Test, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Form1Movimenti, GrigliaPulsantiELarghezza) {
+    const int n = GetParam();
+    scriviMovimenti(n);
+    if (n == 1) Scrivi(dir / "sys" / "Vorn.lst", Riga("y"));
     ASSERT_EQ(logica_.Form_Load(), 0);
-    EXPECT_EQ(griglia.Rows(), 1);
+    ASSERT_EQ(griglia.Rows(), n + 1);
     EXPECT_EQ(griglia.intestazione(),
               (core::RigaRegistro{"Data", "Causale", "Riferimento", "Importo", "Saldo"}));
+    if (n > 0) {
+        EXPECT_EQ(griglia.righe().riga(0), Movimento(0));
+    }
     EXPECT_EQ(griglia.ColWidth(1), 2200);
     EXPECT_EQ(griglia.ColAlignment(2), grid::Allineamento::Sinistra);
     EXPECT_EQ(griglia.FixedAlignment(3), grid::Allineamento::Centro);
     EXPECT_EQ(griglia.ForeColorFixed(), (grid::ColoreRgb{128, 0, 0}));
-    EXPECT_FALSE(form1.Abilitato("CmdStampa"));
-    EXPECT_EQ(form1.Testo("cmdPass"), "Inserisci Pass&word");
-}
-
-TEST_F(Form1Test, UnMovimentoConVirgoleEAccentiCaricaIntatto) {
-    const core::RigaRegistro riga{"01/02/2001", "Addebito boll.elettricità", "a, b è", "1,50",
-                                  "-1,50"};
-    ASSERT_FALSE(file.SalvaRegistro({&riga, 1}));
-    Scrivi(dir / "sys" / "Vorn.lst", Riga("y"));
-    ASSERT_EQ(logica_.Form_Load(), 0);
-    ASSERT_EQ(griglia.Rows(), 2);
-    EXPECT_EQ(griglia.righe().riga(0), riga);
     for (const char* pulsante : {"Rimuovi", "Rimuoviu", "CmdStampa"})
-        EXPECT_TRUE(form1.Abilitato(pulsante)) << pulsante;
-    EXPECT_EQ(form1.Testo("cmdPass"), "Rimuovi Pass&word");
-}
-
-// More than eleven movements open the window wide, scrolled to the end.
-class Form1Larghezza : public Form1Test, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Form1Larghezza, SiAllargaDaDodiciMovimenti) {
-    scriviMovimenti(GetParam());
-    ASSERT_EQ(logica_.Form_Load(), 0);
-    const bool larga = GetParam() >= 12;
+        EXPECT_EQ(form1.Abilitato(pulsante), n > 0) << pulsante;
+    EXPECT_EQ(form1.Testo("cmdPass"), n == 1 ? "Rimuovi Pass&word" : "Inserisci Pass&word");
+    const bool larga = n >= 12;
     EXPECT_EQ(form1.Posizione("Form1").width, larga ? 9525 : 9285);
     EXPECT_EQ(form1.Posizione("CmdEsci").left, larga ? 7560 : 7320);
-    EXPECT_EQ(griglia.TopRow(), larga ? GetParam() : 1);
+    EXPECT_EQ(griglia.TopRow(), larga ? n : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Movimenti, Form1Larghezza, ::testing::Values(11, 12));
+INSTANTIATE_TEST_SUITE_P(Movimenti, Form1Movimenti, ::testing::Values(0, 1, 11, 12));
 
 TEST_F(Form1Test, AllargaEStringiSpostanoDiQuantoPrevisto) {
     ui::AllargaFinestra(form1);
