@@ -106,11 +106,10 @@ TEST_P(Comandi, EsitoVisibileESalvato) {
     for (int r = 1; r < griglia.Rows(); ++r) saldi += (r > 1 ? "/" : "") + griglia.TextMatrix(r, 4);
     EXPECT_EQ(saldi, c.saldi);
 
-    core::Parametri salvati;
-    ASSERT_EQ(file.LeggiParametri(salvati), 0);
-    EXPECT_EQ(salvati.ModoValuta, stato.ModoValuta);
-    EXPECT_EQ(salvati.SaldoConto, stato.SaldoConto);
-    EXPECT_EQ(salvati.FidoConto, stato.FidoConto);
+    core::Parametri p;
+    ASSERT_EQ(file.LeggiParametri(p), 0);
+    EXPECT_EQ(std::tie(p.ModoValuta, p.SaldoConto, p.FidoConto),
+              std::tie(stato.ModoValuta, stato.SaldoConto, stato.FidoConto));
     std::vector<core::RigaRegistro> registro;
     ASSERT_EQ(file.LeggiRegistro(registro), 0);
     ASSERT_EQ(static_cast<int>(registro.size()), griglia.Rows() - 1);
