@@ -86,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Tabella, ValutaMovimento, ::testing::Values(
     Caso{"SaldoZeroInLireCellaVuota", "Prelievo", "Lire", U(500), k0, nullptr, "15/03/2003", "500", "", "15/03/2003|Prelievo||500|| =0"},
     Caso{"ElettricitaInLire", "Addebito bolletta elettricità", "Lire", k0, k0, nullptr, "15/03/2003", "10", "", "15/03/2003|Addebito boll.elettricità||10|-10| =-100000"},
     Caso{"ElettricitaInEuro", "Addebito bolletta elettricità", "Euro", k0, k0, nullptr, "15/03/2003", "10", "", "15/03/2003|Addebito boll. eletricità||10,00|-10,00| =-100000"},
+    // A mode read as neither currency makes a euro row, yet refuses decimals (above).
+    Caso{"ModoMinuscoloRigaInEuro", "Addebito bolletta elettricità", "euro", k0, k0, nullptr, "15/03/2003", "10", "", "15/03/2003|Addebito boll. eletricità||10,00|-10,00| =-100000"},
     // The credit-line warning: only for a debit that ends below a credit line there is.
     Caso{"OltreIlFido", "Prelievo", "Lire", U(100000), U(-150000), nullptr, "15/03/2003", "300.000", "", "15/03/2003|Prelievo||300.000|-200.000| =-2000000000 FUORI FIDO"},
     Caso{"FidoRaggiuntoEsatto", "Prelievo", "Lire", U(100000), U(-200000), nullptr, "15/03/2003", "300.000", "", "15/03/2003|Prelievo||300.000|-200.000| =-2000000000"},

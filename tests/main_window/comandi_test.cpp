@@ -141,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Comandi, ::testing::Values(
     Scenario{"FidoEuroAGruppi", kFido, "Euro", k0, k0, Reg("1"), ChiedeFido("€.  0,00"), "1.000,5", "Euro", "€.", k0, Money::FromRaw(-10005000), "prima", "1/1/0", {}},
     Scenario{"FidoAnnullato", kFido, "Euro", k0, U(-5), Reg("1"), ChiedeFido("€.  5,00"), "", "Euro", "€.", k0, U(-5), "prima", "1/1/0", {}},
     Scenario{"FidoConPiu", kFido, "Lire", k0, U(-5), Reg("1"), ChiedeFido("£.  5"), "+500", "Lire", "£.", k0, U(-5), "prima", "1/1/0", {"Non è ammesso il segno '+' prima dell'importo"}},
+    Scenario{"FidoPuntoNonDiMigliaia", kFido, "Lire", k0, U(-5), Reg("1"), ChiedeFido("£.  5"), "12.50", "Lire", "£.", k0, U(-5), "prima", "1/1/0", kCifra},
     Scenario{"FidoConMeno", kFido, "Lire", k0, U(-5), Reg("1"), ChiedeFido("£.  5"), "-500", "Lire", "£.", k0, U(-5), "prima", "1/1/0", kCifra},
     // The currency switch converts balance and credit line and rewrites the last balance cell.
     Scenario{"InEuro", kEuro, "Lire", U(1000000), U(-500000), Reg("1"), "", "", "Euro", "€.", Money::FromRaw(5164569), Money::FromRaw(-2582284), "516,46", "1/1/516,46", {}},
@@ -189,13 +190,12 @@ class Azzeramento : public ComandiTest, public ::testing::WithParamInterface<ui:
 
 TEST_P(Azzeramento, DomandaSullUnicoMovimento) {
     const bool si = GetParam() == ui::Risposta::Si;
-    modo("Lire");
-    stato.SaldoConto = U(5);
-    righe({{"01/01/2003", "Versamento", "", "5", "5"}});
-    ASSERT_FALSE(file.SalvaRegistro(griglia.righe()));
+    const core::RigaRegistro riga{"01/01/2003", "Versamento", "", "5", "5"};
+    ASSERT_FALSE(file.SalvaRegistro({&riga, 1}));
     ASSERT_FALSE(file.SalvaParametri({"Lire", U(5), Money{}}));
     ASSERT_FALSE(file.SalvaConto("123", "Banca"));
     ASSERT_FALSE(file.SalvaPassword("segreta"));
+    ASSERT_EQ(logica_.Form_Load(), 0);
 
     for (Comando comando : {kRimuovi, kRimuoviu}) {
         dialoghi.risposte.push_back(GetParam());
