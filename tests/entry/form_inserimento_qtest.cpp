@@ -24,10 +24,18 @@ class FormInserimentoQtTest : public ::testing::Test, public test::ContestoFinto
     }
     QLineEdit* casella(const char* nome) { return d_->findChild<QLineEdit*>(nome); }
     QPushButton* ok() { return d_->findChild<QPushButton*>("cmdOk"); }
+    // The hint on the amount box comes when the mouse moves over it.
+    QString suggerimento() {
+        QMouseEvent e(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(casella("txtImporto"), &e);
+        return casella("txtImporto")->toolTip();
+    }
 
     std::unique_ptr<entry::FormInserimentoQt> d_;
 };
 
+// Title, size, limits, the blue symbol, the focus on the amount, no decimal hint in lire.
 TEST_F(FormInserimentoQtTest, AspettoDellaFinestra) {
     stato.ModoValuta = "Lire";
     apri("Bonifico a debito");
@@ -44,23 +52,31 @@ TEST_F(FormInserimentoQtTest, AspettoDellaFinestra) {
     EXPECT_EQ(d_->focusWidget(), casella("txtImporto"));
     EXPECT_EQ(ok()->text(), "&Ok");
     EXPECT_EQ(d_->findChild<QPushButton*>("cmdAnnulla")->text(), "&Annulla");
+    EXPECT_EQ(suggerimento(), "");
 }
 
+// Enter moves on without pressing OK; a refused reference keeps the window open on it; the
+// entry, once accepted, is in the files byte for byte.
 TEST_F(FormInserimentoQtTest, MovimentoCompletoEFileSalvati) {
     stato.ModoValuta = "Euro";
     stato.FidoConto = core::Money::FromUnits(-5000);
     apri("Versamento");
-    QMouseEvent movimento(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(casella("txtImporto"), &movimento);
-    EXPECT_EQ(casella("txtImporto")->toolTip(), "Utilizzare la virgola per inserire i decimali.");
+    EXPECT_EQ(suggerimento(), "Utilizzare la virgola per inserire i decimali.");
 
     QTest::keyClicks(casella("txtImporto"), "1.234,50");
     QTest::keyClick(casella("txtImporto"), Qt::Key_Return);  // moves on, does not press OK
     EXPECT_EQ(d_->focusWidget(), casella("Txtrif"));
-    casella("Txtrif")->setText("caffè, à");
+    casella("Txtrif")->setText("a\"b");
     QTest::keyClick(ok(), Qt::Key_Return);  // OK is not the default button
     EXPECT_TRUE(d_->isVisible());
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_TRUE(d_->isVisible());
+    EXPECT_EQ(dialoghi.testiMessaggi(),
+              std::vector<std::string>{"Il riferimento non può contenere le virgolette (\")."});
+    EXPECT_EQ(d_->focusWidget(), casella("Txtrif"));
+    EXPECT_FALSE(fs::exists(dir / "listcol1.txt"));
+    dialoghi.messaggi.clear();
+    casella("Txtrif")->setText("caffè, à");
     QTest::mouseClick(ok(), Qt::LeftButton);
 
     EXPECT_FALSE(d_->isVisible());
@@ -74,19 +90,7 @@ TEST_F(FormInserimentoQtTest, MovimentoCompletoEFileSalvati) {
     EXPECT_EQ(test::LeggiByte(dir / "para.txt"), "\"Euro\",\"24681;\",\".7345\"\r\n");
 }
 
-TEST_F(FormInserimentoQtTest, UnRifiutoMostraIlMessaggioEResta) {
-    stato.ModoValuta = "Lire";
-    apri("Prelievo");
-    casella("txtImporto")->setText("1");
-    casella("Txtrif")->setText("a\"b");
-    QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_TRUE(d_->isVisible());
-    EXPECT_EQ(dialoghi.testiMessaggi(),
-              std::vector<std::string>{"Il riferimento non può contenere le virgolette (\")."});
-    EXPECT_EQ(d_->focusWidget(), casella("Txtrif"));
-    EXPECT_FALSE(fs::exists(dir / "listcol1.txt"));
-}
-
+// Esc is Cancel.
 TEST_F(FormInserimentoQtTest, EscChiudeSenzaCambiareNulla) {
     stato.ModoValuta = "Lire";
     apri("Prelievo");

@@ -39,11 +39,10 @@ QStringList TestiTagliati(QWidget* finestra) {
 }
 
 struct Finestre : ::testing::Test {
-    explicit Finestre(int movimenti = 20) {
+    Finestre() {
         fs::create_directories(dir / "sys");
-        std::vector<core::RigaRegistro> righe;
-        for (int i = 0; i < movimenti; ++i)
-            righe.push_back({"03/04/2002", "Prelievo", "rif", "1.000,00", "-1,00"});
+        const std::vector<core::RigaRegistro> righe(
+            20, {"03/04/2002", "Prelievo", "rif", "1.000,00", "-1,00"});
         EXPECT_FALSE(file.SalvaRegistro(righe));
         EXPECT_EQ(f.Carica(), 0);
         f.show();
@@ -57,6 +56,7 @@ struct Finestre : ::testing::Test {
     main_window::Form1Qt f{stato, file, dialoghi, [] { return core::Data{2002, 4, 5}; }};
 };
 
+// Every caption of every window fits its control, in both currencies.
 TEST_F(Finestre, OgniTestoStaNelSuoRiquadro) {
     EXPECT_EQ(TestiTagliati(&f), QStringList());
     QTest::mouseClick(f.findChild<QAbstractButton*>("CmdEuro"), Qt::LeftButton);
@@ -69,12 +69,10 @@ TEST_F(Finestre, OgniTestoStaNelSuoRiquadro) {
         // "Importo:" ends before the currency symbol begins.
         auto* importo = inserimento.findChild<QLabel*>("Label2");
         auto* simbolo = inserimento.findChild<QLabel*>("Label4");
-        const int fineImporto =
-            importo->x() + importo->fontMetrics().horizontalAdvance(importo->text());
-        const int inizioSimbolo =
-            simbolo->x() +
-            (simbolo->width() - simbolo->fontMetrics().horizontalAdvance(simbolo->text())) / 2;
-        EXPECT_LT(fineImporto, inizioSimbolo) << tipo.caption;
+        const auto testo = [](QLabel* l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+        EXPECT_LT(importo->x() + testo(importo),
+                  simbolo->x() + (simbolo->width() - testo(simbolo)) / 2)
+            << tipo.caption;
     }
     main_window::FrmPassQt password(c, &f);
     EXPECT_EQ(TestiTagliati(&password), QStringList());
@@ -136,6 +134,7 @@ TEST_F(Finestre, LaGrigliaMostraRigheInteReLaCellaCorrente) {
               QModelIndexList{vista->model()->index(4, 0)});
 }
 
+// The password window hides what is typed and opens in the middle of the screen.
 TEST_F(Finestre, LaPasswordSiScriveConAsterischiInUnaFinestraCentrata) {
     main_window::FrmPassQt password(f.contesto());
     password.show();
