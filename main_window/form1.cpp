@@ -124,9 +124,4 @@ std::string DomandaUscitaSenzaSalvare(const core::ErroreFile& errore) {
            "nuovo Esci.";
 }
 
-std::string MessaggioErroreFatale(int numero) {
-    return "Si è verificato l'errore N° " + std::to_string(numero) +
-           " contattare il fornitore del programma.";
-}
-
 }  // namespace main_window

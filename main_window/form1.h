@@ -60,9 +60,6 @@ class Form1 {
     bool chiedendo_ = false;
 };
 
-// Fatal error report text: "Si è verificato l'errore N° 53 contattare il fornitore del programma."
-[[nodiscard]] std::string MessaggioErroreFatale(int numero);
-
 // The question after a failed shutdown save: the failure, then whether to leave anyway.
 [[nodiscard]] std::string DomandaUscitaSenzaSalvare(const core::ErroreFile& errore);
 

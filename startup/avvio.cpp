@@ -4,7 +4,6 @@
 
 #include "core/cp1252.h"
 #include "core/scrambler.h"
-#include "main_window/form1.h"
 
 namespace avvio {
 
@@ -159,8 +158,9 @@ Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi
 }  // namespace
 
 std::string MessaggioErroreCaricamento(int numero, const core::ErroreLettura& errore) {
-    if (!FileNoto(numero, errore)) return main_window::MessaggioErroreFatale(numero);
-    return TestoErrore(numero, errore) + ": contattare il fornitore del programma.";
+    // Without a file to name, the message keeps its old wording, with no colon.
+    return TestoErrore(numero, errore) + (FileNoto(numero, errore) ? ":" : "") +
+           " contattare il fornitore del programma.";
 }
 
 std::string MessaggioIstanzaAttiva(std::string_view nomeEseguibile) {

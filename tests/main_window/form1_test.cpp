@@ -196,8 +196,6 @@ TEST_F(Form1Test, LaListaApreIlTipoDellaPosizione) {
     logica_.CmdStampa_Click();
     EXPECT_EQ(finestre_.aperte,
               (std::vector<std::string>{"Form3", "Form2", "Form16", "frmStampa"}));
-    EXPECT_EQ(main_window::MessaggioErroreFatale(53),
-              "Si è verificato l'errore N° 53 contattare il fornitore del programma.");
 }
 
 }  // namespace
