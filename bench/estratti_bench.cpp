@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
 #include "estratti/lettore_csv.h"

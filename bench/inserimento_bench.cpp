@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "entry/form_inserimento.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "core/amounts.h"
-#include "core/data_files.h"
-#include "core/dates.h"
+#include "core/date.h"
+#include "core/denaro.h"
+#include "core/file_dati.h"
 #include "core/file_system.h"
-#include "core/money.h"
-#include "core/movement_types.h"
+#include "core/importi.h"
+#include "core/tipi_movimento.h"
 #include "grid/griglia.h"
 
 namespace {

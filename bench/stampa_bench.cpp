@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
-#include "core/dates.h"
+#include "core/date.h"
 #include "grid/griglia.h"
 #include "printing/stampa.h"
 #include "printing/stampante_qt.h"

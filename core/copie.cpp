@@ -3,9 +3,9 @@
 #include <chrono>
 #include <ctime>
 
-#include "core/data_files.h"
+#include "core/codifica.h"
+#include "core/file_dati.h"
 #include "core/salvataggio.h"
-#include "core/scrambler.h"
 
 namespace core {
 

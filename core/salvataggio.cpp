@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
 #include "core/record.h"
 
 namespace core::salvataggio {

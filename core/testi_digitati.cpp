@@ -1,7 +1,7 @@
 #include "core/testi_digitati.h"
 
 #include "core/cp1252.h"
-#include "core/data_files.h"
+#include "core/file_dati.h"
 
 namespace core {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "core/account.h"
+#include "core/conto.h"
 #include "entry/inserimento.h"
 #include "ui/valuta.h"
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "core/movement_types.h"
+#include "core/tipi_movimento.h"
 #include "entry/form_inserimento.h"
 #include "ui/contesto.h"
 #include "ui/finestra_qt.h"

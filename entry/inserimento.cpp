@@ -1,7 +1,7 @@
 #include "entry/inserimento.h"
 
-#include "core/account.h"
-#include "core/amounts.h"
+#include "core/conto.h"
+#include "core/importi.h"
 
 namespace entry {
 

@@ -5,11 +5,11 @@
 #include <string_view>
 #include <variant>
 
-#include "core/data_files.h"
-#include "core/dates.h"
-#include "core/money.h"
-#include "core/movement_types.h"
+#include "core/date.h"
+#include "core/denaro.h"
+#include "core/file_dati.h"
 #include "core/registro.h"
+#include "core/tipi_movimento.h"
 
 namespace entry {
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <unordered_set>
 
-#include "core/amounts.h"
 #include "core/cp1252.h"
+#include "core/importi.h"
 #include "estratti/testi.h"
 
 namespace estratti {

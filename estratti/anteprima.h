@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/account.h"
+#include "core/conto.h"
 #include "core/registro.h"
 #include "estratti/estratto.h"
 #include "ui/contesto.h"

@@ -1,7 +1,7 @@
 #include "estratti/esportazione.h"
 
-#include "core/amounts.h"
-#include "core/movement_types.h"
+#include "core/importi.h"
+#include "core/tipi_movimento.h"
 #include "estratti/testi.h"
 
 namespace estratti {

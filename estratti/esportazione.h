@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/dates.h"
+#include "core/date.h"
 #include "core/file_system.h"
 #include "core/registro.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/dates.h"
-#include "core/money.h"
-#include "core/movement_types.h"
+#include "core/date.h"
+#include "core/denaro.h"
+#include "core/tipi_movimento.h"
 
 namespace estratti {
 

@@ -27,7 +27,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
 #include "ui/testo_qt.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/amounts.h"
-#include "core/movement_types.h"
+#include "core/importi.h"
+#include "core/tipi_movimento.h"
 #include "estratti/testi.h"
 
 namespace estratti {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/account.h"
-#include "core/dates.h"
-#include "core/money.h"
+#include "core/conto.h"
+#include "core/date.h"
+#include "core/denaro.h"
 #include "core/registro.h"
 
 namespace estratti {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "core/amounts.h"
 #include "core/cp1252.h"
+#include "core/importi.h"
 
 namespace estratti {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/dates.h"
-#include "core/money.h"
+#include "core/date.h"
+#include "core/denaro.h"
 
 namespace estratti {
 

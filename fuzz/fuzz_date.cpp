@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/dates.h"
+#include "core/date.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     const std::string_view testo(reinterpret_cast<const char*>(dati), n);

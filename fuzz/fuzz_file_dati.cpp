@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
 #include "core/record.h"
 #include "fuzz/memoria_fs.h"
 
@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     for (const char* nome : kNomi) {
         if (inizio > tutto.size()) break;
         const std::size_t fine = std::min(tutto.find('\xFF', inizio), tutto.size());
-        const auto percorso = std::string_view(nome) == "Vorn.lst" ? file.percorsoPassword()
-                                                                   : file.percorso(nome);
+        const auto percorso =
+            std::string_view(nome) == "Vorn.lst" ? file.percorsoPassword() : file.percorso(nome);
         fs.file[percorso] = std::string(tutto.substr(inizio, fine - inizio));
         inizio = fine + 1;
     }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     const std::string_view testo(reinterpret_cast<const char*>(dati), n);

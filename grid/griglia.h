@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
 #include "core/registro.h"
 
 namespace grid {

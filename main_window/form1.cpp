@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "ui/valuta.h"
 
 namespace main_window {

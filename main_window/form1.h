@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/movement_types.h"
+#include "core/tipi_movimento.h"
 #include "ui/contesto.h"
 
 namespace main_window {

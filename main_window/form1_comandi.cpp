@@ -1,8 +1,8 @@
 #include <optional>
 #include <string>
 
-#include "core/account.h"
-#include "core/amounts.h"
+#include "core/conto.h"
+#include "core/importi.h"
 #include "main_window/form1.h"
 #include "ui/valuta.h"
 

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "core/account.h"
+#include "core/conto.h"
 #include "estratti/anteprima.h"
 #include "estratti/finestre_qt.h"
 #include "grid/vista_griglia_qt.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/account.h"
-#include "core/dates.h"
+#include "core/conto.h"
+#include "core/date.h"
 #include "grid/griglia.h"
 #include "printing/stampa.h"
 #include "ui/dialoghi.h"

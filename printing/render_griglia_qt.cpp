@@ -9,7 +9,7 @@
 #include <array>
 #include <string_view>
 
-#include "core/movement_types.h"
+#include "core/tipi_movimento.h"
 #include "grid/modello_griglia_qt.h"
 #include "ui/testo_qt.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/account.h"
-#include "core/dates.h"
+#include "core/conto.h"
+#include "core/date.h"
 #include "grid/griglia.h"
 #include "ui/dialoghi.h"
 

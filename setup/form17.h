@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "core/account.h"
-#include "core/data_files.h"
+#include "core/conto.h"
+#include "core/file_dati.h"
 #include "ui/dialoghi.h"
 #include "ui/finestra.h"
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/account.h"
-#include "core/data_files.h"
+#include "core/conto.h"
+#include "core/file_dati.h"
 #include "setup/form17.h"
 #include "ui/dialoghi.h"
 #include "ui/finestra.h"

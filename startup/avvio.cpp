@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "core/codifica.h"
 #include "core/cp1252.h"
-#include "core/scrambler.h"
 
 namespace avvio {
 

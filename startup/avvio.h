@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/account.h"
-#include "core/data_files.h"
+#include "core/conto.h"
+#include "core/file_dati.h"
 #include "ui/dialoghi.h"
 
 namespace avvio {

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
 
 namespace avvio {
 

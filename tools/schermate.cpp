@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "core/amounts.h"
-#include "core/movement_types.h"
+#include "core/importi.h"
+#include "core/tipi_movimento.h"
 #include "entry/form_inserimento_qt.h"
 #include "main_window/form1_qt.h"
 #include "main_window/frm_pass_qt.h"

@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "core/account.h"
-#include "core/data_files.h"
-#include "core/dates.h"
+#include "core/conto.h"
+#include "core/date.h"
+#include "core/file_dati.h"
 #include "grid/griglia.h"
 #include "ui/dialoghi.h"
 #include "ui/finestra.h"

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
+#include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
-#include "support/failing_file_system.h"
-#include "support/temp_dir.h"
+#include "support/file_system_difettoso.h"
 
 namespace {
 

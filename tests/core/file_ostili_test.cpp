@@ -6,8 +6,8 @@
 #include <fstream>
 #include <functional>
 
-#include "core/data_files.h"
-#include "core/scrambler.h"
+#include "core/codifica.h"
+#include "core/file_dati.h"
 #include "support/contesto_finto.h"
 
 namespace {

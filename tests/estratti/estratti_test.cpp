@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
 #include "estratti/esportazione.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "main_window/form1.h"
 #include "support/contesto_finto.h"
 

@@ -10,15 +10,15 @@
 #include <QTest>
 #include <filesystem>
 
-#include "core/amounts.h"
+#include "core/importi.h"
 #include "entry/form_inserimento_qt.h"
 #include "grid/vista_griglia_qt.h"
 #include "main_window/form1_qt.h"
 #include "main_window/frm_pass_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
+#include "support/cartella_temporanea.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 #include "ui/finestra_qt.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <map>
 
-#include "core/scrambler.h"
+#include "core/codifica.h"
 #include "support/contesto_finto.h"
 
 namespace {

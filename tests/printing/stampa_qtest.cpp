@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/amounts.h"
-#include "core/movement_types.h"
+#include "core/importi.h"
+#include "core/tipi_movimento.h"
 #include "printing/coda_stampa.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <set>
 
+#include "support/cartella_temporanea.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <fstream>
 
+#include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 
 namespace {
 

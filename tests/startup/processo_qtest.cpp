@@ -11,11 +11,11 @@
 #include <QThread>
 #include <filesystem>
 
-#include "core/data_files.h"
+#include "core/file_dati.h"
 #include "startup/avvio_qt.h"
+#include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "support/failing_file_system.h"
+#include "support/cartella_temporanea.h"
+#include "support/file_system_difettoso.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 #include "ui/contesto.h"
 
 namespace test {

@@ -29,9 +29,9 @@
 #include "setup/form17_qt.h"
 #include "startup/avvio_qt.h"
 #include "startup/cartelle.h"
-#include "support/failing_file_system.h"
+#include "support/cartella_temporanea.h"
+#include "support/file_system_difettoso.h"
 #include "support/finti.h"
-#include "support/temp_dir.h"
 
 namespace accettazione {
 

@@ -1,5 +1,5 @@
 // The data files: their exact bytes, what reading them tells, and saves that fail or stop.
-#include "core/data_files.h"
+#include "core/file_dati.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "core/scrambler.h"
+#include "core/codifica.h"
 #include "support/contesto_finto.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/money.h"
+#include "core/denaro.h"
 
 namespace core {
 

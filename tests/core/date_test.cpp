@@ -1,4 +1,4 @@
-#include "core/dates.h"
+#include "core/date.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/temp_dir.h"
+#include "support/cartella_temporanea.h"
 
 #include <stdlib.h>
 #include <unistd.h>

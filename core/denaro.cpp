@@ -1,4 +1,4 @@
-#include "core/money.h"
+#include "core/denaro.h"
 
 namespace core {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "core/amounts.h"
-#include "core/dates.h"
-#include "core/money.h"
+#include "core/date.h"
+#include "core/denaro.h"
+#include "core/importi.h"
 
 namespace core {
 

@@ -14,8 +14,8 @@
 #include <set>
 #include <thread>
 
-#include "core/data_files.h"
-#include "support/temp_dir.h"
+#include "core/file_dati.h"
+#include "support/cartella_temporanea.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/movement_types.h"
+#include "core/tipi_movimento.h"
 
 namespace core {
 

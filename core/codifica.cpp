@@ -1,4 +1,4 @@
-#include "core/scrambler.h"
+#include "core/codifica.h"
 
 namespace core {
 

@@ -1,16 +1,16 @@
-#include "core/data_files.h"
+#include "core/file_dati.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "core/amounts.h"
+#include "core/codifica.h"
 #include "core/cp1252.h"
+#include "core/importi.h"
 #include "core/memoria.h"
 #include "core/record.h"
 #include "core/riparazioni.h"
 #include "core/salvataggio.h"
-#include "core/scrambler.h"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "support/failing_file_system.h"
+#include "support/file_system_difettoso.h"
 
 namespace test {
 

@@ -1,4 +1,4 @@
-#include "core/amounts.h"
+#include "core/importi.h"
 
 #include <charconv>
 #include <cmath>

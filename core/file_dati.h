@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/denaro.h"
 #include "core/file_system.h"
-#include "core/money.h"
 #include "core/registro.h"
 #include "core/riparazioni.h"
 
