@@ -70,7 +70,7 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
 struct Caricamento {
     const char* nome;
     const char* file;
-    std::string contenuto;  // the file is removed when this is "-"
+    std::string contenuto;  // "-": the file is removed; "/": a folder takes its place
     int errore;
     std::string modoDopo;
     std::string mostrato;  // CmdEuro, Label2, Label6 and txtSaldo, joined by "|"
@@ -85,6 +85,8 @@ TEST_P(Form1Caricamento, ValutaSaldoOErrore) {
     scriviMovimenti(2);
     if (c.contenuto == "-")
         fs::remove(dir / c.file);
+    else if (c.contenuto == "/")
+        fs::create_directories(dir / c.file / "x");
     else if (c.file)
         Scrivi(dir / c.file, c.contenuto);
     const int scritture = disco.Chiamate(test::Operazione::Scrivi);
@@ -110,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Form1Caricamento, ::testing::Values(
     Caricamento{"RegistroIncompleto", "listcol3.txt", "-", 53, "", "|||"},
     Caricamento{"ParametriCorti", "para.txt", "\"Lire\",\"1\"\r\n", 62, "", "|||"},
     Caricamento{"QuintoFileFinitoPrima", "listcol5.txt", Riga("1"), 62, "", "|||"},
+    // A save marker that cannot be cleared: the interrupted save cannot be finished.
+    Caricamento{"SalvataggioNonRecuperabile", ".salvataggio", "/", 75, "", "|||"},
     Caricamento{"SaldoNonNumerico", "para.txt", Parametri("Lire", "abc", "0"), 13, "", "|||"}),
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
