@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,7 +39,9 @@ TEST_P(RemoveItemTest, RimuoveORifiuta) {
     Griglia g;
     for (int i = 0; i < caso.righeDati; ++i)
         g.AddItem({std::string(1, static_cast<char>('A' + i)), "", "", "", ""});
+    g.SetTopRow(caso.righeDati);  // scrolled to the end: the top row must stay a row
     EXPECT_EQ(g.RemoveItem(caso.indice), caso.esito);
+    EXPECT_LE(g.TopRow(), std::max(g.Rows() - 1, 1));
     std::vector<std::string> prime;
     for (int r = 1; r < g.Rows(); ++r) prime.push_back(g.TextMatrix(r, 0));
     EXPECT_EQ(prime, caso.primeCelle);
