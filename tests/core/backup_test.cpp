@@ -1,49 +1,23 @@
-#include <gtest/gtest.h>
+// Backups: by hard links, at most five kept, folders not the program's never touched, the
+// reset and a damaged set restored through them.
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "core/file_dati.h"
-#include "support/cartella_temporanea.h"
-#include "support/contesto_finto.h"
-#include "support/file_system_difettoso.h"
+#include "insieme_dati.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void Scrivi(const fs::path& p, const std::string& byte) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
-}
-
-std::vector<std::string> Copie(const fs::path& cartella) {
-    std::vector<std::string> nomi;
-    if (!fs::exists(cartella)) return nomi;
-    for (const auto& v : fs::directory_iterator(cartella)) nomi.push_back(v.path().filename());
-    std::sort(nomi.begin(), nomi.end());
-    return nomi;
-}
-
-const std::vector<core::RigaRegistro> kUnaRiga = {
-    {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"}};
-const std::vector<core::RigaRegistro> kDueRighe = {
-    {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"},
-    {"16/03/2003", "Versamento", "", "100.000", "900.000"}};
+using namespace prova;
+const auto kUnaRiga = std::span(kRighe, 1);
 
 struct Copie_ : ::testing::Test {
     test::CartellaTemporanea dir;
-    fs::path programma = dir / "programma";
-    fs::path sistema = dir / "config";
+    fs::path programma = dir / "programma", sistema = dir / "config";
     int secondo = 0;
 
     void SetUp() override {
         fs::create_directories(programma);
         core::FileDati prima(core::FileSystemReale(), programma, sistema);
-        ASSERT_FALSE(prima.SalvaRegistro(kUnaRiga));
-        ASSERT_FALSE(prima.SalvaParametri({"Lire", core::Money::FromUnits(800000), {}}));
-        ASSERT_FALSE(prima.SalvaConto("12345", "Banca Uno"));
-        ASSERT_FALSE(prima.SalvaPassword("segreta"));
+        SalvaInsieme(prima, 1);
     }
     // A run of the program: its own FileDati, with a clock one second later each time.
     core::FileDati Esecuzione(core::FileSystem& fsys = core::FileSystemReale()) {
@@ -57,11 +31,9 @@ struct Copie_ : ::testing::Test {
 
 TEST_F(Copie_, TheResetMovesTheDataSetIntoTheBackupsInsteadOfLosingIt) {
     const std::string parametri = test::LeggiByte(programma / "para.txt");
-    auto file = Esecuzione();
-    ASSERT_FALSE(file.EliminaDati());
-    EXPECT_FALSE(fs::exists(programma / "listcol1.txt"));
-    EXPECT_FALSE(fs::exists(programma / "dati.txt"));
-    EXPECT_FALSE(fs::exists(sistema / "Vorn.lst"));
+    ASSERT_FALSE(Esecuzione().EliminaDati());
+    EXPECT_EQ(NomiIn(programma), Nomi{"backup"});
+    EXPECT_EQ(NomiIn(sistema), Nomi{});
     const fs::path copia = programma / "backup" / "20261206-120001";
     EXPECT_EQ(test::LeggiByte(copia / "para.txt"), parametri);
     EXPECT_EQ(test::LeggiByte(copia / "dati.txt"), "\"12345\",\"Banca Uno\"\r\n");
@@ -71,7 +43,7 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     test::FileSystemDifettoso guasto;
     guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
     auto file = Esecuzione(guasto);
-    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
+    ASSERT_FALSE(file.SalvaRegistro(kRighe));
     ASSERT_TRUE(file.erroreCopia().has_value());
     EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
 
@@ -82,7 +54,7 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     guasto.Guasta({test::Operazione::Scrivi, "listcol3", 1, false, ENOSPC, true});
     auto seconda = Esecuzione(guasto);
     ASSERT_FALSE(seconda.SalvaRegistro(kUnaRiga));
-    EXPECT_EQ(Copie(programma / "backup"), std::vector<std::string>{});
+    EXPECT_EQ(NomiIn(programma / "backup"), Nomi{});
 
     guasto.Ripara();
     guasto.Guasta({test::Operazione::CreaCartella, "", 0, false, ENOSPC});
@@ -104,40 +76,37 @@ TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
     fs::create_symlink(dir / "altrove", programma / "backup" / "20000101-000000");
     for (int run = 0; run < 7; ++run) {
         auto file = Esecuzione();
-        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
+        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kRighe));
         ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
         ASSERT_FALSE(file.erroreCopia());
         if (run > 0) continue;
         const fs::path copia = programma / "backup" / "20261206-120001";
-        EXPECT_EQ(Copie(programma / "backup").size(), 3u);
-        EXPECT_EQ(Copie(copia).size(), 8u);  // five register files, para, dati and the password
+        EXPECT_EQ(NomiIn(programma / "backup").size(), 3u);
+        EXPECT_EQ(NomiIn(copia).size(), 8u);  // five register files, para, dati and the password
         EXPECT_EQ(test::LeggiByte(copia / "listcol1.txt"), registroPrima);
         EXPECT_EQ(test::LeggiByte(copia / "Vorn.lst"), test::LeggiByte(sistema / "Vorn.lst"));
         struct stat copiato {};
         ASSERT_EQ(::stat((copia / "listcol1.txt").c_str(), &copiato), 0);
         EXPECT_EQ(copiato.st_ino, prima.st_ino);  // the very file the save replaced
     }
-    EXPECT_EQ(Copie(programma / "backup"),
-              (std::vector<std::string>{"20000101-000000", "20261206-120003", "20261206-120004",
-                                        "20261206-120005", "20261206-120006", "20261206-120007",
-                                        "foto mie"}));
+    EXPECT_EQ(NomiIn(programma / "backup"),
+              (Nomi{"20000101-000000", "20261206-120003", "20261206-120004", "20261206-120005",
+                    "20261206-120006", "20261206-120007", "foto mie"}));
     EXPECT_EQ(test::LeggiByte(dir / "altrove" / "tesi.txt"), "mia");
 
     // A backup/ that is a link is not followed: the save goes on and the failure is told.
     fs::rename(programma / "backup", dir / "vere");
     fs::create_symlink(dir / "altrove", programma / "backup");
     auto file = Esecuzione();
-    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
+    ASSERT_FALSE(file.SalvaRegistro(kRighe));
     ASSERT_TRUE(file.ErroreCopiaDaMostrare().has_value());
     EXPECT_FALSE(file.ErroreCopiaDaMostrare().has_value()) << "told once";
-    EXPECT_EQ(Copie(dir / "altrove"), std::vector<std::string>{"tesi.txt"});
+    EXPECT_EQ(NomiIn(dir / "altrove"), Nomi{"tesi.txt"});
 }
 
 TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
-    for (int run = 0; run < 2; ++run) {
-        auto file = Esecuzione();
-        ASSERT_FALSE(file.SalvaRegistro(run ? kUnaRiga : kDueRighe));
-    }
+    for (int run = 0; run < 2; ++run)
+        ASSERT_FALSE(Esecuzione().SalvaRegistro(run ? kUnaRiga : kRighe));
     // The newest backup is damaged too: the one before it is offered.
     Scrivi(programma / "backup" / "20261206-120002" / "listcol4.txt", "3\"4\r\n\"1\"\r\n");
     Scrivi(programma / "listcol3.txt", "");
@@ -158,7 +127,7 @@ TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
         EXPECT_EQ(test::LeggiByte(programma / n), test::LeggiByte(*copia / n)) << n;
 
     // Six more runs: the set kept aside is never pruned.
-    for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kDueRighe));
+    for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kRighe));
     EXPECT_TRUE(fs::exists(accantonati / "listcol3.txt"));
 }
 

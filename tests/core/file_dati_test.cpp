@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <map>
-#include <set>
 
 #include "core/codifica.h"
-#include "support/contesto_finto.h"
+#include "insieme_dati.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using core::FileDati;
 using core::Money;
 using core::Parametri;
@@ -21,16 +18,8 @@ using core::RigaRegistro;
 using test::FileSystemDifettoso;
 using test::Guasto;
 using test::Operazione;
-using Nomi = std::set<std::string>;
+using namespace prova;
 
-void Scrivi(const fs::path& p, const std::string& byte) {
-    std::ofstream(p, std::ios::binary) << byte;
-}
-Nomi NomiIn(const fs::path& dir) {
-    Nomi nomi;
-    for (const auto& e : fs::directory_iterator(dir)) nomi.insert(e.path().filename().string());
-    return nomi;
-}
 std::map<std::string, std::string> Contenuti(const fs::path& dir) {
     std::map<std::string, std::string> c;
     for (const auto& n : NomiIn(dir)) c[n] = test::LeggiByte(dir / n);
@@ -52,12 +41,8 @@ Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
 struct FileDatiTest : testing::Test {
     test::CartellaTemporanea programma, sistema;
     FileDati dati{core::FileSystemReale(), programma.path(), sistema.path()};
-    void SalvaTutto() {
-        ASSERT_EQ(dati.SalvaRegistro(Registro(2, "x")), std::nullopt);
-        ASSERT_EQ(dati.SalvaParametri(Param("Euro", 10000, 0)), std::nullopt);
-        ASSERT_EQ(dati.SalvaConto("1", "b"), std::nullopt);
-        ASSERT_EQ(dati.SalvaPassword("pw"), std::nullopt);
-    }
+    FileSystemDifettoso difettoso;
+    FileDati guasto{difettoso, programma.path(), sistema.path()};
 };
 
 // Byte examples of every file, readable by the owner alone, nothing left over; para.txt
@@ -152,17 +137,19 @@ File RegistroCon(int mancante, std::string importo) {
 }
 // Registers whose file k has n rows, the others 3.
 File Disuguale(int k, int n) {
-    auto f = RegistroCon(0, "\"1\"\r\n");
-    f[k - 1].second.clear();
-    for (int i = 0; i < n; ++i) f[k - 1].second += "\"1\"\r\n";
-    for (auto& [nome, byte] : f)
-        if (nome != f[k - 1].first) byte += byte + byte;
+    auto f = RegistroCon(0, "");
+    for (int j = 0; j < 5; ++j)
+        for (int i = 0; i < (j == k - 1 ? n : 3); ++i) f[j].second += "\"1\"\r\n";
     return f;
 }
 
+struct Lettura {
+    const char* nome;
+    File file;
+    int errore;
+};
 // The error number each damaged file gives, read by the reader of its first file.
-class ErroriDiLettura : public FileDatiTest,
-                        public testing::WithParamInterface<std::tuple<const char*, File, int>> {};
+class ErroriDiLettura : public FileDatiTest, public testing::WithParamInterface<Lettura> {};
 
 TEST_P(ErroriDiLettura, Numero) {
     const auto& [_, file, atteso] = GetParam();
@@ -179,58 +166,51 @@ TEST_P(ErroriDiLettura, Numero) {
               atteso);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, ErroriDiLettura,
-    testing::Values(
-        std::tuple("ParametriCorretti", File{{"para.txt", "\"Euro\",\"1\",\"1\"\r\n"}}, 0),
-        std::tuple("ParametriVuoti", File{{"para.txt", ""}}, 62),
-        std::tuple("ParametriDueVoci", File{{"para.txt", "\"Euro\",\"1\"\r\n"}}, 62),
-        std::tuple("SaldoNonNumero", File{{"para.txt", "\"Euro\",\"bdf\",\"1\"\r\n"}}, 13),
-        std::tuple("FidoNonNumero", File{{"para.txt", "\"Euro\",\"1\",\"\"\r\n"}}, 13),
-        std::tuple("SaldoFuoriIntervallo",
-                   File{{"para.txt",
-                         "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n"}},
-                   6),
-        std::tuple("SaldoNonDecodificabile", File{{"para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n"}}, 5),
-        std::tuple("Listcol2Mancante", RegistroCon(2, "\"1\"\r\n"), 53),
-        std::tuple("ImportoNonDecodificabile", RegistroCon(0, "\"a\x01\"\r\n"), 5),
-        std::tuple("RegistroSoloLF", RegistroCon(0, "\"1\"\n"), 0),
-        std::tuple("Listcol1PiuLungo", Disuguale(1, 4), 62),
-        std::tuple("Listcol2PiuLungo", Disuguale(2, 4), 62),
-        std::tuple("Listcol3PiuCorto", Disuguale(3, 2), 62),
-        std::tuple("Listcol5PiuLungo", Disuguale(5, 4), 62),
-        std::tuple("ContoUnaVoce", File{{"dati.txt", "\"123\"\r\n"}}, 62),
-        std::tuple("ContoCorretto", File{{"dati.txt", "\"123\",\"\"\r\n"}}, 0),
-        std::tuple("PasswordVuota", File{{"Vorn.lst", ""}}, 62),
-        std::tuple("PasswordCorretta", File{{"Vorn.lst", "\"bdf\"\r\n"}}, 0)),
-    [](const auto& info) { return std::string(std::get<0>(info.param)); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Tabella, ErroriDiLettura, testing::Values(
+    Lettura{"ParametriCorretti", {{"para.txt", "\"Euro\",\"1\",\"1\"\r\n"}}, 0},
+    Lettura{"ParametriVuoti", {{"para.txt", ""}}, 62},
+    Lettura{"ParametriDueVoci", {{"para.txt", "\"Euro\",\"1\"\r\n"}}, 62},
+    Lettura{"SaldoNonNumero", {{"para.txt", "\"Euro\",\"bdf\",\"1\"\r\n"}}, 13},
+    Lettura{"FidoNonNumero", {{"para.txt", "\"Euro\",\"1\",\"\"\r\n"}}, 13},
+    Lettura{"SaldoFuoriIntervallo", {{"para.txt", "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n"}}, 6},
+    Lettura{"SaldoNonDecodificabile", {{"para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n"}}, 5},
+    Lettura{"Listcol2Mancante", RegistroCon(2, "\"1\"\r\n"), 53},
+    Lettura{"ImportoNonDecodificabile", RegistroCon(0, "\"a\x01\"\r\n"), 5},
+    Lettura{"RegistroSoloLF", RegistroCon(0, "\"1\"\n"), 0},
+    Lettura{"Listcol1PiuLungo", Disuguale(1, 4), 62}, Lettura{"Listcol2PiuLungo", Disuguale(2, 4), 62},
+    Lettura{"Listcol3PiuCorto", Disuguale(3, 2), 62}, Lettura{"Listcol5PiuLungo", Disuguale(5, 4), 62},
+    Lettura{"ContoUnaVoce", {{"dati.txt", "\"123\"\r\n"}}, 62},
+    Lettura{"ContoCorretto", {{"dati.txt", "\"123\",\"\"\r\n"}}, 0},
+    Lettura{"PasswordVuota", {{"Vorn.lst", ""}}, 62},
+    Lettura{"PasswordCorretta", {{"Vorn.lst", "\"bdf\"\r\n"}}, 0}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
 TEST_F(FileDatiTest, FileIlleggibile75) {
-    SalvaTutto();
-    FileSystemDifettoso difettoso;
+    SalvaInsieme(dati);
     difettoso.Guasta({Operazione::Leggi, "", 0, false, EACCES});
-    FileDati d(difettoso, programma.path(), sistema.path());
     std::vector<RigaRegistro> righe;
     Parametri p;
-    EXPECT_EQ(d.LeggiRegistro(righe), 75);
-    EXPECT_EQ(d.LeggiParametri(p), 75);
+    EXPECT_EQ(guasto.LeggiRegistro(righe), 75);
+    EXPECT_EQ(guasto.LeggiParametri(p), 75);
 }
 
+struct Fallimento {
+    const char* nome;
+    Guasto guasto;
+    std::string file, motivo;
+};
 // A save that fails at any step leaves the old files as they were, names the file and
 // the reason, and leaves nothing behind.
-class SalvataggiFalliti : public FileDatiTest,
-                          public testing::WithParamInterface<
-                              std::tuple<const char*, Guasto, std::string, std::string>> {};
+class SalvataggiFalliti : public FileDatiTest, public testing::WithParamInterface<Fallimento> {};
 
 TEST_P(SalvataggiFalliti, VecchiFileIntatti) {
     const auto& [_, g, nominato, motivo] = GetParam();
-    ASSERT_EQ(dati.SalvaRegistro(Registro(5, "vecchio")), std::nullopt);
-    ASSERT_EQ(dati.SalvaParametri(Param("Euro", 10000, 0)), std::nullopt);
+    SalvaInsieme(dati);
     const auto prima = Contenuti(programma.path());
-    FileSystemDifettoso difettoso;
     difettoso.Guasta(g);
-    FileDati guasto(difettoso, programma.path(), sistema.path());
-    const auto esito = nominato == "para.txt" ? guasto.SalvaParametri(Param("Lire", 20000, 0))
+    const auto esito = nominato == "para.txt" ? guasto.SalvaParametri(Param("Euro", 20000, 0))
                                               : guasto.SalvaRegistro(Registro(9, "nuovo"));
     ASSERT_TRUE(esito.has_value());
     EXPECT_EQ(esito->file.filename(), nominato);
@@ -244,18 +224,16 @@ const std::string kSolaLettura = "accesso negato (file o cartella in sola lettur
 // Each failure named Guasto{...}: from bare nested braces g++ 12 at -O3 warns that the
 // failure's file name may be used uninitialized.
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, SalvataggiFalliti,
-    testing::Values(
-        std::tuple("DiscoPienoSulTerzo", Guasto{Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true}, "listcol3.txt", "disco pieno"),
-        std::tuple("SolaLettura", Guasto{Operazione::Scrivi, "", 0, false, EACCES}, "listcol1.txt", kSolaLettura),
-        std::tuple("Marcatore", Guasto{Operazione::Scrivi, "salvataggio", 0, false, EIO}, "listcol1.txt", kIO),
-        std::tuple("PrimaRinomina", Guasto{Operazione::Rinomina, "", 1, false, EBUSY}, "listcol1.txt", "file in uso da un altro programma"),
-        std::tuple("RinominaAMeta", Guasto{Operazione::Rinomina, "listcol4", 2, false, EIO}, "listcol4.txt", kIO),
-        std::tuple("UltimaRinomina", Guasto{Operazione::Rinomina, "listcol5", 2, false, EIO}, "listcol5.txt", kIO),
-        std::tuple("SincronizzaCartella", Guasto{Operazione::SincronizzaCartella, "", 1, false, EIO}, "listcol1.txt", kIO),
-        std::tuple("Parametri", Guasto{Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura)),
-    [](const auto& info) { return std::string(std::get<0>(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Tabella, SalvataggiFalliti, testing::Values(
+    Fallimento{"DiscoPienoSulTerzo", Guasto{Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true}, "listcol3.txt", "disco pieno"},
+    Fallimento{"SolaLettura", Guasto{Operazione::Scrivi, "", 0, false, EACCES}, "listcol1.txt", kSolaLettura},
+    Fallimento{"Marcatore", Guasto{Operazione::Scrivi, "salvataggio", 0, false, EIO}, "listcol1.txt", kIO},
+    Fallimento{"PrimaRinomina", Guasto{Operazione::Rinomina, "", 1, false, EBUSY}, "listcol1.txt", "file in uso da un altro programma"},
+    Fallimento{"RinominaAMeta", Guasto{Operazione::Rinomina, "listcol4", 2, false, EIO}, "listcol4.txt", kIO},
+    Fallimento{"UltimaRinomina", Guasto{Operazione::Rinomina, "listcol5", 2, false, EIO}, "listcol5.txt", kIO},
+    Fallimento{"SincronizzaCartella", Guasto{Operazione::SincronizzaCartella, "", 1, false, EIO}, "listcol1.txt", kIO},
+    Fallimento{"Parametri", Guasto{Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura}),
+    [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
 
 TEST(MessaggioErroreFile, NominaFileEMotivo) {
@@ -278,9 +256,9 @@ TEST_P(Interruzione, InOgniPunto) {
     test::CartellaTemporanea cartella(test::BaseVeloce());
     FileDati dati(core::FileSystemReale(), cartella.path(), cartella.path());
     const auto vecchio = Registro(4, "vecchio"), nuovo = Registro(6, "nuovo");
+    const bool primo = GetParam() < 0;
     for (int passi = 0; passi < 40; ++passi) {
         SCOPED_TRACE(passi);
-        const bool primo = GetParam() < 0;
         if (primo) {
             for (const auto& n : NomiIn(cartella.path())) fs::remove(cartella / n);
         } else {
@@ -297,30 +275,29 @@ TEST_P(Interruzione, InOgniPunto) {
         ASSERT_TRUE(primo || !dati.Recupera());
         std::vector<RigaRegistro> letti;
         ASSERT_EQ(dati.LeggiRegistro(letti), 0);
-        if (riuscito || esito->dati == core::DatiDopoErrore::CompletatiAlRiavvio) {
-            EXPECT_EQ(letti, nuovo);
-        } else {
-            EXPECT_EQ(letti, primo ? std::vector<RigaRegistro>{} : vecchio);
-        }
+        const bool nuovi = riuscito || esito->dati == core::DatiDopoErrore::CompletatiAlRiavvio;
+        EXPECT_EQ(letti, nuovi ? nuovo : primo ? std::vector<RigaRegistro>{} : vecchio);
         EXPECT_EQ(NomiIn(cartella.path()), letti.empty() ? Nomi{} : kRegistro);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tabella, Interruzione, testing::Values(0, 2, 4, 7, 10, -1));
 
+struct Reset {
+    const char* nome;
+    std::string fallisce, mancante, nominato;
+    Nomi restano;
+};
 // The reset: listcol1.txt first (if it stays, all stays), missing files skipped, the
 // first failure named.
-class EliminaDati : public FileDatiTest,
-                    public testing::WithParamInterface<
-                        std::tuple<const char*, std::string, std::string, Nomi, std::string>> {};
+class EliminaDati : public FileDatiTest, public testing::WithParamInterface<Reset> {};
 
 TEST_P(EliminaDati, OrdineEFallimenti) {
-    const auto& [_, fallisce, mancante, restano, nominato] = GetParam();
-    SalvaTutto();
+    const auto& [_, fallisce, mancante, nominato, restano] = GetParam();
+    SalvaInsieme(dati);
     if (!mancante.empty()) fs::remove(programma / mancante);
-    FileSystemDifettoso difettoso;
     if (!fallisce.empty()) difettoso.Guasta({Operazione::Elimina, fallisce, 0, false, EACCES});
-    const auto esito = FileDati(difettoso, programma.path(), sistema.path()).EliminaDati();
+    const auto esito = guasto.EliminaDati();
     EXPECT_EQ(esito ? esito->file.filename().string() : "", nominato);
     auto resto = NomiIn(programma.path());
     resto.merge(NomiIn(sistema.path()));
@@ -336,14 +313,12 @@ Nomi Senza(std::string nome) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Tabella, EliminaDati,
-    testing::Values(std::tuple("Tutto", "", "", Nomi{}, ""),
-                    std::tuple("MancanteSaltato", "", "listcol3.txt", Nomi{}, ""),
-                    std::tuple("SenzaListcol1NienteEliminato", "", "listcol1.txt", Senza("listcol1.txt"), ""),
-                    std::tuple("Listcol1BloccaTutto", "listcol1", "", kTutti, "listcol1.txt"),
-                    std::tuple("ParametriRestano", "para", "", Nomi{"para.txt"}, "para.txt")),
-    [](const auto& info) { return std::string(std::get<0>(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Tabella, EliminaDati, testing::Values(
+    Reset{"Tutto", "", "", "", {}}, Reset{"MancanteSaltato", "", "listcol3.txt", "", {}},
+    Reset{"SenzaListcol1NienteEliminato", "", "listcol1.txt", "", Senza("listcol1.txt")},
+    Reset{"Listcol1BloccaTutto", "listcol1", "", "listcol1.txt", kTutti},
+    Reset{"ParametriRestano", "para", "", "para.txt", {"para.txt"}}),
+    [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
 
 }  // namespace

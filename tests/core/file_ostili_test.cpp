@@ -1,22 +1,15 @@
 // Data files as a careless editor or a hostile user leaves them: each loads and can be
 // saved, is mended and says so, or is refused naming the file; never a hang or a crash.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
 
 #include "core/codifica.h"
-#include "core/file_dati.h"
-#include "support/contesto_finto.h"
+#include "insieme_dati.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void Scrivi(const fs::path& p, const std::string& byte) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
-}
+using namespace prova;
 
 enum class Esito { Caricato, Riparato, Rifiutato };
 
@@ -127,15 +120,7 @@ TEST_P(FileOstili, CaricatoRiparatoORifiutatoColNome) {
     const Caso& c = GetParam();
     test::CartellaTemporanea dir;
     core::FileDati file(core::FileSystemReale(), dir.path(), dir.path());
-    {
-        core::Registro r;
-        r.aggiungi({"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"});
-        r.aggiungi({"16/03/2003", "Versamento", "stipendio", "100.000", "900.000"});
-        ASSERT_FALSE(file.SalvaRegistroEParametri(
-            r, {"Lire", core::Money::FromUnits(900000), core::Money::FromUnits(-50000)}));
-        ASSERT_FALSE(file.SalvaConto("12345", "Banca Uno"));
-        ASSERT_FALSE(file.SalvaPassword("Segreta"));
-    }
+    SalvaInsieme(file);
     c.guasta(dir.path());
 
     alarm(60);  // a load that waits for ever ends the test here
