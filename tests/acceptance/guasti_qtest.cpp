@@ -79,9 +79,6 @@ struct Caso {
     test::Guasto guasto;
     const char* motivo;
 };
-void PrintTo(const Caso& c, std::ostream* os) {
-    *os << c.punto << ' ' << c.guasto.nome;
-}
 constexpr auto kNegato = "accesso negato (file o cartella in sola lettura)";
 constexpr auto kPieno = "disco pieno";
 test::Guasto G(test::Operazione op, const char* file, int errore, int volta = 0) {
@@ -183,9 +180,6 @@ struct Danno {
     Testi riferimenti;                     // the references then shown; none: ended
     std::string dopoEsci;                  // the file's bytes after Esci, if checked
 };
-void PrintTo(const Danno& d, std::ostream* os) {
-    *os << d.nome;
-}
 class FileDanneggiati : public testing::TestWithParam<Danno> {};
 
 TEST_P(FileDanneggiati, RiparatoORipristinatoOFermatoSenzaPerdite) {
@@ -268,13 +262,10 @@ TEST_P(SalvataggioInterrotto, CompletatoAllAvvio) {
     EXPECT_EQ(Dati(b.disco()), atteso);
 }
 
+const char* const kMarcatori[] = {"FileDati", "MarcatoreEstraneo", "MarcatoreFuori"};
 INSTANTIATE_TEST_SUITE_P(Tabella, SalvataggioInterrotto,
                          testing::Values("", "estraneo.txt", "../programma/estraneo.txt"),
-                         [](const auto& info) -> std::string {
-                             return info.index == 0   ? "FileDati"
-                                    : info.index == 1 ? "MarcatoreEstraneo"
-                                                      : "MarcatoreFuori";
-                         });
+                         [](const auto& info) -> std::string { return kMarcatori[info.index]; });
 
 // A backup that cannot be made does not stop the saves, and is told once in the run.
 TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
@@ -285,12 +276,11 @@ TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
     ScriviFile(b.cartella() / "backup", "");
     b.Inserisci("Prelievo", QStringLiteral("100"), QStringLiteral("secondo"));
     b.Inserisci("Prelievo", QStringLiteral("10"), QStringLiteral("terzo"));
-    EXPECT_EQ(
-        std::ranges::count_if(b.NuoviMessaggi(),
-                              [](const std::string& m) {
-                                  return m.starts_with("Impossibile creare la copia di sicurezza");
-                              }),
-        1);
+    const Testi m = b.NuoviMessaggi();
+    const auto copia = [](const std::string& t) {
+        return t.starts_with("Impossibile creare la copia di sicurezza");
+    };
+    EXPECT_EQ(std::ranges::count_if(m, copia), 1);
     ASSERT_TRUE(b.Avvia());
     EXPECT_EQ(b.Riferimenti(), (Testi{"primo", "secondo", "terzo"})) << "both saved";
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 #include "support/cartella_temporanea.h"
@@ -12,19 +14,21 @@
 namespace test {
 
 // Every byte of the file; empty when it cannot be read.
-[[nodiscard]] std::string LeggiByte(const std::filesystem::path& p);
-
-// Appends each row to the grid as the program does: the five texts joined by tabs.
-void AggiungiRighe(grid::Griglia& griglia, std::initializer_list<core::RigaRegistro> righe);
+[[nodiscard]] inline std::string LeggiByte(const std::filesystem::path& p) {
+    std::ostringstream s;
+    s << std::ifstream(p, std::ios::binary).rdbuf();
+    return s.str();
+}
 
 // What the windows' logic works on: data files in a scratch directory behind a disk that
 // can be made to fail, fake windows and dialogs, and a clock that reads `oggi`.
 struct ContestoFinto {
     ContestoFinto() { std::filesystem::create_directories(dir / "sys"); }
-    ContestoFinto(const ContestoFinto&) = delete;
-    ContestoFinto& operator=(const ContestoFinto&) = delete;
 
-    void righe(std::initializer_list<core::RigaRegistro> r) { AggiungiRighe(griglia, r); }
+    // Appends each row to the grid as the program does: the five texts joined by tabs.
+    void righe(std::initializer_list<core::RigaRegistro> righe) {
+        for (const auto& r : righe) griglia.AddItem({r[0], r[1], r[2], r[3], r[4]});
+    }
 
     CartellaTemporanea dir;
     FileSystemDifettoso disco;

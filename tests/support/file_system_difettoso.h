@@ -4,42 +4,37 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/file_system.h"
 
 namespace test {
 
-enum class Operazione {
-    Leggi,
-    Scrivi,
-    Rinomina,
-    Elimina,
-    SincronizzaCartella,
-    CreaCartella,
-    EliminaCartella,
-    Collega,
-    Elenca,
-};
+// clang-format off
+enum class Operazione { Leggi, Scrivi, Rinomina, Elimina, SincronizzaCartella, CreaCartella,
+                        EliminaCartella, Collega, Elenca };
+// clang-format on
 
 // One planned failure. A call matches when its operation is `operazione` and, if `nome`
 // is not empty, the file name of its path (either path, for a rename) contains `nome`.
 struct Guasto {
     Operazione operazione = Operazione::Scrivi;
     std::string nome;
-    // 0: every matching call fails; N: the Nth matching call (from 1) fails, and with
-    // `ancheDopo` every later one too.
+    // 0: every matching call fails; N: the Nth (from 1), and every later one with `ancheDopo`.
     int volta = 0;
     bool ancheDopo = false;
-    int errore = EACCES;  // the errno whose reason is reported
-    // Scrivi only: put the first half of the content on the disk before failing, as a
-    // disk that fills up mid-write does.
-    bool parziale = false;
+    int errore = EACCES;    // the errno whose reason is reported
+    bool parziale = false;  // Scrivi: half the content reaches the disk, as when it fills up
 };
 
 // A file system in front of another (the real one by default) that fails the planned
 // calls and passes every other call through.
 class FileSystemDifettoso : public core::FileSystem {
+    using Path = std::filesystem::path;
+    using Esito = core::EsitoFile;
+    using enum Operazione;
+
   public:
     explicit FileSystemDifettoso(core::FileSystem& reale = core::FileSystemReale())
         : reale_(reale) {}
@@ -58,35 +53,45 @@ class FileSystemDifettoso : public core::FileSystem {
     // Calls of the operation made so far, failed ones included.
     [[nodiscard]] int Chiamate(Operazione op) const { return chiamate_[static_cast<int>(op)]; }
 
-    bool esiste(const std::filesystem::path& p) const override { return reale_.esiste(p); }
-    core::TipoVoce tipo(const std::filesystem::path& p) const override { return reale_.tipo(p); }
-    core::EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override;
-    core::EsitoFile scrivi(const std::filesystem::path& p, std::string_view contenuto) override;
-    core::EsitoFile rinomina(const std::filesystem::path& da,
-                             const std::filesystem::path& a) override;
-    core::EsitoFile elimina(const std::filesystem::path& p) override;
-    core::EsitoFile sincronizzaCartella(const std::filesystem::path& dir) override;
-    core::EsitoFile creaCartella(const std::filesystem::path& dir) override;
-    core::EsitoFile eliminaCartella(const std::filesystem::path& dir) override;
-    core::EsitoFile collega(const std::filesystem::path& da,
-                            const std::filesystem::path& a) override;
-    core::EsitoFile elenca(const std::filesystem::path& dir,
-                           std::vector<std::string>& nomi) const override;
+    bool esiste(const Path& p) const override { return reale_.esiste(p); }
+    core::TipoVoce tipo(const Path& p) const override { return reale_.tipo(p); }
+    Esito leggi(const Path& p, std::string& contenuto) const override {
+        return Guastato(Leggi, p) ? Errore(p) : reale_.leggi(p, contenuto);
+    }
+    Esito elenca(const Path& dir, std::vector<std::string>& nomi) const override {
+        return Guastato(Elenca, dir) ? Errore(dir) : reale_.elenca(dir, nomi);
+    }
+    Esito scrivi(const Path& p, std::string_view contenuto) override;
+    Esito rinomina(const Path& da, const Path& a) override {
+        return Cambia(Rinomina, a, &da) ? Errore(a) : reale_.rinomina(da, a);
+    }
+    Esito collega(const Path& da, const Path& a) override {
+        return Cambia(Collega, a, &da) ? Errore(a) : reale_.collega(da, a);
+    }
+    Esito elimina(const Path& p) override {
+        return Cambia(Elimina, p) ? Errore(p) : reale_.elimina(p);
+    }
+    Esito sincronizzaCartella(const Path& dir) override {
+        return Cambia(SincronizzaCartella, dir) ? Errore(dir) : reale_.sincronizzaCartella(dir);
+    }
+    Esito creaCartella(const Path& dir) override {
+        return Cambia(CreaCartella, dir) ? Errore(dir) : reale_.creaCartella(dir);
+    }
+    Esito eliminaCartella(const Path& dir) override {
+        return Cambia(EliminaCartella, dir) ? Errore(dir) : reale_.eliminaCartella(dir);
+    }
 
   private:
-    struct Piano {
-        Guasto guasto;
-        int corrispondenze;
-    };
-    // The planned failure this call meets, if any; counts the call either way.
-    const Guasto* Controlla(Operazione op, const std::filesystem::path& p,
-                            const std::filesystem::path* altro = nullptr) const;
-    // True when the simulated machine has stopped; counts the change otherwise.
-    bool Crollato();
+    // The planned failure this call meets, if any (its errno kept for Errore); counts the call.
+    const Guasto* Guastato(Operazione op, const Path& p, const Path* altro = nullptr) const;
+    // The same for a change to the disk, which fails with EIO once the machine has stopped.
+    const Guasto* Cambia(Operazione op, const Path& p, const Path* altro = nullptr);
+    core::ErroreFile Errore(const Path& p) const { return {p, core::MotivoErrore(errore_)}; }
 
     core::FileSystem& reale_;
-    mutable std::vector<Piano> guasti_;
+    mutable std::vector<std::pair<Guasto, int>> guasti_;  // each with its matching calls so far
     mutable std::array<int, 9> chiamate_{};
+    mutable int errore_ = 0;
     int modifiche_ = 0;
     int crollo_ = -1;
     bool troncato_ = false;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,30 +21,21 @@ class FinestraFinta : public ui::Finestra {
         bool abilitato = true;
         bool visibile = true;
         bool selezionato = false;
-        std::string suggerimento;
         ui::Rettangolo posizione;
     };
 
     std::string Testo(std::string_view c) const override { return trova(c).testo; }
     void ImpostaTesto(std::string_view c, std::string_view t) override { (*this)[c].testo = t; }
     ui::Colore ColoreTesto(std::string_view c) const override { return trova(c).colore; }
-    void ImpostaColoreTesto(std::string_view c, ui::Colore col) override {
-        (*this)[c].colore = col;
-    }
+    void ImpostaColoreTesto(std::string_view c, ui::Colore k) override { (*this)[c].colore = k; }
     bool Abilitato(std::string_view c) const override { return trova(c).abilitato; }
     void ImpostaAbilitato(std::string_view c, bool a) override { (*this)[c].abilitato = a; }
     bool Visibile(std::string_view c) const override { return trova(c).visibile; }
     void ImpostaVisibile(std::string_view c, bool v) override { (*this)[c].visibile = v; }
     bool Selezionato(std::string_view c) const override { return trova(c).selezionato; }
     void ImpostaSelezionato(std::string_view c, bool s) override { (*this)[c].selezionato = s; }
-    void ImpostaSuggerimento(std::string_view c, std::string_view t) override {
-        (*this)[c].suggerimento = t;
-    }
-    std::string Suggerimento(std::string_view c) const { return trova(c).suggerimento; }
-    void Focus(std::string_view c) override {
-        Conosciuto(c);
-        focus = c;
-    }
+    void ImpostaSuggerimento(std::string_view c, std::string_view) override { Conosciuto(c); }
+    void Focus(std::string_view c) override { focus = Conosciuto(c); }
     ui::Rettangolo Posizione(std::string_view c) const override { return trova(c).posizione; }
     void ImpostaPosizione(std::string_view c, const ui::Rettangolo& r) override {
         (*this)[c].posizione = r;
@@ -53,7 +46,21 @@ class FinestraFinta : public ui::Finestra {
 
     // Throws, as the real window does, for a name no window has: a typo in the logic or in a
     // test then fails instead of reading an empty control.
-    static std::string_view Conosciuto(std::string_view controllo);
+    static std::string_view Conosciuto(std::string_view controllo) {
+        // The controls of the real windows (main window, set-up, password, entry, printing).
+        static constexpr std::string_view kNomi[] = {
+            "Form1",     "Label1",     "Label2",     "Label3",    "Label4",    "Label5",
+            "Label6",    "Label7",     "Grid",       "List1",     "Image1",    "Entrate",
+            "Uscite",    "Cmdfido",    "Rimuovi",    "Rimuoviu",  "CmdStampa", "CmdEuro",
+            "CmdSaldo",  "CmdEsci",    "cmdPass",    "txtSaldo",  "Form17",    "TxtBanca",
+            "TxtConto",  "Check1",     "ChPass",     "lblCk",     "txtPass",   "txtPass1",
+            "lblPass",   "CmdOk",      "CmdAnnulla", "frmPass",   "cmdOk",     "cmdAnnulla",
+            "frmStampa", "txtDitta",   "Option1_0",  "Option1_1", "txtDadata", "txtAdata",
+            "txtData",   "txtImporto", "Txtrif"};
+        if (std::ranges::count(kNomi, controllo) == 0)
+            throw std::logic_error("controllo inesistente: " + std::string(controllo));
+        return controllo;
+    }
 
     std::string focus;
     bool chiusa = false;
@@ -78,26 +85,43 @@ class DialoghiFinti : public ui::Dialoghi {
         ui::Risposta predefinita;
     };
     struct Input {
-        std::string prompt;
-        std::string titolo;
-        std::string predefinito;
+        std::string prompt, titolo, predefinito;
     };
 
     ui::Risposta Messaggio(std::string_view testo, ui::Pulsanti pulsanti, ui::Icona icona,
-                           std::string_view titolo, ui::Risposta predefinita) override;
+                           std::string_view titolo, ui::Risposta predefinita) override {
+        messaggi.push_back({std::string(testo), pulsanti, icona, std::string(titolo), predefinita});
+        return pulsanti == ui::Pulsanti::Ok ? ui::Risposta::Ok : Prossima(risposte, predefinita);
+    }
     std::string InputBox(std::string_view prompt, std::string_view titolo,
-                         std::string_view predefinito) override;
+                         std::string_view predefinito) override {
+        input.push_back({std::string(prompt), std::string(titolo), std::string(predefinito)});
+        return Prossima(inputDigitati, {});
+    }
     void TerminaProgramma() override { terminato = true; }
     [[nodiscard]] bool Terminato() const override { return terminato; }
 
     // Texts of the messages shown, in order.
-    std::vector<std::string> testiMessaggi() const;
+    std::vector<std::string> testiMessaggi() const {
+        std::vector<std::string> testi;
+        for (const auto& m : messaggi) testi.push_back(m.testo);
+        return testi;
+    }
 
     std::deque<ui::Risposta> risposte;      // answers to Yes/No boxes (default: the default button)
     std::deque<std::string> inputDigitati;  // answers to input boxes (default: empty = cancel)
     std::vector<struct Messaggio> messaggi;
     std::vector<Input> input;
     bool terminato = false;
+
+  private:
+    template <typename T>
+    static T Prossima(std::deque<T>& coda, T altrimenti) {
+        if (coda.empty()) return altrimenti;
+        T t = std::move(coda.front());
+        coda.pop_front();
+        return t;
+    }
 };
 
 }  // namespace test

@@ -64,16 +64,6 @@ inline void Registro(Disco& d, const std::vector<Riga>& righe, const char* modo,
     }
     d["programma/para.txt"] = Record({modo, Scrambla(saldo), Scrambla("0")});
 }
-inline Disco LeggiDisco(const fs::path& radice) {
-    Disco disco;
-    for (const auto& voce : fs::recursive_directory_iterator(radice)) {
-        std::ostringstream byte;
-        if (!voce.is_directory()) byte << std::ifstream(voce.path(), std::ios::binary).rdbuf();
-        disco[fs::relative(voce.path(), radice).generic_string()] =
-            voce.is_directory() ? kCartella : byte.str();
-    }
-    return disco;
-}
 inline void ScriviFile(const fs::path& p, const std::string& byte) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
 }
@@ -156,7 +146,17 @@ struct Banco {
         return programma->Avvia();
     }
     main_window::Form1Qt& principale() { return *programma->principale(); }
-    [[nodiscard]] Disco disco() const { return LeggiDisco(radice.path()); }
+    // What the two folders hold, by relative path.
+    [[nodiscard]] Disco disco() const {
+        Disco d;
+        for (const auto& voce : fs::recursive_directory_iterator(radice.path())) {
+            std::ostringstream byte;
+            if (!voce.is_directory()) byte << std::ifstream(voce.path(), std::ios::binary).rdbuf();
+            d[fs::relative(voce.path(), radice.path()).generic_string()] =
+                voce.is_directory() ? kCartella : byte.str();
+        }
+        return d;
+    }
     [[nodiscard]] fs::path cartella() const { return radice.path() / "programma"; }
 
     // The account setup window at first use; a null password clears "Utilizza Password".
