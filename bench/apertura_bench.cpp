@@ -30,7 +30,8 @@ const fs::path& CartellaRegistro(int movimenti) {
         righe.push_back({"12/03/2001", i % 2 ? "Prelievo" : "Versamento",
                          "riferimento " + std::to_string(i % 1000), "150.000",
                          std::to_string(i) + ".000"});
-    if (file.SalvaRegistro(righe) || file.SalvaParametri({"Lire", {}, {}})) std::abort();
+    if (file.SalvaRegistro(core::Registro(righe)) || file.SalvaParametri({"Lire", {}, {}}))
+        std::abort();
     return dir;
 }
 

@@ -60,7 +60,7 @@ void BM_InserimentoMovimento(benchmark::State& state) {
             righe[i] = {
                 "01/02/2003", "Versamento", "rif " + std::to_string(i), "1.000",
                 core::FormatoLire(core::Money::FromUnits(1000 * static_cast<std::int64_t>(i + 1)))};
-        griglia.AggiungiRighe(std::move(righe));
+        griglia.AggiungiRighe(core::Registro(righe));
         stato.SaldoConto = core::Money::FromUnits(1000 * state.range(0));
         DialoghiMuti dialoghi;
         FinestraMinima form1;

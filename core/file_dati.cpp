@@ -146,19 +146,11 @@ EsitoFile FileDati::Recupera() {
     return EliminaSeEsiste(fs_, ConSuffisso(percorsoPassword(), kNuovo));
 }
 
-EsitoFile FileDati::SalvaRegistroCompatto(const Registro& registro) {
+EsitoFile FileDati::SalvaRegistro(const Registro& registro) {
     if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
     if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
-    return SalvaInsieme(fs_, dirProgramma_, file);
-}
-
-EsitoFile FileDati::SalvaRegistro(std::span<const RigaRegistro> righe) {
-    if (auto e = AperturaSalvataggio()) return e;
-    std::vector<FileNuovo> file;
-    const auto cella = [&](std::size_t r, std::size_t k) { return std::string_view(righe[r][k]); };
-    if (auto e = ContenutiRegistro(righe.size(), cella, dirProgramma_, file)) return e;
     return SalvaInsieme(fs_, dirProgramma_, file);
 }
 
@@ -378,15 +370,6 @@ int FileDati::RegistroSenzaPrimoFile() const {
             return Fallisce(kErroreFileMancante, percorso(NomeFileRegistro(1)), 0,
                             "manca, mentre " + NomeFileRegistro(k) + " contiene dei movimenti");
     }
-    return 0;
-}
-
-int FileDati::LeggiRegistro(std::vector<RigaRegistro>& righe) const {
-    righe.clear();
-    Registro registro;
-    if (const int errore = LeggiRegistro(registro)) return errore;
-    righe.reserve(registro.size());
-    for (std::size_t r = 0; r < registro.size(); ++r) righe.push_back(registro.riga(r));
     return 0;
 }
 

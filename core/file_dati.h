@@ -67,12 +67,7 @@ class FileDati {
     // Finishes or rolls back a save that was interrupted (crash, power cut).
     [[nodiscard]] EsitoFile Recupera();
 
-    // A template only so that `SalvaRegistro({})` still picks the overload below.
-    template <std::same_as<Registro> R>
-    [[nodiscard]] EsitoFile SalvaRegistro(const R& registro) {
-        return SalvaRegistroCompatto(registro);
-    }
-    [[nodiscard]] EsitoFile SalvaRegistro(std::span<const RigaRegistro> righe);
+    [[nodiscard]] EsitoFile SalvaRegistro(const Registro& registro);
     [[nodiscard]] EsitoFile SalvaParametri(const Parametri& parametri);
     // The register and the parameters as one save: after a movement the two never
     // disagree on the disk, whatever fails or stops half-way.
@@ -93,7 +88,6 @@ class FileDati {
     // riparazioni(), so that what was loaded can always be saved.
     [[nodiscard]] int LeggiParametri(Parametri& parametri) const;
     [[nodiscard]] int LeggiRegistro(Registro& registro) const;
-    [[nodiscard]] int LeggiRegistro(std::vector<RigaRegistro>& righe) const;
     [[nodiscard]] int LeggiConto(std::string& numero, std::string& banca) const;
     // The scrambled bytes as stored.
     [[nodiscard]] int LeggiPassword(std::string& passwordCodificata) const;
@@ -132,7 +126,6 @@ class FileDati {
                                             std::filesystem::path* accantonati = nullptr);
 
   private:
-    [[nodiscard]] EsitoFile SalvaRegistroCompatto(const Registro& registro);
     // Keeps the data set in a new backup folder; nothing when there is nothing to keep.
     [[nodiscard]] EsitoFile CopiaInSicurezza();
     // How every save opens: an interrupted save is finished or undone, then the run's

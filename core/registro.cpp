@@ -13,6 +13,14 @@ void Registro::RigaTroppoLunga() {
     throw std::length_error("riga del registro troppo lunga");
 }
 
+Registro::Registro(std::span<const RigaRegistro> righe) {
+    std::size_t byte = 0;
+    for (const auto& riga : righe)
+        for (const auto& cella : riga) byte += cella.size();
+    reserve(righe.size(), byte);
+    for (const auto& riga : righe) aggiungi({riga[0], riga[1], riga[2], riga[3], riga[4]});
+}
+
 RigaRegistro Registro::riga(std::size_t r) const {
     RigaRegistro copia;
     for (std::size_t c = 0; c < kCelle; ++c) copia[c] = std::string(cella(r, c));

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +26,8 @@ class Registro {
     using Celle = std::array<std::string_view, kCelle>;
 
     Registro() = default;
+    // From rows of separate strings, as tests and tools build them.
+    explicit Registro(std::span<const RigaRegistro> righe);
     Registro(const Registro&) = default;
     Registro& operator=(const Registro&) = default;
     Registro(Registro&& altro) noexcept

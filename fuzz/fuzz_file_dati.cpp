@@ -43,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     (void)file.LeggiConto(numero, banca);
     (void)file.LeggiPassword(password);
 
-    std::vector<core::RigaRegistro> righe;
+    core::Registro righe;
     if (file.LeggiRegistro(righe) != 0) return 0;
-    for (const auto& riga : righe)
-        for (const auto& cella : riga)
-            if (cella.find('"') != std::string::npos) return 0;  // not storable anyway
+    for (std::size_t r = 0; r < righe.size(); ++r)
+        for (std::size_t c = 0; c < core::Registro::kCelle; ++c)
+            if (righe.cella(r, c).find('"') != std::string::npos) return 0;  // not storable anyway
     // A value whose scrambled form would hold a double quote cannot be stored: the save
     // must then refuse and leave the files as they were.
     const auto prima = fs.file;
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
         if (fs.file != prima) std::abort();
         return 0;
     }
-    std::vector<core::RigaRegistro> rilette;
+    core::Registro rilette;
     if (file.LeggiRegistro(rilette) != 0 || rilette != righe) std::abort();
     return 0;
 }

@@ -93,17 +93,6 @@ void Griglia::AggiungiRighe(core::Registro&& righe) {
     righeAggiunte(prima);
 }
 
-void Griglia::AggiungiRighe(std::vector<core::RigaRegistro>&& righe) {
-    core::Registro registro;
-    std::size_t byte = 0;
-    for (const auto& riga : righe)
-        for (const auto& cella : riga) byte += cella.size();
-    registro.reserve(righe.size(), byte);
-    for (const auto& riga : righe) registro.aggiungi({riga[0], riga[1], riga[2], riga[3], riga[4]});
-    righe.clear();
-    AggiungiRighe(std::move(registro));
-}
-
 void Griglia::righeAggiunte(int prima) {
     if (osservatore_) osservatore_->righeInserite(prima, Rows() - 1);
 }

@@ -81,7 +81,6 @@ class Griglia {
     // Appends many rows at once (loading the register); into an empty grid the rows are
     // moved in whole.
     void AggiungiRighe(core::Registro&& righe);
-    void AggiungiRighe(std::vector<core::RigaRegistro>&& righe);
     // 0, or kErroreUnicaRiga when asked to remove the only data row (nothing changes).
     [[nodiscard]] int RemoveItem(int indice);
 

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         righe.push_back({"04/04/2002", std::string(t.CausaleEuro), "Bolletta marzo",
                          "99.999.999.999,00", "-200.000.000.506,88"});
     }
-    (void)file.SalvaRegistro(righe);
+    (void)file.SalvaRegistro(core::Registro(righe));
     stato.ModoValuta = "Lire";
     stato.BancaAppoggio = "Banca Popolare di Sondrio";
     stato.NumeroConto = "0000123456";

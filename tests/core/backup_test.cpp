@@ -7,7 +7,6 @@
 namespace {
 
 using namespace prova;
-const auto kUnaRiga = std::span(kRighe, 1);
 
 struct Copie_ : ::testing::Test {
     test::CartellaTemporanea dir;
@@ -43,7 +42,7 @@ TEST_F(Copie_, ABackupThatCannotBeWrittenNeitherStopsTheSaveNorLetsTheResetDelet
     test::FileSystemDifettoso guasto;
     guasto.Guasta({test::Operazione::CreaCartella, "backup", 0, false, ENOSPC});
     auto file = Esecuzione(guasto);
-    ASSERT_FALSE(file.SalvaRegistro(kRighe));
+    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
     ASSERT_TRUE(file.erroreCopia().has_value());
     EXPECT_EQ(file.erroreCopia()->file.filename(), "backup");
 
@@ -76,7 +75,7 @@ TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
     fs::create_symlink(dir / "altrove", programma / "backup" / "20000101-000000");
     for (int run = 0; run < 7; ++run) {
         auto file = Esecuzione();
-        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kRighe));
+        ASSERT_FALSE(file.SalvaRegistro(run % 2 ? kUnaRiga : kDueRighe));
         ASSERT_FALSE(file.SalvaParametri({"Lire", core::Money::FromUnits(900000), {}}));
         ASSERT_FALSE(file.erroreCopia());
         if (run > 0) continue;
@@ -98,7 +97,7 @@ TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
     fs::rename(programma / "backup", dir / "vere");
     fs::create_symlink(dir / "altrove", programma / "backup");
     auto file = Esecuzione();
-    ASSERT_FALSE(file.SalvaRegistro(kRighe));
+    ASSERT_FALSE(file.SalvaRegistro(kDueRighe));
     ASSERT_TRUE(file.ErroreCopiaDaMostrare().has_value());
     EXPECT_FALSE(file.ErroreCopiaDaMostrare().has_value()) << "told once";
     EXPECT_EQ(NomiIn(dir / "altrove"), Nomi{"tesi.txt"});
@@ -106,7 +105,7 @@ TEST_F(Copie_, HardLinksAndPruningOnlyOfTheProgramsOwnFolders) {
 
 TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
     for (int run = 0; run < 2; ++run)
-        ASSERT_FALSE(Esecuzione().SalvaRegistro(run ? kUnaRiga : kRighe));
+        ASSERT_FALSE(Esecuzione().SalvaRegistro(run ? kUnaRiga : kDueRighe));
     // The newest backup is damaged too: the one before it is offered.
     Scrivi(programma / "backup" / "20261206-120002" / "listcol4.txt", "3\"4\r\n\"1\"\r\n");
     Scrivi(programma / "listcol3.txt", "");
@@ -127,7 +126,7 @@ TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
         EXPECT_EQ(test::LeggiByte(programma / n), test::LeggiByte(*copia / n)) << n;
 
     // Six more runs: the set kept aside is never pruned.
-    for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kRighe));
+    for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kDueRighe));
     EXPECT_TRUE(fs::exists(accantonati / "listcol3.txt"));
 }
 

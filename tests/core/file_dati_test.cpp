@@ -27,11 +27,11 @@ std::map<std::string, std::string> Contenuti(const fs::path& dir) {
 }
 const Nomi kRegistro = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
                         "listcol5.txt"};
-std::vector<RigaRegistro> Registro(int righe, const std::string& rif) {
-    std::vector<RigaRegistro> r;
+core::Registro Registro(int righe, const std::string& rif) {
+    core::Registro r;
     for (int i = 0; i < righe; ++i)
-        r.push_back({"01/02/2003", "Addebito elettricità", rif + std::to_string(i),
-                     std::to_string(i) + ".000,50", i % 2 ? "-1.500" : ""});
+        r.aggiungi({"01/02/2003", "Addebito elettricità", rif + std::to_string(i),
+                    std::to_string(i) + ".000,50", i % 2 ? "-1.500" : ""});
     return r;
 }
 Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
@@ -58,7 +58,7 @@ TEST_F(FileDatiTest, ByteEsattiSoloProprietario) {
     }
     const RigaRegistro riga{"31/12/2001", "Addebito boll.elettricità", "Enel, bolletta", "1.234,50",
                             "-20"};
-    ASSERT_EQ(dati.SalvaRegistro({&riga, 1}), std::nullopt);
+    ASSERT_EQ(dati.SalvaRegistro(core::Registro(std::span(&riga, 1))), std::nullopt);
     ASSERT_EQ(dati.SalvaConto(" 12/345 ", "Banca d'Italia €"), std::nullopt);
     ASSERT_EQ(dati.SalvaPassword("abc"), std::nullopt);
     const std::pair<fs::path, std::string> attesi[] = {
@@ -79,7 +79,8 @@ TEST_F(FileDatiTest, ByteEsattiSoloProprietario) {
     EXPECT_EQ(NomiIn(programma.path()).size(), 7u);
     ASSERT_EQ(dati.SalvaRegistro({}), std::nullopt);
     for (const auto& nome : kRegistro) EXPECT_EQ(test::LeggiByte(programma / nome), "") << nome;
-    std::vector<RigaRegistro> letti(1);
+    core::Registro letti;
+    letti.aggiungiVuote(1);
     EXPECT_EQ(dati.LeggiRegistro(letti), 0);
     EXPECT_TRUE(letti.empty());
 }
@@ -91,9 +92,9 @@ TEST_F(FileDatiTest, AndataERitorno) {
     EXPECT_EQ(dati.LeggiParametri(p), 0);
     EXPECT_EQ(p.SaldoConto, Money::FromRaw(7));
     auto righe = Registro(40, "Rif., àèì ");
-    righe.push_back({"02/02/2003", "Prelievo", "", "200.000", "0"});
+    righe.aggiungi({"02/02/2003", "Prelievo", "", "200.000", "0"});
     ASSERT_EQ(dati.SalvaRegistro(righe), std::nullopt);
-    std::vector<RigaRegistro> letti;
+    core::Registro letti;
     ASSERT_EQ(dati.LeggiRegistro(letti), 0);
     EXPECT_EQ(letti, righe);
 
@@ -156,7 +157,7 @@ TEST_P(ErroriDiLettura, Numero) {
     for (const auto& [nome, byte] : file)
         Scrivi((nome == core::kFilePassword ? sistema.path() : programma.path()) / nome, byte);
     Parametri p;
-    std::vector<RigaRegistro> righe;
+    core::Registro righe;
     std::string a, b;
     const auto& primo = file.front().first;
     EXPECT_EQ(primo == "para.txt"   ? dati.LeggiParametri(p)
@@ -190,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Tabella, ErroriDiLettura, testing::Values(
 TEST_F(FileDatiTest, FileIlleggibile75) {
     SalvaInsieme(dati);
     difettoso.Guasta({Operazione::Leggi, "", 0, false, EACCES});
-    std::vector<RigaRegistro> righe;
+    core::Registro righe;
     Parametri p;
     EXPECT_EQ(guasto.LeggiRegistro(righe), 75);
     EXPECT_EQ(guasto.LeggiParametri(p), 75);
@@ -273,10 +274,10 @@ TEST_P(Interruzione, InOgniPunto) {
         const bool riuscito = !esito.has_value();
         EXPECT_TRUE(primo || passi < 39 || riuscito == (GetParam() == 0));  // the last get past all
         ASSERT_TRUE(primo || !dati.Recupera());
-        std::vector<RigaRegistro> letti;
+        core::Registro letti;
         ASSERT_EQ(dati.LeggiRegistro(letti), 0);
         const bool nuovi = riuscito || esito->dati == core::DatiDopoErrore::CompletatiAlRiavvio;
-        EXPECT_EQ(letti, nuovi ? nuovo : primo ? std::vector<RigaRegistro>{} : vecchio);
+        EXPECT_EQ(letti, nuovi ? nuovo : primo ? core::Registro{} : vecchio);
         EXPECT_EQ(NomiIn(cartella.path()), letti.empty() ? Nomi{} : kRegistro);
     }
 }

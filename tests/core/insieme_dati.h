@@ -25,9 +25,10 @@ inline Nomi NomiIn(const fs::path& dir) {
 inline const core::RigaRegistro kRighe[] = {
     {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"},
     {"16/03/2003", "Versamento", "stipendio", "100.000", "900.000"}};
+inline const core::Registro kDueRighe{kRighe}, kUnaRiga{std::span(kRighe, 1)};
 // The first `righe` rows, lire parameters, the account and the password.
 inline void SalvaInsieme(core::FileDati& f, std::size_t righe = 2) {
-    ASSERT_FALSE(f.SalvaRegistro(std::span(kRighe, righe)));
+    ASSERT_FALSE(f.SalvaRegistro(core::Registro(std::span(kRighe, righe))));
     ASSERT_FALSE(
         f.SalvaParametri({"Lire", core::Money::FromUnits(900000), core::Money::FromUnits(-50000)}));
     ASSERT_FALSE(f.SalvaConto("12345", "Banca Uno"));

@@ -23,14 +23,14 @@ namespace fs = std::filesystem;
 using core::FileDati;
 
 struct Insieme {
-    std::vector<core::RigaRegistro> righe;
+    core::Registro righe;
     core::Parametri parametri;
 };
 Insieme Crea(int n, const char* modo) {
     Insieme s{{}, {modo, core::Money::FromUnits(n), core::Money::FromUnits(-20 * n)}};
     for (int i = 0; i < n; ++i)
-        s.righe.push_back({"15/06/2001", "Versamento", modo + std::to_string(i),
-                           std::to_string(i) + ",5", std::to_string(-7 * i) + ",50"});
+        s.righe.aggiungi({"15/06/2001", "Versamento", modo + std::to_string(i),
+                          std::to_string(i) + ",5", std::to_string(-7 * i) + ",50"});
     return s;
 }
 const Insieme kA = Crea(50, "Euro"), kB = Crea(80, "Lire");
@@ -69,7 +69,7 @@ enum class Lavoro { Salvataggio, Copia, Ripristino };
 // 'A' or 'B': the register in `dir` is that set whole; 0: it is torn.
 char Riconosci(const fs::path& dir) {
     FileDati dati = Dati(dir);
-    std::vector<core::RigaRegistro> righe;
+    core::Registro righe;
     core::Parametri p;
     if (dati.Recupera() || dati.LeggiRegistro(righe) || dati.LeggiParametri(p)) return 0;
     // The two are saved one after the other: each must be one of the sets, whole.

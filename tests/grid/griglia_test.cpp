@@ -86,7 +86,7 @@ TEST(GrigliaTest, OgniCambioEComunicato) {
     Registratore oss;
     g.setOsservatore(&oss);
     g.AddItem({"a", "", "", "", ""});
-    g.AggiungiRighe({{"b"}, {"c"}, {"d"}});
+    g.AggiungiRighe(core::Registro(std::vector<core::RigaRegistro>{{"b"}, {"c"}, {"d"}}));
     g.AggiungiRighe(core::Registro{});
     EXPECT_EQ(g.RemoveItem(2), 0);
     EXPECT_EQ(g.RemoveItem(9), 5);

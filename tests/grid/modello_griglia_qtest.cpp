@@ -24,11 +24,11 @@ void RaccogliAvvisi(QtMsgType tipo, const QMessageLogContext&, const QString& te
 }
 
 // Column 0 differs on every row, as the model tester compares only that column.
-std::vector<core::RigaRegistro> Righe(int quante, const std::string& prefisso = "r") {
-    std::vector<core::RigaRegistro> righe;
+core::Registro Righe(int quante, const std::string& prefisso = "r") {
+    core::Registro righe;
     for (int i = 0; i < quante; ++i)
-        righe.push_back({prefisso + std::to_string(i), "Versamento", "rif " + std::to_string(i),
-                         "1.000", std::to_string(i)});
+        righe.aggiungi({prefisso + std::to_string(i), "Versamento", "rif " + std::to_string(i),
+                        "1.000", std::to_string(i)});
     return righe;
 }
 

@@ -110,11 +110,9 @@ TEST_P(Comandi, EsitoVisibileESalvato) {
     ASSERT_EQ(file.LeggiParametri(p), 0);
     EXPECT_EQ(std::tie(p.ModoValuta, p.SaldoConto, p.FidoConto),
               std::tie(stato.ModoValuta, stato.SaldoConto, stato.FidoConto));
-    std::vector<core::RigaRegistro> registro;
+    core::Registro registro;
     ASSERT_EQ(file.LeggiRegistro(registro), 0);
-    ASSERT_EQ(static_cast<int>(registro.size()), griglia.Rows() - 1);
-    for (std::size_t r = 0; r < registro.size(); ++r)
-        EXPECT_EQ(registro[r], griglia.righe().riga(r));
+    EXPECT_EQ(registro, griglia.righe());
 }
 
 const Comando kEuro = &Form1::CmdEuro_Click, kSaldo = &Form1::CmdSaldo_Click,
@@ -191,7 +189,7 @@ class Azzeramento : public ComandiTest, public ::testing::WithParamInterface<ui:
 TEST_P(Azzeramento, DomandaSullUnicoMovimento) {
     const bool si = GetParam() == ui::Risposta::Si;
     const core::RigaRegistro riga{"01/01/2003", "Versamento", "", "5", "5"};
-    ASSERT_FALSE(file.SalvaRegistro({&riga, 1}));
+    ASSERT_FALSE(file.SalvaRegistro(core::Registro(std::span(&riga, 1))));
     ASSERT_FALSE(file.SalvaParametri({"Lire", U(5), Money{}}));
     ASSERT_FALSE(file.SalvaConto("123", "Banca"));
     ASSERT_FALSE(file.SalvaPassword("segreta"));

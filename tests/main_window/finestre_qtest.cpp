@@ -43,7 +43,7 @@ struct Finestre : ::testing::Test {
         fs::create_directories(dir / "sys");
         const std::vector<core::RigaRegistro> righe(
             20, {"03/04/2002", "Prelievo", "rif", "1.000,00", "-1,00"});
-        EXPECT_FALSE(file.SalvaRegistro(righe));
+        EXPECT_FALSE(file.SalvaRegistro(core::Registro(righe)));
         EXPECT_EQ(f.Carica(), 0);
         f.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));

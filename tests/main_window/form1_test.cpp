@@ -60,7 +60,7 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
     void scriviMovimenti(int quanti) {
         std::vector<core::RigaRegistro> righe;
         for (int i = 0; i < quanti; ++i) righe.push_back(Movimento(i));
-        ASSERT_FALSE(file.SalvaRegistro(righe));
+        ASSERT_FALSE(file.SalvaRegistro(core::Registro(righe)));
     }
 
     FinestreAperte finestre_;

@@ -40,7 +40,7 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     ASSERT_FALSE(file.SalvaConto("12345", "Banca Uno"));
     const std::vector<core::RigaRegistro> righe{
         {"01/03/2003", "Versamento", "stipendio", "1.000,00", "1.000,00"}};
-    ASSERT_FALSE(file.SalvaRegistro(righe));
+    ASSERT_FALSE(file.SalvaRegistro(core::Registro(righe)));
     ASSERT_FALSE(
         file.SalvaParametri({"Euro", core::Money::FromUnits(1000), core::Money::FromUnits(-50)}));
     std::map<std::string, std::string> prima;
