@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/codifica.h"
+#include "main_window/frm_pass.h"
 #include "support/contesto_finto.h"
 
 namespace {
@@ -200,6 +201,35 @@ TEST_F(Form1Test, LaListaApreIlTipoDellaPosizione) {
     logica_.CmdStampa_Click();
     EXPECT_EQ(finestre_.aperte,
               (std::vector<std::string>{"Form3", "Form2", "Form16", "frmStampa"}));
+}
+
+// The password button: with a password it asks before removing it and the caption turns
+// back; without one it opens the window to set one (never the start-up check), whose OK
+// stores the trimmed password and turns the caption again.
+TEST_F(Form1Test, PulsanteEFinestraPassword) {
+    scriviMovimenti(1);
+    ASSERT_FALSE(file.SalvaPassword("segreta"));
+    ASSERT_EQ(logica_.Form_Load(), 0);
+    dialoghi.risposte = {ui::Risposta::No, ui::Risposta::Si};
+    logica_.cmdPass_Click();
+    EXPECT_TRUE(file.esistePassword());
+    logica_.cmdPass_Click();
+    EXPECT_FALSE(file.esistePassword());
+    EXPECT_EQ(form1.Testo("cmdPass"), "Inserisci Pass&word");
+    stato.VerificaPassword = true;
+    logica_.cmdPass_Click();
+    EXPECT_EQ(finestre_.aperte, std::vector<std::string>{"frmPass"});
+    EXPECT_FALSE(stato.VerificaPassword);
+
+    test::FinestraFinta finestra;
+    finestra["txtPass1"].testo = " nuova ";
+    main_window::FrmPass(finestra, contesto).cmdOk_Click();
+    EXPECT_TRUE(finestra.chiusa);
+    EXPECT_EQ(stato.PasswordSalvata, "nuova");
+    std::string salvata;
+    ASSERT_EQ(file.LeggiPassword(salvata), 0);
+    EXPECT_EQ(core::Decodifica(salvata), "nuova");
+    EXPECT_EQ(form1.Testo("cmdPass"), "Rimuovi Pass&word");
 }
 
 }  // namespace

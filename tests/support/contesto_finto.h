@@ -25,7 +25,7 @@ namespace test {
 struct ContestoFinto {
     ContestoFinto() { std::filesystem::create_directories(dir / "sys"); }
 
-    // Appends each row to the grid as the program does: the five texts joined by tabs.
+    // Appends each row to the grid, five cells, as the program adds a movement.
     void righe(std::initializer_list<core::RigaRegistro> righe) {
         for (const auto& r : righe) griglia.AddItem({r[0], r[1], r[2], r[3], r[4]});
     }
