@@ -90,7 +90,8 @@ TEST(LetturaFile, EstrattoLungoLettoTutto) {
     const int n = 4003;
     for (int i = 0; i < n; ++i)
         t += "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240101<TRNAMT>-" + std::to_string(i) + ".29" +
-             "<FITID>" + std::to_string(i) + "</STMTTRN>\r\n";
+             "<FITID>" + std::to_string(i) + "<NAME>RATA<MEMO>" + (i % 2 ? "RATA" : "MUTUO") +
+             "</STMTTRN>\r\n";
     t += "</BANKTRANLIST><LEDGERBAL><BALAMT>7<DTASOF>20240102</LEDGERBAL></STMTRS>"
          "</STMTTRNRS></BANKMSGSRSV1></OFX>";
     auto letto = estratti::LeggiOfxDaTesto(t, "lungo.ofx");
@@ -100,6 +101,8 @@ TEST(LetturaFile, EstrattoLungoLettoTutto) {
     for (int i = 0; i < n; ++i) {
         ASSERT_EQ(e.transazioni[i].idBanca, std::to_string(i));
         ASSERT_EQ(e.transazioni[i].importo, Euro(-i - 0.29));
+        // A memo that repeats the name is not added to the description again.
+        ASSERT_EQ(e.transazioni[i].descrizione, i % 2 ? "RATA" : "RATA MUTUO");
     }
     ASSERT_TRUE(e.saldoFinale.has_value());
     EXPECT_EQ(e.saldoFinale->saldo, Euro(7));
@@ -146,6 +149,7 @@ TEST_P(Tipi, DallaDescrizione) {
 INSTANTIATE_TEST_SUITE_P(
     Estratti, Tipi,
     testing::Values(CasoTipo{"Bonifico stipendio febbraio", true, "Accredito stipendio"},
+                    CasoTipo{"BANCOMAT 12/03 ROMA", false, "Prelievo"},
                     CasoTipo{"BONIFICO SEPA", false, "Bonifico a debito"},
                     CasoTipo{"Gastronomia Rossi", false, "Addebito generico"},
                     CasoTipo{"SDD Gas e luce", false, "Addebito bolletta gas"},
