@@ -154,6 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Comandi, ::testing::Values(
     // new last row's balance text decides the mode, and the credit line follows it past the
     // 600.000 threshold.
     Scenario{"StornoPrelievo", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Prelievo", "200.000"), "", "", "Lire", "£", U(1200000), k0, "1.200.000", "1/1", {}},
+    Scenario{"StornoBonificoADebito", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Bonifico a debito", "200.000"), "", "", "Lire", "£", U(1200000), k0, "1.200.000", "1/1", {}},
     Scenario{"StornoVersamento", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Versamento", "200.000"), "", "", "Lire", "£", U(800000), k0, "800.000", "1/1", {}},
     Scenario{"StornoInLireDaEuro", kRimuoviu, "Euro", Money::FromRaw(4131655), k0, Reg("1.000.000", "Prelievo", "200.000"), "", "", "Lire", "£", Money::FromRaw(9999999627), k0, "1.000.000", "1/1.000.000", {}},
     Scenario{"FidoEuroDaLireGrandi", kRimuoviu, "Euro", k0, U(-2000000), Reg("1,00", "Versamento", "1,00"), "", "", "Euro", "€.", U(-1), Money::FromRaw(-10329138), "-1,00", "1/1,00", {}},
