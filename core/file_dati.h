@@ -1,11 +1,9 @@
 #pragma once
 
 #include <array>
-#include <concepts>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
