@@ -7,6 +7,7 @@
 #
 # Usage: scripts/mutate.sh [mutants file] [only mutants whose block matches the regex FILTER]
 # e.g. scripts/mutate.sh scripts/mutanti.txt '^(setup|startup)/'
+# A FILTER of numbers (e.g. '3 14 27') runs just those mutants.
 # The scratch tree and its build stay in build-mutate/ (never the working tree), so a second
 # run rebuilds only what changed since. A developer tool: not part of CI.
 set -euo pipefail
@@ -75,7 +76,11 @@ for blocco in testo.split("\n\n"):
         continue
     n += 1
     assert len(righe) == 3 and righe[1].startswith("- ") and righe[2].startswith("+"), blocco
-    if sys.argv[2] and not re.search(sys.argv[2], blocco, re.M):
+    filtro = sys.argv[2]
+    if re.fullmatch(r"[\d ]+", filtro):
+        if str(n) not in filtro.split():
+            continue
+    elif filtro and not re.search(filtro, blocco, re.M):
         continue
     print("\t".join([str(n), righe[0], righe[1][2:], righe[2][2:]]))
 EOF
