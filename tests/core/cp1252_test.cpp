@@ -23,24 +23,18 @@ TEST(Cp1252, BloccoDa80A9FNeiDueVersi) {
     EXPECT_EQ(core::Cp1252InUtf8("A\xA0\xDF\xE0\xFF"), "A\u00A0ßàÿ");
 }
 
-TEST(Cp1252, TestiInteriNeiDueVersi) {
+// Whole texts both ways; last four refused: a cp1252 byte that is not UTF-8, a cut sequence,
+// an overlong form, a surrogate; capitals by the Italian rules, within Windows-1252.
+TEST(Cp1252, TestiInteriRifiutatiEMaiuscoli) {
     std::string tutti;
     for (int b = 0; b < 256; ++b) tutti += static_cast<char>(b);
     EXPECT_EQ(core::Utf8InCp1252(core::Cp1252InUtf8(tutti)), tutti);
     EXPECT_EQ(core::Utf8InCp1252("Perché 5€"), "Perch\xE9 5\x80");
-}
-
-// Last four: a cp1252 byte that is not UTF-8, a cut sequence, an overlong form, a surrogate.
-TEST(Cp1252, NonRappresentabileRifiutato) {
     for (std::string testo :
          {"ā", "€ e ω", "😀", "\u0080", "\u009F", "\xE0", "\xC3", "\xC0\xA0", "\xED\xA0\x80"}) {
         EXPECT_EQ(core::Utf8InCp1252(testo), std::nullopt) << testo;
         EXPECT_FALSE(core::RappresentabileCp1252(testo)) << testo;
     }
-}
-
-// Capitals by the Italian rules, within Windows-1252.
-TEST(Cp1252, Maiuscolo) {
     // clang-format off
     for (const auto& [da, a] : {std::pair{"abc xyz 123", "ABC XYZ 123"}, {"perché più", "PERCHÉ PIÙ"},
             {"àèéìòù", "ÀÈÉÌÒÙ"}, {"ÿœšž", "ŸŒŠŽ"}, {"ßµ÷", "ßµ÷"}, {"çñøþ", "ÇÑØÞ"}, {"GIÀ", "GIÀ"},
