@@ -23,13 +23,6 @@ Contenuto Contenuti(const fs::path& dir) {
 }
 const Nomi kRegistro = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
                         "listcol5.txt"};
-core::Registro Registro(int righe, const std::string& rif) {
-    core::Registro r;
-    for (int i = 0; i < righe; ++i)
-        r.aggiungi({"01/02/2003", "Addebito elettricità", rif + std::to_string(i),
-                    std::to_string(i) + ".000,50", i % 2 ? "-1.500" : ""});
-    return r;
-}
 Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
     return {std::move(modo), Money::FromRaw(saldo), Money::FromRaw(fido)};
 }
@@ -170,7 +163,7 @@ TEST_F(FileDatiTest, SalvataggiFallitiVecchiFileIntatti) {
         difettoso.Ripara();
         difettoso.Guasta(g);
         const auto esito = nominato == "para.txt" ? guasto.SalvaParametri(Param("Euro", 20000, 0))
-                                                  : guasto.SalvaRegistro(Registro(9, "nuovo"));
+                                                  : guasto.SalvaRegistro(kUnaRiga);
         ASSERT_TRUE(esito.has_value()) << motivo;
         EXPECT_EQ(core::MessaggioErroreFile(*esito),
                   "Impossibile salvare il file " + (programma / nominato).string() + ": " + motivo +
@@ -192,25 +185,24 @@ class Interruzione : public testing::TestWithParam<int> {};
 TEST_P(Interruzione, InOgniPunto) {
     test::CartellaTemporanea cartella(test::BaseVeloce());
     FileDati dati(core::FileSystemReale(), cartella.path(), cartella.path());
-    const auto vecchio = Registro(4, "vecchio"), nuovo = Registro(6, "nuovo");
     const bool primo = GetParam() < 0;
     for (int passi = 0; passi < 40; ++passi) {
         SCOPED_TRACE(passi);
         for (const auto& n : NomiIn(cartella.path())) fs::remove(cartella / n);
-        ASSERT_TRUE(primo || !dati.SalvaRegistro(vecchio));
+        ASSERT_TRUE(primo || !dati.SalvaRegistro(kUnaRiga));
         test::FileSystemDifettoso difettoso;
         if (GetParam() != 0)
             difettoso.Guasta({Operazione::Rinomina, "", primo ? passi : GetParam(), false, EIO});
         if (!primo) difettoso.CrollaDopo(passi);
         const auto esito =
-            FileDati(difettoso, cartella.path(), cartella.path()).SalvaRegistro(nuovo);
+            FileDati(difettoso, cartella.path(), cartella.path()).SalvaRegistro(kDueRighe);
         const bool riuscito = !esito.has_value();
         EXPECT_TRUE(primo || passi < 39 || riuscito == (GetParam() == 0));  // the last get past all
         ASSERT_TRUE(primo || !dati.Recupera());
         core::Registro letti;
         ASSERT_EQ(dati.LeggiRegistro(letti), 0);
         const bool nuovi = riuscito || esito->dati == core::DatiDopoErrore::CompletatiAlRiavvio;
-        EXPECT_EQ(letti, nuovi ? nuovo : primo ? core::Registro{} : vecchio);
+        EXPECT_EQ(letti, nuovi ? kDueRighe : primo ? core::Registro{} : kUnaRiga);
         EXPECT_EQ(NomiIn(cartella.path()), letti.empty() ? Nomi{} : kRegistro);
     }
 }

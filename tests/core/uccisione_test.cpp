@@ -1,41 +1,33 @@
 // A process killed at any moment of a save, of a run's first save (which backs the set up
 // first) or of a restore never leaves a torn register, nor a torn backup under a kept name.
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
-#include <map>
 #include <random>
-#include <set>
 #include <thread>
 
-#include "core/file_dati.h"
-#include "support/cartella_temporanea.h"
+#include "insieme_dati.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace prova;
 
-struct Insieme {
-    core::Registro righe;
-    core::Parametri parametri;
-};
-Insieme Crea(int n, const char* modo) {
-    Insieme s{{}, {modo, core::Money::FromUnits(n), core::Money::FromUnits(-20 * n)}};
+core::Registro Righe(int n) {
+    core::Registro r;
     for (int i = 0; i < n; ++i)
-        s.righe.aggiungi({"15/06/2001", "Versamento", modo + std::to_string(i),
-                          std::to_string(i) + ",5", std::to_string(-7 * i) + ",50"});
-    return s;
+        r.aggiungi({"15/06/2001", "Versamento", "Rif. " + std::to_string(i),
+                    std::to_string(i) + ",5", std::to_string(-7 * i) + ",50"});
+    return r;
 }
-const Insieme kA = Crea(50, "Euro"), kB = Crea(80, "Lire");
+const core::Registro kA = Righe(50), kB = Righe(80);
 
 enum Lavoro { kSalvataggio, kCopia, kRipristino };
 
-// A run of the program, with its own FileDati: it saves the register then the parameters,
-// or restores the set from sorgenti/; with backups named "AAAAMMGG-HHMMSS", unique within
-// one process, unless it only saves.
+// A run of the program, with its own FileDati: it saves the set of 50 or 80 rows, the register
+// then parameters that tell which, or restores it from sorgenti/; with backups named
+// "AAAAMMGG-HHMMSS", unique within one process, unless it only saves.
 bool Esegui(const fs::path& dir, bool b, Lavoro lavoro, int processo) {
     static int n = 0;
     core::FileDati run(core::FileSystemReale(), dir, dir);
@@ -46,22 +38,21 @@ bool Esegui(const fs::path& dir, bool b, Lavoro lavoro, int processo) {
             return std::string(testo);
         });
     if (lavoro == kRipristino) return !run.RipristinaCopia(dir / "sorgenti" / (b ? "B" : "A"));
-    const Insieme& s = b ? kB : kA;
-    return !run.SalvaRegistro(s.righe) && !run.SalvaParametri(s.parametri);
+    const auto& righe = b ? kB : kA;
+    return !run.SalvaRegistro(righe) &&
+           !run.SalvaParametri({"Euro", core::Money::FromUnits(righe.size()), {}});
 }
 
-// 'A' or 'B': the register in `dir` is that set whole; 0: it is torn. The parameters, saved
-// after it, must be one of the sets whole.
-char Riconosci(const fs::path& dir) {
+// The rows of the register in `dir` when it is one of the sets whole, and the parameters,
+// saved after it, tell one of them; 0 when anything is torn.
+std::size_t Riconosci(const fs::path& dir) {
     core::FileDati dati(core::FileSystemReale(), dir, dir);
     core::Registro righe;
     core::Parametri p;
     if (dati.Recupera() || dati.LeggiRegistro(righe) || dati.LeggiParametri(p)) return 0;
-    const auto set = [&](const Insieme& s) {
-        return p.ModoValuta == s.parametri.ModoValuta && p.SaldoConto == s.parametri.SaldoConto;
-    };
-    if (!set(kA) && !set(kB)) return 0;
-    return righe == kA.righe ? 'A' : righe == kB.righe ? 'B' : 0;
+    if (p.SaldoConto != core::Money::FromUnits(50) && p.SaldoConto != core::Money::FromUnits(80))
+        return 0;
+    return righe == kA || righe == kB ? righe.size() : 0;
 }
 
 class Uccisione : public testing::TestWithParam<Lavoro> {};
@@ -86,7 +77,7 @@ TEST_P(Uccisione, InsiemeSempreInteroDopoSIGKILL) {
     std::mt19937 caso(seme);
     std::uniform_int_distribution<long> attesa(0, 3 * durata.count() / 2 + 1000);
 
-    std::map<char, int> visti;
+    std::map<std::size_t, int> visti;
     int copie = 0;
     for (int i = 0; i < 300; ++i) {
         SCOPED_TRACE(i);
@@ -102,26 +93,21 @@ TEST_P(Uccisione, InsiemeSempreInteroDopoSIGKILL) {
         ASSERT_TRUE(WIFSIGNALED(stato)) << "the process stopped by itself: " << stato;
         ++visti[Riconosci(dir)];
         ASSERT_EQ(visti[0], 0);
-        std::set<std::string> presenti;
-        for (const auto& e : fs::directory_iterator(dir)) presenti.insert(e.path().filename());
-        presenti.erase("backup");
-        ASSERT_EQ(presenti,
-                  (std::set<std::string>{"listcol1.txt", "listcol2.txt", "listcol3.txt",
-                                         "listcol4.txt", "listcol5.txt", "para.txt", "sorgenti"}));
+        auto nomi = NomiIn(dir);
+        nomi.erase("backup");
+        ASSERT_EQ(nomi, (Nomi{"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                              "listcol5.txt", "para.txt", "sorgenti"}));
         // A folder under a kept name is whole; anything else is one being built.
-        if (!fs::exists(dir / "backup")) continue;
-        for (const auto& e : fs::directory_iterator(dir / "backup")) {
-            const std::string nome = e.path().filename();
+        for (const auto& nome : NomiIn(dir / "backup")) {
             if (nome.ends_with(".nuovo")) continue;
             ASSERT_TRUE(core::NomeCopia(nome) || nome.starts_with("danneggiati-")) << nome;
-            ASSERT_NE(Riconosci(e.path()), 0) << nome;
+            ASSERT_NE(Riconosci(dir / "backup" / nome), 0u) << nome;
             ++copie;
-            if (GetParam() == kRipristino) fs::remove_all(e.path());
+            if (GetParam() == kRipristino) fs::remove_all(dir / "backup" / nome);
         }
     }
     // Both sets turned up, so the kills did land while the work was running.
-    EXPECT_GT(visti['A'], 0);
-    EXPECT_GT(visti['B'], 0);
+    EXPECT_GT(visti[50] * visti[80], 0);
     EXPECT_TRUE(GetParam() == kSalvataggio || copie > 0);
 }
 
