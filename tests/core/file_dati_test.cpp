@@ -1,8 +1,6 @@
 // The data files: their exact bytes, what reading them tells, and saves that fail or stop.
 #include "core/file_dati.h"
 
-#include <map>
-
 #include "core/codifica.h"
 #include "insieme_dati.h"
 
@@ -14,13 +12,6 @@ using core::Parametri;
 using test::Guasto;
 using test::Operazione;
 using namespace prova;
-using Contenuto = std::map<std::string, std::string>;  // file name, bytes
-
-Contenuto Contenuti(const fs::path& dir) {
-    Contenuto c;
-    for (const auto& n : NomiIn(dir)) c[n] = test::LeggiByte(dir / n);
-    return c;
-}
 const Nomi kRegistro = {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
                         "listcol5.txt"};
 Parametri Param(std::string modo, std::int64_t saldo, std::int64_t fido) {
@@ -55,15 +46,15 @@ TEST_F(FileDatiTest, ByteEsattiERilettura) {
     ASSERT_EQ(dati.SalvaRegistro(core::Registro(righe)), std::nullopt);
     ASSERT_EQ(dati.SalvaConto(" 12/345 ", "Banca d'Italia €"), std::nullopt);
     ASSERT_EQ(dati.SalvaPassword("Perché"), std::nullopt);
-    EXPECT_EQ(Contenuti(programma.path()),
-              (Contenuto{{"listcol1.txt", "\"31/12/2001\"\r\n\"02/02/2003\"\r\n"},
+    EXPECT_EQ(Contenuti({programma.path(), sistema.path()}),
+              (Contenuto{{"Vorn.lst", "\"Qgugm\xEF\"\r\n"},
+                         {"listcol1.txt", "\"31/12/2001\"\r\n\"02/02/2003\"\r\n"},
                          {"listcol2.txt", "\"Addebito boll.elettricit\xE0\"\r\n\"Prelievo\"\r\n"},
                          {"listcol3.txt", "\"Enel, bolletta\"\r\n\"\"\r\n"},
                          {"listcol4.txt", "\"205792<8\"\r\n\"3232567\"\r\n"},
                          {"listcol5.txt", "\".43\"\r\n\"1\"\r\n"},
                          {"dati.txt", "\" 12/345 \",\"Banca d'Italia \x80\"\r\n"},
                          {"para.txt", "\"lire\",\".;5689>:9=ADBBF<HGK\",\"1.8\"\r\n"}}));
-    EXPECT_EQ(Contenuti(sistema.path()), (Contenuto{{"Vorn.lst", "\"Qgugm\xEF\"\r\n"}}));
     for (const auto& dir : {programma.path(), sistema.path()})
         for (const auto& file : fs::directory_iterator(dir))
             EXPECT_EQ(file.status().permissions(), fs::perms::owner_read | fs::perms::owner_write);
@@ -93,52 +84,6 @@ TEST(TestoMemorizzabile, VirgoletteECaratteri) {
         EXPECT_FALSE(core::PasswordMemorizzabile(no)) << no;
 }
 
-// A register whose file k holds n rows, the others 3; in file 4 the amounts given.
-Contenuto FileRegistro(int k, int n, const std::string& importo = "\"1\"\r\n") {
-    Contenuto f;
-    for (int j = 1; j <= 5; ++j)
-        for (int i = 0; i < (j == k ? n : 3); ++i)
-            f[core::NomeFileRegistro(j)] += j == 4 ? importo : "\"1\"\r\n";
-    return f;
-}
-
-// The error number each damaged file gives, read by the reader of its first file.
-TEST_F(FileDatiTest, ErroriDiLettura) {
-    auto senzaListcol2 = FileRegistro(0, 0);
-    senzaListcol2.erase("listcol2.txt");
-    const std::string kFuori = *core::Codifica("99999999999999999");
-    // clang-format off
-    const std::pair<Contenuto, int> casi[] = {
-        {{{"para.txt", ""}}, 62}, {{{"para.txt", "\"Euro\",\"1\"\r\n"}}, 62},
-        {{{"para.txt", "\"Euro\",\"bdf\",\"1\"\r\n"}}, 13}, {{{"para.txt", "\"Euro\",\"1\",\"\"\r\n"}}, 13},
-        {{{"para.txt", "\"Euro\",\"" + kFuori + "\",\"1\"\r\n"}}, 6}, {{{"para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n"}}, 5},
-        {senzaListcol2, 53}, {FileRegistro(0, 0, "\"a\x01\"\r\n"), 5}, {FileRegistro(0, 0, "\"1\"\n"), 0},
-        {FileRegistro(1, 4), 62}, {FileRegistro(3, 2), 62}, {FileRegistro(5, 4), 62},
-        {{{"dati.txt", "\"123\"\r\n"}}, 62}, {{{"dati.txt", "\"123\",\"\"\r\n"}}, 0}, {{{"Vorn.lst", ""}}, 62}};
-    // clang-format on
-    for (const auto& [file, atteso] : casi) {
-        for (const auto& n : NomiIn(programma.path())) fs::remove(programma / n);
-        for (const auto& [nome, byte] : file)
-            Scrivi((nome == core::kFilePassword ? sistema.path() : programma.path()) / nome, byte);
-        Parametri p;
-        core::Registro righe;
-        std::string a, b;
-        const auto& primo = file.begin()->first;
-        EXPECT_EQ(primo == "para.txt"   ? dati.LeggiParametri(p)
-                  : primo == "dati.txt" ? dati.LeggiConto(a, b)
-                  : primo == "Vorn.lst" ? dati.LeggiPassword(a)
-                                        : dati.LeggiRegistro(righe),
-                  atteso)
-            << file.begin()->second;
-    }
-    SalvaInsieme(dati);
-    difettoso.Guasta({Operazione::Leggi, "", 0, false, EACCES});
-    core::Registro righe;
-    Parametri p;
-    EXPECT_EQ(guasto.LeggiRegistro(righe), 75);
-    EXPECT_EQ(guasto.LeggiParametri(p), 75);
-}
-
 // A save that fails at any step leaves the old files as they were, and nothing else, and
 // says so naming the file and the reason.
 TEST_F(FileDatiTest, SalvataggiFallitiVecchiFileIntatti) {
@@ -158,7 +103,7 @@ TEST_F(FileDatiTest, SalvataggiFallitiVecchiFileIntatti) {
         {Guasto{Operazione::Rinomina, "para", 0, false, EROFS}, "para.txt", kSolaLettura}};
     // clang-format on
     SalvaInsieme(dati);
-    const auto prima = Contenuti(programma.path());
+    const auto prima = Contenuti({programma.path()});
     for (const auto& [g, nominato, motivo] : casi) {
         difettoso.Ripara();
         difettoso.Guasta(g);
@@ -168,7 +113,7 @@ TEST_F(FileDatiTest, SalvataggiFallitiVecchiFileIntatti) {
         EXPECT_EQ(core::MessaggioErroreFile(*esito),
                   "Impossibile salvare il file " + (programma / nominato).string() + ": " + motivo +
                       ". I dati già salvati sono rimasti intatti.");
-        EXPECT_EQ(Contenuti(programma.path()), prima) << motivo;
+        EXPECT_EQ(Contenuti({programma.path()}), prima) << motivo;
     }
     EXPECT_EQ(core::MessaggioErroreFile(
                   {"/d/listcol3.txt", "disco pieno", core::DatiDopoErrore::CompletatiAlRiavvio}),

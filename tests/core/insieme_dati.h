@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "core/file_dati.h"
@@ -21,6 +22,15 @@ inline Nomi NomiIn(const fs::path& dir) {
     if (fs::exists(dir))
         for (const auto& e : fs::directory_iterator(dir)) nomi.insert(e.path().filename());
     return nomi;
+}
+using Contenuto = std::map<std::string, std::string>;  // file name, bytes
+// The files in the folders, with their bytes.
+inline Contenuto Contenuti(std::initializer_list<fs::path> cartelle) {
+    Contenuto c;
+    for (const auto& dir : cartelle)
+        for (const auto& n : NomiIn(dir))
+            if (fs::is_regular_file(dir / n)) c[n] = test::LeggiByte(dir / n);
+    return c;
 }
 inline const core::RigaRegistro kRighe[] = {
     {"15/03/2003", "Prelievo", "bancomat", "200.000", "800.000"},
