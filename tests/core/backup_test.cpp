@@ -32,8 +32,7 @@ struct Copie_ : ::testing::Test {
 TEST_F(Copie_, TheResetMovesTheDataSetIntoTheBackupsInsteadOfLosingIt) {
     const auto prima = Contenuti({programma, sistema});
     ASSERT_FALSE(Esecuzione().EliminaDati());
-    EXPECT_EQ(NomiIn(programma), Nomi{"backup"});
-    EXPECT_EQ(NomiIn(sistema), Nomi{});
+    EXPECT_EQ(Contenuti({programma, sistema}), Contenuto{});
     EXPECT_EQ(Contenuti({copie / Copia(1)}), prima);
 }
 

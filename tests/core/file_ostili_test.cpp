@@ -1,5 +1,6 @@
-// Data files as a careless editor or a hostile user leaves them: each loads and can be
-// saved, is mended and says so, or is refused naming the file; never a hang or a crash.
+// Data files as a careless editor, a hostile user or a damaged disk leaves them: each loads
+// and can be saved, is mended and says so, or is refused with its error number naming the
+// file and row; never a hang or a crash.
 #include <unistd.h>
 
 #include "core/codifica.h"
@@ -31,40 +32,24 @@ std::string Rif(const std::string& voce) {
 }
 // clang-format off
 const Caso kCasi[] = {
-    {kPrima, "listcol4.txt", kBom, 0},
-    {kScrivi, "listcol3.txt", kBom + "\"a\"\r\n\"Caffè\"\r\n", 0, 0, "Caffè"},
+    {kPrima, "listcol4.txt", kBom, 0}, {kScrivi, "listcol3.txt", kBom + "\"a\"\r\n\"Caffè\"\r\n", 0, 0, "Caffè"},
     {kScrivi, "listcol3.txt", Rif("ban\"comat"), kRiparato, 2, "ban'comat"},
     {kScrivi, "dati.txt", "12\"45,\"Banca Uno\"\r\n", kRiparato, 1},
     {kScrivi, "listcol3.txt", Rif("\"Enel\tbolletta\""), kRiparato, 2, "Enel bolletta"},
     {kScrivi, "listcol3.txt", Rif("\"Enel\r\nbolletta\""), kRiparato, 2, "Enel  bolletta"},
     {kScrivi, "listcol3.txt", Rif("\"a\x81z\""), kRiparato, 2, "a z"},
-    {kFifo, "listcol2.txt", "", 75},
-    {kLink, "listcol4.txt", "/dev/zero", 75},
-    {kCartella, "para.txt", "", 75},
-    {kLink, "listcol5.txt", "non-esiste", 75},
-    {kLink, "listcol1.txt", "non-esiste", 75},
-    {kLink, "dati.txt", "altrove.txt", 0},
-    {kPianta, "listcol3.txt.nuovo", "", 0},
-    {kPianta, ".salvataggio.nuovo", "", 0},
-    {kScrivi, "listcol3.txt", Rif("\"" + std::string(3 << 20, 'x') + "\""), 0},
-    {kLungo, "listcol3.txt", "", 75},
-    {kDopo, "listcol4.txt", "\"1\"\r\n", 62, 3},
-    {kScrivi, "listcol4.txt", "\"2\"\r\n3\"4\r\n", 5, 2},
-    {kVia, "listcol1.txt", "", 53},
-    {kVia, "listcol2.txt", "", 53},
-    {kScrivi, "listcol4.txt", "\"1\"\r\n\"a\x01\"\r\n", 5, 2},
-    {kScrivi, "listcol4.txt", "\"1\"\n\"1\"\n", 0},
-    {kScrivi, "listcol3.txt", "\"bancomat\"\r\n", 62, 2},
-    {kScrivi, "para.txt", "", 62, 1},
-    {kScrivi, "para.txt", "\"Euro\",\"1\"\r\n", 62, 1},
-    {kScrivi, "para.txt", "\"Euro\",\"bdf\",\"1\"\r\n", 13, 1},
-    {kScrivi, "para.txt", "\"Euro\",\"1\",\"\"\r\n", 13, 1},
+    {kFifo, "listcol2.txt", "", 75}, {kLink, "listcol4.txt", "/dev/zero", 75}, {kCartella, "para.txt", "", 75},
+    {kLink, "listcol5.txt", "non-esiste", 75}, {kLink, "listcol1.txt", "non-esiste", 75},
+    {kLink, "dati.txt", "altrove.txt", 0}, {kPianta, "listcol3.txt.nuovo", "", 0}, {kPianta, ".salvataggio.nuovo", "", 0},
+    {kScrivi, "listcol3.txt", Rif("\"" + std::string(3 << 20, 'x') + "\""), 0}, {kLungo, "listcol3.txt", "", 75},
+    {kDopo, "listcol4.txt", "\"1\"\r\n", 62, 3}, {kScrivi, "listcol3.txt", "\"bancomat\"\r\n", 62, 2},
+    {kScrivi, "listcol4.txt", "\"2\"\r\n3\"4\r\n", 5, 2}, {kScrivi, "listcol4.txt", "\"1\"\r\n\"a\x01\"\r\n", 5, 2},
+    {kVia, "listcol1.txt", "", 53}, {kVia, "listcol2.txt", "", 53}, {kScrivi, "listcol4.txt", "\"1\"\n\"1\"\n", 0},
+    {kScrivi, "para.txt", "", 62, 1}, {kScrivi, "para.txt", "\"Euro\",\"1\"\r\n", 62, 1},
+    {kScrivi, "para.txt", "\"Euro\",\"bdf\",\"1\"\r\n", 13, 1}, {kScrivi, "para.txt", "\"Euro\",\"1\",\"\"\r\n", 13, 1},
     {kScrivi, "para.txt", "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n", 6, 1},
-    {kScrivi, "para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n", 5, 1},
-    {kScrivi, "dati.txt", "\"123\"\r\n", 62, 1},
-    {kScrivi, "dati.txt", "\"123\",\"\"\r\n", 0},
-    {kScrivi, "Vorn.lst", "", 62, 1},
-};
+    {kScrivi, "para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n", 5, 1}, {kScrivi, "Vorn.lst", "", 62, 1},
+    {kScrivi, "dati.txt", "\"123\"\r\n", 62, 1}, {kScrivi, "dati.txt", "\"123\",\"\"\r\n", 0}};
 // clang-format on
 
 void Applica(const Caso& c, const fs::path& d) {

@@ -35,16 +35,13 @@ TEST(Importi, LetturaDigitata) {
     }
 }
 
-// Stored texts and register cells keep the loose reading, so hand-edited files still load;
-// the program's error numbers; the value before rounding; only "Lire" exactly is lire.
+// Stored texts and register cells keep the loose reading, so hand-edited files still load (their
+// error numbers show in the hostile-file table); the value before rounding; only "Lire" is lire.
 TEST(Importi, LetturaRegistrataEModo) {
     EXPECT_EQ(LeggiDenaro("12.50").valore, Money::FromUnits(1250));
     EXPECT_EQ(ValoreImportoRegistrato("1.50"), Money::FromUnits(150));
     EXPECT_EQ(ValoreImportoDouble("12.50"), std::nullopt);
     EXPECT_EQ(ValoreImportoDouble("-1.500,00001"), -1500.00001);
-    for (const char* testo : {"", "1.5e3"}) EXPECT_EQ(LeggiDenaro(testo).errore, 13) << testo;
-    for (const char* testo : {"922337203685477,5808", "-9999999999999999999999"})
-        EXPECT_EQ(LeggiDenaro(testo).errore, 6) << testo;
     const auto meno = Money::FromUnits(-1500);
     EXPECT_EQ(FormatoModo(meno, "Lire") + " " + FormatoModo(meno, "lire"), "-1.500 -1.500,00");
     EXPECT_EQ(TestoSaldo(Money(), "Lire") + TestoSaldo(Money(), "Euro"), "00,00");
