@@ -14,20 +14,11 @@ namespace {
 
 using namespace prova;
 
-core::Registro Righe(int n) {
-    core::Registro r;
-    for (int i = 0; i < n; ++i)
-        r.aggiungi({"15/06/2001", "Versamento", "Rif. " + std::to_string(i),
-                    std::to_string(i) + ",5", std::to_string(-7 * i) + ",50"});
-    return r;
-}
-const core::Registro kA = Righe(50), kB = Righe(80);
-
 enum Lavoro { kSalvataggio, kCopia, kRipristino };
 
-// A run of the program, with its own FileDati: it saves the set of 50 or 80 rows, the register
-// then parameters that tell which, or restores it from sorgenti/; with backups named
-// "AAAAMMGG-HHMMSS", unique within one process, unless it only saves.
+// A run of the program, with its own FileDati: it saves the set of one or two rows, the
+// register then parameters that tell which, or restores it from sorgenti/; with backups
+// named "AAAAMMGG-HHMMSS", unique within one process, unless it only saves.
 bool Esegui(const fs::path& dir, bool b, Lavoro lavoro, int processo) {
     static int n = 0;
     core::FileDati run(core::FileSystemReale(), dir, dir);
@@ -38,7 +29,7 @@ bool Esegui(const fs::path& dir, bool b, Lavoro lavoro, int processo) {
             return std::string(testo);
         });
     if (lavoro == kRipristino) return !run.RipristinaCopia(dir / "sorgenti" / (b ? "B" : "A"));
-    const auto& righe = b ? kB : kA;
+    const auto& righe = b ? kDueRighe : kUnaRiga;
     return !run.SalvaRegistro(righe) &&
            !run.SalvaParametri({"Euro", core::Money::FromUnits(righe.size()), {}});
 }
@@ -50,9 +41,9 @@ std::size_t Riconosci(const fs::path& dir) {
     core::Registro righe;
     core::Parametri p;
     if (dati.Recupera() || dati.LeggiRegistro(righe) || dati.LeggiParametri(p)) return 0;
-    if (p.SaldoConto != core::Money::FromUnits(50) && p.SaldoConto != core::Money::FromUnits(80))
-        return 0;
-    return righe == kA || righe == kB ? righe.size() : 0;
+    const auto uno = core::Money::FromUnits(1), due = core::Money::FromUnits(2);
+    const bool parametri = p.SaldoConto == uno || p.SaldoConto == due;
+    return parametri && (righe == kUnaRiga || righe == kDueRighe) ? righe.size() : 0;
 }
 
 class Uccisione : public testing::TestWithParam<Lavoro> {};
@@ -107,7 +98,7 @@ TEST_P(Uccisione, InsiemeSempreInteroDopoSIGKILL) {
         }
     }
     // Both sets turned up, so the kills did land while the work was running.
-    EXPECT_GT(visti[50] * visti[80], 0);
+    EXPECT_GT(visti[1] * visti[2], 0);
     EXPECT_TRUE(GetParam() == kSalvataggio || copie > 0);
 }
 
