@@ -1,4 +1,4 @@
-// Data files as a careless editor, a hostile user or a damaged disk leaves them: each loads
+// Data files as a careless editor, a hostile user or a damaging fault leaves them: each loads
 // and can be saved, is mended and says so, or is refused with its error number naming the
 // file and row; never a hang or a crash.
 #include <unistd.h>
@@ -109,9 +109,12 @@ TEST_P(FileOstili, CaricatoRiparatoORifiutatoColNome) {
     ASSERT_EQ(letti.registro.size(), 2u);
     EXPECT_TRUE(!c.riferimento || letti.registro.cella(1, 2) == c.riferimento);
     std::string riparati;
-    for (const auto& r : file.riparazioni()) riparati += r.file + ":" + std::to_string(r.righe[0]);
-    EXPECT_EQ(riparati,
-              c.esito == kRiparato ? std::string(c.file) + ":" + std::to_string(c.riga) : "");
+    for (const auto& r : file.riparazioni())
+        riparati +=
+            r.file + ":" + std::to_string(r.righe[0]) + "/" + std::to_string(r.righe.size());
+    EXPECT_EQ(riparati, c.esito == kRiparato
+                            ? std::string(c.file) + ":" + std::to_string(c.riga) + "/1"
+                            : "");
 
     // Whatever loaded is saved, and reads back the same with nothing left to mend.
     ASSERT_EQ(file.SalvaRegistroEParametri(letti.registro, letti.parametri), std::nullopt);
