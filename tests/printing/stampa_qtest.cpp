@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -21,7 +20,6 @@
 #include "printing/stampante_qt.h"
 #include "support/contesto_finto.h"
 #include "support/finti.h"
-#include "ui/finestra_qt.h"
 
 namespace {
 
@@ -51,10 +49,8 @@ QStringList Intestazione(int pagina) {
 // Print queues as a test wants them; a job is kept as the PDF bytes the queue was given.
 struct CodaFinta : printing::CodaStampa {
     std::vector<std::string> stampanti;
-    std::string predefinita;
-    std::string rifiuto;  // the reason the queue gives, empty when it accepts
-    std::vector<std::string> destinatari;
-    std::vector<std::string> lavori;
+    std::string predefinita, rifiuto;  // the reason the queue gives, empty when it accepts
+    std::vector<std::string> destinatari, lavori;
     std::filesystem::path ultimoFile;
 
     std::vector<std::string> Stampanti() override { return stampanti; }
@@ -62,8 +58,7 @@ struct CodaFinta : printing::CodaStampa {
     std::string Invia(const std::string& stampante, const std::filesystem::path& pdf,
                       const std::string&) override {
         destinatari.push_back(stampante);
-        ultimoFile = pdf;
-        lavori.push_back(test::LeggiByte(pdf));
+        lavori.push_back(test::LeggiByte(ultimoFile = pdf));
         return rifiuto;
     }
 };
@@ -111,8 +106,9 @@ struct StampaQt : ::testing::Test {
                           dialoghi, form1,    [] { return core::Data{2024, 3, 7}; }};
 };
 
-// Every page has its number, the title and the date above the rows it holds; a one-day
-// range prints that day's rows only, none of the last run's.
+// Every page has its number, the title and the date above the rows it holds. A one-day range
+// prints that day's rows only, none of the last run's: every movement type of both
+// currencies whole, an amount wider than its column squeezed, a long reference marked cut.
 TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     const auto pagine = SuPdf();
     ASSERT_EQ(pagine.size(), 3u);
@@ -123,9 +119,25 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     }
     EXPECT_EQ(righe, 120);
     EXPECT_EQ(pagine[2].last(), "08/05/2024 Prelievo rif 120 1.000 -120.000");
-    EXPECT_EQ(
-        SuPdf("02/01/2024", "02/01/2024"),
-        std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
+
+    const QString massimo =
+        QString::fromStdString(core::FormatoLire(core::Money::FromRaw(INT64_MIN)));
+    QStringList attese = Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000";
+    for (QString& riga : attese) riga = QRegularExpression::escape(riga);
+    for (const core::TipoMovimento& t : core::TipiMovimento())
+        for (std::string_view c : {t.CausaleLire, t.CausaleEuro}) {
+            registro.AddItem({"02/01/2024", c, "Riferimento lunghissimo per la colonna",
+                              "99.999.999.999,00", massimo.toStdString()});
+            attese << QRegularExpression::escape("02/01/2024 " + QString::fromUtf8(c)) +
+                          " Riferimento lung\\S*… 99\\.999\\.999\\.999,00 " +
+                          QRegularExpression::escape(massimo);
+        }
+    const auto giorno = SuPdf("02/01/2024", "02/01/2024");
+    ASSERT_EQ(giorno.size(), 1u);
+    ASSERT_EQ(giorno[0].size(), attese.size());
+    for (int i = 0; i < attese.size(); ++i)
+        EXPECT_TRUE(QRegularExpression("^" + attese[i] + "$").match(giorno[0][i]).hasMatch())
+            << giorno[0][i].toStdString();
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
@@ -167,22 +179,19 @@ TEST_P(StampaSuCoda, VaAllaStampanteGiustaOInUnPdfInteroEUnGuastoSiVede) {
 
     EXPECT_EQ(coda.destinatari, c.destinatari);
     const QStringList file = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    auto documenti = coda.lavori;
+    EXPECT_EQ(file.size(), c.messaggio.startsWith("Nessuna") ? 1 : 0);
     for (const QString& f : file)
-        documenti.push_back(test::LeggiByte(QDir(dir.path()).filePath(f).toStdString()));
-    for (const std::string& pdf : documenti) {
-        EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
-    }
+        coda.lavori.push_back(test::LeggiByte(dir.filePath(f).toStdString()));
+    for (const std::string& pdf : coda.lavori)
+        EXPECT_TRUE(pdf.starts_with("%PDF-") && pdf.find("%%EOF", pdf.size() - 8) != pdf.npos);
     QString attesa = c.messaggio;
     attesa.replace("@", QRegularExpression::escape(dir.path() + "/"));
-    ASSERT_EQ(dialoghi.messaggi.size(), c.messaggio.isEmpty() ? 0u : 1u);
-    if (!c.messaggio.isEmpty()) {
-        const QString testo = QString::fromStdString(dialoghi.messaggi[0].testo);
-        EXPECT_TRUE(QRegularExpression("^" + attesa + "$").match(testo).hasMatch())
-            << testo.toStdString();
-    }
-    EXPECT_EQ(file.size(), c.messaggio.startsWith("Nessuna") ? 1 : 0);
+    const auto testi = dialoghi.testiMessaggi();
+    ASSERT_EQ(testi.size(), c.messaggio.isEmpty() ? 0u : 1u);
+    for (const auto& testo : testi)
+        EXPECT_TRUE(
+            QRegularExpression("^" + attesa + "$").match(QString::fromStdString(testo)).hasMatch())
+            << testo;
     EXPECT_FALSE(!coda.ultimoFile.empty() && std::filesystem::exists(coda.ultimoFile));
 }
 
@@ -201,65 +210,5 @@ INSTANTIATE_TEST_SUITE_P(Code, StampaSuCoda, ::testing::Values(
              "Errore della stampante\nImpossibile scrivere il file @stampa-registro-.*", 8192}),
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
-
-// Every movement type of both currencies prints whole; an amount wider than its column is
-// squeezed, never cut; a long reference ends with a visible mark.
-TEST_F(StampaQt, TipiEImportiSiLeggonoPerIntero) {
-    registro.SetRows(1);
-    const std::string massimo = core::FormatoLire(core::Money::FromRaw(INT64_MIN));
-    std::vector<std::string> causali;
-    for (const core::TipoMovimento& t : core::TipiMovimento())
-        for (std::string_view c : {t.CausaleLire, t.CausaleEuro}) {
-            causali.emplace_back(c);
-            registro.AddItem({"01/01/2024", c, "Riferimento lunghissimo per la colonna",
-                              "99.999.999.999,00", massimo});
-        }
-    const auto pagine = SuPdf();
-    ASSERT_EQ(pagine.size(), 1u);
-    ASSERT_EQ(pagine[0].size(), 4 + causali.size());
-    for (std::size_t i = 0; i < causali.size(); ++i) {
-        const QRegularExpression attesa(
-            "^01/01/2024 " + QRegularExpression::escape(QString::fromStdString(causali[i])) +
-            " Riferimento lung\\S*… 99\\.999\\.999\\.999,00 " +
-            QRegularExpression::escape(QString::fromStdString(massimo)) + "$");
-        EXPECT_TRUE(attesa.match(pagine[0][4 + static_cast<int>(i)]).hasMatch())
-            << pagine[0][4 + static_cast<int>(i)].toStdString();
-    }
-}
-
-// The dialog as designed: the range boxes hidden until the range option is chosen (with the
-// arrow keys as with the mouse, the focus then in the first date), Escape ignored.
-TEST_F(StampaQt, IlDialogoHaLAspettoEIComandiPrevisti) {
-    printing::FrmStampaQt dialogo(contesto, [] { return nullptr; });
-    dialogo.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialogo));
-    ui::FinestraQt f(&dialogo, "frmStampa");
-    EXPECT_EQ(f.Testo("frmStampa"), "Stampa");
-    EXPECT_EQ(f.Posizione("frmStampa").width, 4035);
-    EXPECT_EQ(f.Posizione("frmStampa").height, 2040);
-    EXPECT_EQ(f.Testo("txtAdata"), "07/03/2024");
-    EXPECT_EQ(f.Testo("Label3"), "Stampa griglia");
-    EXPECT_FALSE(f.Selezionato("Check1"));
-    for (const char* c : {"txtDadata", "txtAdata", "Label1", "Label2"})
-        EXPECT_FALSE(f.Visibile(c)) << c;
-    QStringList ordine;
-    for (QWidget* w = dialogo.findChild<QWidget*>("Option1_0"); ordine.size() < 4;
-         w = w->nextInFocusChain())
-        ordine << w->objectName();
-    EXPECT_EQ(ordine, QStringList({"Option1_0", "Option1_1", "cmdOk", "cmdAnnulla"}));
-
-    auto* tutto = dialogo.findChild<QRadioButton*>("Option1_0");
-    ASSERT_TRUE(tutto->isChecked());
-    tutto->setFocus();
-    QTest::keyClick(tutto, Qt::Key_Down);
-    QApplication::processEvents();
-    EXPECT_TRUE(dialogo.findChild<QRadioButton*>("Option1_1")->isChecked());
-    EXPECT_EQ(QApplication::focusWidget(), dialogo.findChild<QLineEdit*>("txtDadata"));
-    QTest::keyClick(&dialogo, Qt::Key_Escape);
-    EXPECT_TRUE(dialogo.isVisible());
-    QTest::mouseClick(dialogo.findChild<QPushButton*>("cmdAnnulla"), Qt::LeftButton);
-    EXPECT_FALSE(dialogo.isVisible());
-    EXPECT_TRUE(dialoghi.messaggi.empty());
-}
 
 }  // namespace
