@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QLineEdit>
 #include <QProcess>
@@ -8,14 +7,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/importi.h"
 #include "core/tipi_movimento.h"
-#include "printing/coda_stampa.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
 #include "support/contesto_finto.h"
@@ -46,23 +42,6 @@ QStringList Intestazione(int pagina) {
             "Data Causale Riferimento Importo Saldo"};
 }
 
-// Print queues as a test wants them; a job is kept as the PDF bytes the queue was given.
-struct CodaFinta : printing::CodaStampa {
-    std::vector<std::string> stampanti;
-    std::string predefinita, rifiuto;  // the reason the queue gives, empty when it accepts
-    std::vector<std::string> destinatari, lavori;
-    std::filesystem::path ultimoFile;
-
-    std::vector<std::string> Stampanti() override { return stampanti; }
-    std::string Predefinita() override { return predefinita; }
-    std::string Invia(const std::string& stampante, const std::filesystem::path& pdf,
-                      const std::string&) override {
-        destinatari.push_back(stampante);
-        lavori.push_back(test::LeggiByte(ultimoFile = pdf));
-        return rifiuto;
-    }
-};
-
 struct StampaQt : ::testing::Test {
     StampaQt() {
         stato.BancaAppoggio = "Banca Sella";
@@ -71,7 +50,7 @@ struct StampaQt : ::testing::Test {
         for (int i = 1; i <= 120; ++i)
             registro.AddItem({core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}),
                               "Prelievo", "rif " + std::to_string(i), "1.000",
-                              "-" + std::to_string(i) + ".000"});
+                              std::to_string(-i) + ".000"});
     }
 
     // Runs the dialog as the user would: the period option and its dates if given, then OK.
@@ -140,75 +119,5 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
             << giorno[0][i].toStdString();
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
-
-struct CasoCoda {
-    const char* nome;
-    std::vector<std::string> stampanti;
-    std::string predefinita;
-    std::string scelta;  // what the user picks when asked; "-" when they must not be asked
-    std::string rifiuto;
-    std::vector<std::string> destinatari;
-    QString messaggio;  // a pattern; "@" stands for the program's folder
-    rlim_t limite;      // the largest file that can be written, 0 for no limit
-};
-
-class StampaSuCoda : public StampaQt, public ::testing::WithParamInterface<CasoCoda> {};
-
-// The job goes where the user expects, whole; with no printer it goes whole into a new PDF
-// beside the program; a refusal or a file that cannot be written whole (a disk filling up)
-// is told naming the file, never taken for a print, and leaves no file behind.
-TEST_P(StampaSuCoda, VaAllaStampanteGiustaOInUnPdfInteroEUnGuastoSiVede) {
-    const CasoCoda& c = GetParam();
-    CodaFinta coda;
-    coda.stampanti = c.stampanti;
-    coda.predefinita = c.predefinita;
-    coda.rifiuto = c.rifiuto;
-    rlimit prima{};
-    getrlimit(RLIMIT_FSIZE, &prima);
-    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limite = prima;
-    if (c.limite) limite.rlim_cur = c.limite;
-    setrlimit(RLIMIT_FSIZE, &limite);
-    Stampa(printing::StampanteDiSistema(contesto, coda, [&](const std::vector<std::string>& n) {
-        EXPECT_NE(c.scelta, "-");
-        EXPECT_EQ(n, c.stampanti);
-        return c.scelta;
-    }));
-    setrlimit(RLIMIT_FSIZE, &prima);
-    std::signal(SIGXFSZ, segnale);
-
-    EXPECT_EQ(coda.destinatari, c.destinatari);
-    const QStringList file = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(file.size(), c.messaggio.startsWith("Nessuna") ? 1 : 0);
-    for (const QString& f : file)
-        coda.lavori.push_back(test::LeggiByte(dir.filePath(f).toStdString()));
-    for (const std::string& pdf : coda.lavori)
-        EXPECT_TRUE(pdf.starts_with("%PDF-") && pdf.find("%%EOF", pdf.size() - 8) != pdf.npos);
-    QString attesa = c.messaggio;
-    attesa.replace("@", QRegularExpression::escape(dir.path() + "/"));
-    const auto testi = dialoghi.testiMessaggi();
-    ASSERT_EQ(testi.size(), c.messaggio.isEmpty() ? 0u : 1u);
-    for (const auto& testo : testi)
-        EXPECT_TRUE(
-            QRegularExpression("^" + attesa + "$").match(QString::fromStdString(testo)).hasMatch())
-            << testo;
-    EXPECT_FALSE(!coda.ultimoFile.empty() && std::filesystem::exists(coda.ultimoFile));
-}
-
-const char* const kRifiuto = "server-error-not-accepting-jobs";
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Code, StampaSuCoda, ::testing::Values(
-    CasoCoda{"Predefinita", {"A", "B"}, "B", "-", "", {"B"}, "", 0},
-    CasoCoda{"LUnica", {"A"}, "", "-", "", {"A"}, "", 0},
-    CasoCoda{"SceltaDallUtente", {"A", "B"}, "", "B", "", {"B"}, "", 0},
-    CasoCoda{"NessunaScelta", {"A", "B"}, "", "", "", {}, "", 0},
-    CasoCoda{"Rifiutata", {"PDF"}, "PDF", "-", kRifiuto, {"PDF"}, QString("Errore della "
-             "stampante\nLa stampante \"PDF\" non ha accettato la stampa: ") + kRifiuto, 0},
-    CasoCoda{"SenzaStampante", {}, "", "-", "", {}, "Nessuna stampante installata: la stampa è "
-             "stata salvata nel file\n@stampa-registro-\\d{8}-\\d{6}\\.pdf", 0},
-    CasoCoda{"DiscoPieno", {}, "", "-", "", {},
-             "Errore della stampante\nImpossibile scrivere il file @stampa-registro-.*", 8192}),
-    [](const auto& info) { return std::string(info.param.nome); });
-// clang-format on
 
 }  // namespace
