@@ -4,14 +4,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <string>
 #include <vector>
 
-#include "core/importi.h"
-#include "core/tipi_movimento.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
 #include "support/contesto_finto.h"
@@ -53,10 +50,11 @@ struct StampaQt : ::testing::Test {
                               std::to_string(-i) + ".000"});
     }
 
-    // Runs the dialog as the user would: the period option and its dates if given, then OK.
-    void Stampa(printing::FabbricaStampante stampante, const char* da = nullptr,
-                const char* a = nullptr) {
-        printing::FrmStampaQt dialogo(contesto, std::move(stampante));
+    // Prints through the dialog as the user would (the range option and its dates if given,
+    // then OK) into a new PDF, and returns its pages.
+    std::vector<QStringList> SuPdf(const char* da = nullptr, const char* a = nullptr) {
+        const QString pdf = dir.filePath(QString::number(++stampe) + ".pdf");
+        printing::FrmStampaQt dialogo(contesto, [pdf] { return printing::StampanteQt::Pdf(pdf); });
         dialogo.show();
         if (da) {
             QTest::mouseClick(dialogo.findChild<QRadioButton*>("Option1_1"), Qt::LeftButton);
@@ -65,11 +63,6 @@ struct StampaQt : ::testing::Test {
         }
         QTest::mouseClick(dialogo.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
         EXPECT_FALSE(dialogo.isVisible());
-    }
-    // Prints into a new PDF and returns its pages.
-    std::vector<QStringList> SuPdf(const char* da = nullptr, const char* a = nullptr) {
-        const QString pdf = dir.filePath(QString::number(++stampe) + ".pdf");
-        Stampa([pdf] { return printing::StampanteQt::Pdf(pdf); }, da, a);
         return Pagine(pdf);
     }
 
@@ -85,9 +78,8 @@ struct StampaQt : ::testing::Test {
                           dialoghi, form1,    [] { return core::Data{2024, 3, 7}; }};
 };
 
-// Every page has its number, the title and the date above the rows it holds. A one-day range
-// prints that day's rows only, none of the last run's: every movement type of both
-// currencies whole, an amount wider than its column squeezed, a long reference marked cut.
+// Every page has its number, the title and the date above the rows it holds; a one-day
+// range prints that day's rows only, none of the last run's.
 TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     const auto pagine = SuPdf();
     ASSERT_EQ(pagine.size(), 3u);
@@ -98,25 +90,9 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     }
     EXPECT_EQ(righe, 120);
     EXPECT_EQ(pagine[2].last(), "08/05/2024 Prelievo rif 120 1.000 -120.000");
-
-    const QString massimo =
-        QString::fromStdString(core::FormatoLire(core::Money::FromRaw(INT64_MIN)));
-    QStringList attese = Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000";
-    for (QString& riga : attese) riga = QRegularExpression::escape(riga);
-    for (const core::TipoMovimento& t : core::TipiMovimento())
-        for (std::string_view c : {t.CausaleLire, t.CausaleEuro}) {
-            registro.AddItem({"02/01/2024", c, "Riferimento lunghissimo per la colonna",
-                              "99.999.999.999,00", massimo.toStdString()});
-            attese << QRegularExpression::escape("02/01/2024 " + QString::fromUtf8(c)) +
-                          " Riferimento lung\\S*… 99\\.999\\.999\\.999,00 " +
-                          QRegularExpression::escape(massimo);
-        }
-    const auto giorno = SuPdf("02/01/2024", "02/01/2024");
-    ASSERT_EQ(giorno.size(), 1u);
-    ASSERT_EQ(giorno[0].size(), attese.size());
-    for (int i = 0; i < attese.size(); ++i)
-        EXPECT_TRUE(QRegularExpression("^" + attese[i] + "$").match(giorno[0][i]).hasMatch())
-            << giorno[0][i].toStdString();
+    EXPECT_EQ(
+        SuPdf("02/01/2024", "02/01/2024"),
+        std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 

@@ -75,33 +75,27 @@ TEST_P(Avvio, RaggiungeLaFinestraGiustaOFinisceDicendoPerche) {
 
 constexpr const char* kConto = "\"1\",\"B\"\r\n";
 constexpr const char* kSegreto = "\"Tgjvjzv\"\r\n";  // "Segreto" scrambled
-constexpr const char* kMostra =
-    "crea password carica mostra: Quibora Lite Edition (Free)  - "
-    "Conto N° 1 - B";
+#define MOSTRA "carica mostra: Quibora Lite Edition (Free)  - Conto N° 1 - B"
 constexpr const char* kErrata = "Password errata";
+#define ERRORE "Si è verificato l'errore N° "
 #define FATALE " contattare il fornitore del programma."
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tabella, Avvio, ::testing::Values(
     Caso{nullptr, nullptr, nullptr, 0, false, "impostazione", ""},
-    Caso{"\"12345\",\"Banca Uno\"\r\n", nullptr, nullptr, 0, false,
-         "crea carica mostra: Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno", ""},
+    Caso{kConto, nullptr, nullptr, 0, false, "crea " MOSTRA, ""},
     // The password is compared without regard to case, "città" stored in cp1252.
-    Caso{kConto, kSegreto, "sEGRETO", 0, false, kMostra, ""},
-    Caso{kConto, "\"dkwx\xE5\"\r\n", "CITTÀ", 0, false, kMostra, ""},
+    Caso{kConto, kSegreto, "sEGRETO", 0, false, "crea password " MOSTRA, ""},
+    Caso{kConto, "\"dkwx\xE5\"\r\n", "CITTÀ", 0, false, "crea password " MOSTRA, ""},
     Caso{kConto, kSegreto, "Segreta", 0, true, "crea password carica", kErrata},
     Caso{kConto, "\"\"\r\n", "", 0, true, "crea password carica", kErrata},  // none set
     Caso{kConto, kSegreto, nullptr, 0, true, "crea password ", ""},
     // A damaged file is found before any window opens; the report names file and row.
-    Caso{"\"12345\"\r\n", nullptr, "x", 0, true, "",
-         "Si è verificato l'errore N° 62 leggendo il file @dati.txt, riga 1:" FATALE},
-    Caso{kConto, "", "x", 0, true, "",
-         "Si è verificato l'errore N° 62 leggendo il file @conf/Vorn.lst, riga 1:" FATALE},
-    Caso{kConto, "\"\x01\x01\"", "x", 0, true, "",
-         "Si è verificato l'errore N° 5 leggendo il file @conf/Vorn.lst:" FATALE},
-    Caso{kConto, nullptr, "x", 53, true, "crea carica", "Si è verificato l'errore N° 53" FATALE},
-    Caso{kConto, kSegreto, "x", 13, true, "crea password carica",
-         "Si è verificato l'errore N° 13" FATALE}));
+    Caso{"\"1\"\r\n", nullptr, "x", 0, true, "", ERRORE "62 leggendo il file @dati.txt, riga 1:" FATALE},
+    Caso{kConto, "", "x", 0, true, "", ERRORE "62 leggendo il file @conf/Vorn.lst, riga 1:" FATALE},
+    Caso{kConto, "\"\x01\x01\"", "x", 0, true, "", ERRORE "5 leggendo il file @conf/Vorn.lst:" FATALE},
+    Caso{kConto, nullptr, "x", 53, true, "crea carica", ERRORE "53" FATALE},
+    Caso{kConto, kSegreto, "x", 13, true, "crea password carica", ERRORE "13" FATALE}));
 // clang-format on
 
 }  // namespace

@@ -71,8 +71,7 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
     }
     ASSERT_EQ(dialoghi.messaggi.size(), c.parole.empty() ? 0u : 1u);
     for (std::string parola : c.parole) {
-        if (parola == "<programma>") parola = programma.string();
-        if (parola == "<personale>") parola = personale.string();
+        if (parola.starts_with("<")) parola = (parola == "<programma>" ? programma : personale);
         EXPECT_NE(dialoghi.messaggi[0].testo.find(parola), std::string::npos)
             << parola << " in " << dialoghi.messaggi[0].testo;
     }
