@@ -2,7 +2,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QFont>
 #include <QStringList>
 #include <vector>
 
@@ -10,8 +9,6 @@
 #include "grid/vista_griglia_qt.h"
 
 namespace {
-
-using grid::Allineamento;
 
 // The model tester reports through qWarning: collect what it says.
 QStringList avvisi;
@@ -49,28 +46,6 @@ TEST_F(ModelloTest, IlTesterApprovaOgniCambio) {
     qInstallMessageHandler(precedente);
     EXPECT_EQ(modello.rowCount(), 3);
     EXPECT_EQ(avvisi.join(u'\n').toStdString(), "");
-}
-
-// Numbers to the right unless the column says otherwise; the header has its own alignment,
-// colour and face.
-TEST_F(ModelloTest, CelleEIntestazione) {
-    griglia.AddItem({"-", "123", "01/02/2003", "-1.234,56", " +1 "});
-    griglia.SetColAlignment(1, Allineamento::Sinistra);
-    griglia.SetFixedAlignment(3, Allineamento::Centro);
-    griglia.SetForeColorFixed({128, 0, 0});
-    griglia.SetFontBold(true);
-    std::vector<Qt::Alignment> allineamenti;
-    for (int c = 0; c < 5; ++c)
-        allineamenti.push_back(
-            modello.index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>());
-    allineamenti.push_back(
-        modello.headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>());
-    const Qt::Alignment sx = Qt::AlignLeft | Qt::AlignVCenter,
-                        dx = Qt::AlignRight | Qt::AlignVCenter;
-    EXPECT_EQ(allineamenti, (std::vector<Qt::Alignment>{sx, sx, sx, dx, dx, Qt::AlignCenter}));
-    EXPECT_EQ(modello.headerData(3, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color(),
-              QColor(128, 0, 0));
-    EXPECT_TRUE(modello.headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
 }
 
 // A top row set before the view is shown, as when the register loads, holds.

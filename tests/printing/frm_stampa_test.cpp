@@ -11,36 +11,19 @@ namespace {
 
 // Records which routine ran, with the range and the grid-line style it saw.
 struct ProceduraFinta : printing::ProceduraStampa {
-    ProceduraFinta(const core::StatoConto& s, const grid::Griglia& g) : stato(s), griglia(g) {}
     void StampaTutto() override { annota("tutto"); }
     void StampaPeriodo() override { annota("periodo"); }
     void annota(const std::string& nome) {
         chiamata = nome + " " + core::FormatoData(stato.DataInizioStampa) + " " +
                    core::FormatoData(stato.DataFineStampa) + " " +
-                   std::to_string(griglia.GridLines());
+                   std::to_string(gridPrint.GridLines());
     }
-    const core::StatoConto& stato;
-    const grid::Griglia& griglia;
+    core::StatoConto stato;
+    grid::Griglia gridPrint;
     std::string chiamata;
 };
 
 const char* const kCampi[] = {"txtDadata", "txtAdata", "Label1", "Label2"};
-
-struct FrmStampaTest : ::testing::Test {
-    FrmStampaTest() { finestra["Option1_0"].selezionato = true; }
-    void Opzione(int n) {
-        finestra["Option1_0"].selezionato = n == 0;
-        if (n == 1) finestra["Option1_1"].selezionato = true;
-        dialogo.Option1_Click();
-    }
-
-    test::FinestraFinta finestra;
-    test::DialoghiFinti dialoghi;
-    core::StatoConto stato;
-    grid::Griglia gridPrint;
-    ProceduraFinta procedura{stato, gridPrint};
-    printing::FrmStampa dialogo{finestra, dialoghi, stato, gridPrint, procedura};
-};
 
 // A run that prints names its range and the grid-line style it saw (the box's, set before
 // the dates are checked and put back after a run); one that stops names its message and
@@ -49,18 +32,26 @@ struct Caso {
     const char *da, *a, *stampa, *messaggio, *focus;
 };
 
-class ControlliDate : public FrmStampaTest, public ::testing::WithParamInterface<Caso> {};
+class ControlliDate : public ::testing::TestWithParam<Caso> {};
 
 TEST_P(ControlliDate, StampaIlPeriodoOSpiegaPercheNo) {
     const Caso& c = GetParam();
-    Opzione(1);
+    test::FinestraFinta finestra;
+    test::DialoghiFinti dialoghi;
+    ProceduraFinta procedura;
+    printing::FrmStampa dialogo{finestra, dialoghi, procedura.stato, procedura.gridPrint,
+                                procedura};
+    for (const char* campo : kCampi) finestra[campo].visibile = false;
+    finestra["Option1_1"].selezionato = true;  // the range boxes show with the range option
+    dialogo.Option1_Click();
+    for (const char* campo : kCampi) EXPECT_TRUE(finestra.Visibile(campo)) << campo;
     finestra["txtDadata"].testo = c.da;
     finestra["txtAdata"].testo = c.a;
     finestra.focus = "cmdOk";
     dialogo.cmdOk_Click();
     EXPECT_EQ(procedura.chiamata, c.stampa);
     EXPECT_EQ(finestra.chiusa, *c.stampa != '\0');
-    EXPECT_EQ(gridPrint.GridLines(), *c.stampa != '\0');
+    EXPECT_EQ(procedura.gridPrint.GridLines(), *c.stampa != '\0');
     EXPECT_EQ(finestra.focus, c.focus);
     EXPECT_EQ(dialoghi.testiMessaggi(),
               *c.messaggio ? std::vector<std::string>{c.messaggio} : std::vector<std::string>{});
@@ -83,21 +74,5 @@ INSTANTIATE_TEST_SUITE_P(Casi, ControlliDate, ::testing::Values(
     Caso{"01/01/2024", "abc", "", kNonValida, "txtAdata"},
     Caso{"  ", " ", "", "Deve essere specificata almeno una data.", "txtDadata"}));
 // clang-format on
-
-// The range boxes show with the range option only; printing everything reads no date.
-TEST_F(FrmStampaTest, OpzioniELineeDellaGriglia) {
-    Opzione(1);
-    Opzione(0);
-    EXPECT_FALSE(finestra.Selezionato("Option1_1"));
-    for (const char* c : kCampi) EXPECT_FALSE(finestra.Visibile(c)) << c;
-    Opzione(1);
-    for (const char* c : kCampi) EXPECT_TRUE(finestra.Visibile(c)) << c;
-    Opzione(0);
-    finestra["txtDadata"].testo = "sbagliata";
-    finestra["Check1"].selezionato = true;
-    dialogo.cmdOk_Click();
-    EXPECT_TRUE(procedura.chiamata.starts_with("tutto ")) << procedura.chiamata;
-    EXPECT_TRUE(procedura.chiamata.ends_with(" 1")) << procedura.chiamata;
-}
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 #include <filesystem>
 
@@ -20,10 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-QString Q(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
 
 // While it runs the data folder is locked to any other copy; SIGTERM ends it with the
 // shutdown save (a first save of the run leaves its backup); after SIGKILL its stale lock
@@ -51,21 +46,19 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     auto ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert("QT_QPA_PLATFORM", "offscreen");
     for (const char* v : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        ambiente.insert(v, Q(dir / v));
+        ambiente.insert(v, QString::fromStdString((dir / v).string()));
     programma.setProcessEnvironment(ambiente);
-    programma.start(Q(prog / "conto-di-casa"), {});
+    programma.start(QString::fromStdString((prog / "conto-di-casa").string()), {});
     ASSERT_TRUE(programma.waitForStarted(10000));
     const fs::path blocco = prog / ".quibora.lock";
     for (int i = 0; i < 1000 && !fs::exists(blocco); ++i) QThread::msleep(10);
     ASSERT_TRUE(fs::exists(blocco)) << programma.readAllStandardError().toStdString();
 
     test::DialoghiFinti dialoghi;
-    {
-        QLockFile altro(avvio::FileBlocco(prog));
-        EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
-        EXPECT_EQ(dialoghi.testiMessaggi(),
-                  std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
-    }
+    QLockFile altro(avvio::FileBlocco(prog));
+    EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
+    EXPECT_EQ(dialoghi.testiMessaggi(),
+              std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
 
     ASSERT_EQ(::kill(static_cast<pid_t>(programma.processId()), segnale), 0);
     ASSERT_TRUE(programma.waitForFinished(10000));
