@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -16,25 +17,22 @@ std::vector<std::string> Colonna0(const Griglia& g) {
     return celle;
 }
 
-struct CasoRimozione {
-    int righeDati, indice, esito;
-    std::vector<std::string> restano;
-};
-
 // Only a data row goes, never the only one; the top row stays a row.
 TEST(Griglia, RemoveItemRimuoveORifiuta) {
-    const std::vector<CasoRimozione> casi{{1, 1, grid::kErroreUnicaRiga, {"A"}},
-                                          {3, 2, 0, {"A", "C"}},
-                                          {3, 3, 0, {"A", "B"}},
-                                          {3, 0, 5, {"A", "B", "C"}},
-                                          {3, 4, 5, {"A", "B", "C"}}};
-    for (const auto& c : casi) {
+    // Data rows, the index removed, the answer, column 0 of the data rows afterwards.
+    const std::vector<std::tuple<int, int, int, std::vector<std::string>>> casi{
+        {1, 1, grid::kErroreUnicaRiga, {"A"}},
+        {3, 2, 0, {"A", "C"}},
+        {3, 3, 0, {"A", "B"}},
+        {3, 0, 5, {"A", "B", "C"}},
+        {3, 4, 5, {"A", "B", "C"}}};
+    for (const auto& [righe, indice, esito, restano] : casi) {
         Griglia g;
-        for (int i = 0; i < c.righeDati; ++i) g.AddItem({std::string(1, 'A' + i), "", "", "", ""});
-        g.SetTopRow(c.righeDati);
-        EXPECT_EQ(g.RemoveItem(c.indice), c.esito) << c.indice;
-        EXPECT_LE(g.TopRow(), g.Rows() - 1) << c.indice;
-        EXPECT_EQ(Colonna0(g), c.restano) << c.indice;
+        for (int i = 0; i < righe; ++i) g.AddItem({std::string(1, 'A' + i), "", "", "", ""});
+        g.SetTopRow(righe);
+        EXPECT_EQ(g.RemoveItem(indice), esito) << indice;
+        EXPECT_LE(g.TopRow(), g.Rows() - 1) << indice;
+        EXPECT_EQ(Colonna0(g), restano) << indice;
     }
 }
 

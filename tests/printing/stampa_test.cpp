@@ -11,8 +11,7 @@
 
 namespace {
 
-// What the printer was told; the first call whose entry starts with `guasto` fails with
-// `codice`.
+// What the printer was told; the first call whose entry starts with `guasto` fails.
 struct Diario {
     std::vector<std::string> voci;
     std::string guasto;

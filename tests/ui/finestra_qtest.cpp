@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QWidget>
 #include <vector>
 
 #include "ui/finestra_qt.h"
