@@ -3,7 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QStringList>
-#include <vector>
+#include <string>
 
 #include "grid/modello_griglia_qt.h"
 #include "grid/vista_griglia_qt.h"
