@@ -60,19 +60,20 @@ TEST(Griglia, OgniCambioEComunicato) {
     g.AggiungiRighe(core::Registro{});
     EXPECT_EQ(g.RemoveItem(2), 0);
     g.SetTextMatrix(0, 1, "Causale");
+    g.SetTextMatrix(2, 2, "rif");
     g.SetColWidth(2, 2200);
     g.SetFontBold(true);
     g.SetTopRow(30);
     EXPECT_EQ(Colonna0(g), (std::vector<std::string>{"a", "c", "d"}));
-    EXPECT_EQ(g.TextMatrix(2, 1), "\t");
+    EXPECT_EQ(g.righe().riga(1), (core::RigaRegistro{"c", "\t", "rif", "", ""}));
     g.SetRows(5);
     EXPECT_EQ(g.TextMatrix(4, 4), "");
     g.SetRows(0);
     EXPECT_EQ(g.Rows(), 1);
     EXPECT_EQ(g.TextMatrix(0, 1), "Causale");
     EXPECT_EQ(oss.log,
-              (std::vector<std::string>{"ins 1-1", "ins 2-4", "rim 2-2", "cella 0-1", "aspetto",
-                                        "aspetto", "alto 3", "ins 4-4", "rim 1-4"}));
+              (std::vector<std::string>{"ins 1-1", "ins 2-4", "rim 2-2", "cella 0-1", "cella 2-2",
+                                        "aspetto", "aspetto", "alto 3", "ins 4-4", "rim 1-4"}));
     for (const auto& [r, c] : std::vector<std::pair<int, int>>{{-1, 0}, {1, 0}, {0, 5}, {0, -1}}) {
         EXPECT_THROW((void)g.TextMatrix(r, c), std::out_of_range) << r << "," << c;
         EXPECT_THROW(g.SetTextMatrix(r, c, "x"), std::out_of_range) << r << "," << c;

@@ -60,8 +60,6 @@ TEST_P(ControlliDate, StampaIlPeriodoOSpiegaPercheNo) {
                   m.testo.starts_with("Deve") ? ui::Icona::Esclamazione : ui::Icona::Critica);
 }
 
-const char* kNonValida = "Non è una data valida";
-
 // A missing first day is 1/1/1900, a missing last day 1/1/2050, never checked against the
 // typed one.
 // clang-format off
@@ -70,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Casi, ControlliDate, ::testing::Values(
     Caso{"   ", "07/03/2024", "periodo 01/01/1900 07/03/2024 0", "", "cmdOk"},
     Caso{"01/02/2060", "", "periodo 01/02/2060 01/01/2050 0", "", "cmdOk"},
     Caso{"05/01/2024", "04/01/2024", "", "Data iniziale superiore a quella finale", "cmdOk"},
-    Caso{"32/01/2024", "04/01/2024", "", kNonValida, "txtDadata"},
-    Caso{"01/01/2024", "abc", "", kNonValida, "txtAdata"},
+    Caso{"32/01/2024", "04/01/2024", "", "Non è una data valida", "txtDadata"},
+    Caso{"01/01/2024", "abc", "", "Non è una data valida", "txtAdata"},
     Caso{"  ", " ", "", "Deve essere specificata almeno una data.", "txtDadata"}));
 // clang-format on
 
