@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <map>
 
 #include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
@@ -16,7 +17,6 @@ namespace fs = std::filesystem;
 enum class Esito { Programma, SolaLettura, Personale, Fine };
 
 struct Caso {
-    const char* nome;
     bool installata;
     int erroreScrittura;    // of the program's folder
     bool registroQui;       // the program's folder holds a register
@@ -26,27 +26,35 @@ struct Caso {
     std::vector<const char*> parole;  // in the one message, when there is one
 };
 
-void Scrivi(const fs::path& p, std::string_view byte) {
-    std::ofstream(p, std::ios::binary) << byte;
+// The files of a folder with their bytes; none when it is missing.
+std::map<std::string, std::string> Contenuto(const fs::path& cartella) {
+    std::map<std::string, std::string> file;
+    if (fs::is_directory(cartella))
+        for (const auto& f : fs::directory_iterator(cartella))
+            file[f.path().filename()] = test::LeggiByte(f.path());
+    return file;
 }
 
 class ScegliCartella : public testing::TestWithParam<Caso> {};
 
+// The register is copied byte for byte only when the user chose it; nothing of the user's
+// own folder is overwritten; the original is never touched.
 TEST_P(ScegliCartella, DoveSonoIDati) {
     const Caso& c = GetParam();
     test::CartellaTemporanea dir;
-    const fs::path bin = dir / "bin", portatile = dir / "portatile";
-    const fs::path programma = c.installata ? bin : portatile;
+    const fs::path bin = dir / "bin", programma = c.installata ? bin : dir / "portatile";
     const fs::path personale = dir / "dati" / "Quibora";
     fs::create_directories(programma);
-    const std::vector<std::string> nomi{"dati.txt", "para.txt", "listcol1.txt", "listcol5.txt"};
+    std::map<std::string, std::string> registro, suo;
     if (c.registroQui)
-        for (const auto& n : nomi) Scrivi(programma / n, "\"" + n + "\"\r\n");
+        for (const char* n : {"dati.txt", "para.txt", "listcol1.txt", "listcol5.txt"})
+            registro[n] = "\"" + std::string(n) + "\"\r\n";
+    for (const auto& [n, byte] : registro) std::ofstream(programma / n) << byte;
     if (std::string_view(c.personale) == "registro") {
         fs::create_directories(personale);
-        Scrivi(personale / "dati.txt", "\"altro\"\r\n");
+        std::ofstream(personale / "dati.txt") << (suo["dati.txt"] = "\"altro\"\r\n");
     } else if (std::string_view(c.personale) == "file") {
-        Scrivi(dir / "dati", "");
+        std::ofstream(dir / "dati") << "";
     }
     test::DialoghiFinti dialoghi;
     if (c.risposta) dialoghi.risposte.push_back(*c.risposta);
@@ -62,26 +70,13 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
     }
     ASSERT_EQ(dialoghi.messaggi.size(), c.parole.empty() ? 0u : 1u);
     for (std::string parola : c.parole) {
-        if (parola == "<programma>") parola = programma.string();
-        if (parola == "<personale>") parola = personale.string();
+        if (parola.starts_with("<")) parola = (parola == "<programma>" ? programma : personale);
         EXPECT_NE(dialoghi.messaggi[0].testo.find(parola), std::string::npos)
             << parola << " in " << dialoghi.messaggi[0].testo;
     }
-    // The register is copied byte for byte only when the user chose it; nothing of the
-    // user's own folder is overwritten; the original is never touched.
+    EXPECT_EQ(Contenuto(programma), registro);
     const bool copiato = c.risposta == ui::Risposta::Si && std::string_view(c.personale).empty();
-    for (const auto& n : nomi) {
-        if (c.registroQui) {
-            EXPECT_EQ(test::LeggiByte(programma / n), "\"" + n + "\"\r\n");
-        }
-        if (copiato) {
-            EXPECT_EQ(test::LeggiByte(personale / n), "\"" + n + "\"\r\n") << n;
-        } else if (std::string_view(c.personale) == "registro") {
-            EXPECT_EQ(test::LeggiByte(personale / "dati.txt"), "\"altro\"\r\n");
-        } else {
-            EXPECT_FALSE(fs::exists(personale / n)) << n;
-        }
-    }
+    EXPECT_EQ(Contenuto(personale), copiato ? registro : suo);
 }
 
 using enum ui::Risposta;
@@ -89,21 +84,18 @@ using enum Esito;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Tabella, ScegliCartella, testing::Values(
     // An installed copy never writes beside itself, even where it could.
-    Caso{"Installata", true, 0, true, "", {}, Personale, {}},
-    Caso{"PortatileScrivibile", false, 0, true, "", {}, Programma, {}},
-    Caso{"SupportoSenzaRegistro", false, EROFS, false, "", {}, Personale, {}},
-    Caso{"Copia", false, EROFS, true, "", Si, Personale,
+    Caso{true, 0, true, "", {}, Personale, {}},
+    Caso{false, 0, true, "", {}, Programma, {}},
+    Caso{false, EROFS, false, "", {}, Personale, {}},
+    Caso{false, EROFS, true, "", Si, Personale,
          {"<programma>", "<personale>", "accesso negato", "sola lettura", "Annulla"}},
-    Caso{"ApriInSolaLettura", false, EACCES, true, "", No, SolaLettura, {"<programma>"}},
-    Caso{"Annulla", false, EROFS, true, "", Annulla, Fine, {"<programma>"}},
-    Caso{"CopiaGiaPresente", false, EROFS, true, "registro", Si, Personale,
-         {"<personale>", "c'è già un registro"}},
-    Caso{"CopiaGiaPresenteSolaLettura", false, EROFS, true, "registro", {}, SolaLettura,
-         {"<programma>"}},
+    Caso{false, EACCES, true, "", No, SolaLettura, {"<programma>"}},
+    Caso{false, EROFS, true, "", Annulla, Fine, {"<programma>"}},
+    Caso{false, EROFS, true, "registro", Si, Personale, {"<personale>", "c'è già un registro"}},
+    Caso{false, EROFS, true, "registro", {}, SolaLettura, {"<programma>"}},
     // A file where the user's folder should be: said as it is.
-    Caso{"CartellaImpossibile", true, 0, false, "file", {}, Fine,
-         {"Impossibile creare la cartella", "<personale>", "c'è un file"}}),
-    [](const auto& info) { return std::string(info.param.nome); });
+    Caso{true, 0, false, "file", {}, Fine,
+         {"Impossibile creare la cartella", "<personale>", "c'è un file"}}));
 // clang-format on
 
 }  // namespace

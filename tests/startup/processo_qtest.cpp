@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 #include <filesystem>
 
@@ -21,10 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString Q(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
-
 // While it runs the data folder is locked to any other copy; SIGTERM ends it with the
 // shutdown save (a first save of the run leaves its backup); after SIGKILL its stale lock
 // does not stop the next start.
@@ -36,13 +31,12 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     const fs::path prog = dir / "chiavetta";
     fs::create_directories(prog);
     fs::copy_file(QUIBORA_ESEGUIBILE, prog / "conto-di-casa");
-    core::FileDati file(core::FileSystemReale(), prog, core::DirSistema(dir / "config"));
+    core::FileDati file(core::FileSystemReale(), prog, core::DirSistema(dir / "XDG_CONFIG_HOME"));
     ASSERT_FALSE(file.SalvaConto("12345", "Banca Uno"));
-    const std::vector<core::RigaRegistro> righe{
-        {"01/03/2003", "Versamento", "stipendio", "1.000,00", "1.000,00"}};
-    ASSERT_FALSE(file.SalvaRegistro(core::Registro(righe)));
-    ASSERT_FALSE(
-        file.SalvaParametri({"Euro", core::Money::FromUnits(1000), core::Money::FromUnits(-50)}));
+    ASSERT_FALSE(file.SalvaRegistroEParametri(
+        core::Registro(std::vector<core::RigaRegistro>{
+            {"01/03/2003", "Versamento", "stipendio", "1.000,00", "1.000,00"}}),
+        {"Euro", core::Money::FromUnits(1000), core::Money::FromUnits(-50)}));
     std::map<std::string, std::string> prima;
     for (const auto& voce : fs::directory_iterator(prog))
         if (voce.path().extension() == ".txt")
@@ -51,30 +45,26 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     QProcess programma;
     auto ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert("QT_QPA_PLATFORM", "offscreen");
-    ambiente.insert("HOME", Q(dir / "casa"));
-    ambiente.insert("XDG_CONFIG_HOME", Q(dir / "config"));
-    ambiente.insert("XDG_DATA_HOME", Q(dir / "dati"));
+    for (const char* v : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        ambiente.insert(v, QString::fromStdString((dir / v).string()));
     programma.setProcessEnvironment(ambiente);
-    programma.start(Q(prog / "conto-di-casa"), {});
+    programma.start(QString::fromStdString((prog / "conto-di-casa").string()), {});
     ASSERT_TRUE(programma.waitForStarted(10000));
     const fs::path blocco = prog / ".quibora.lock";
     for (int i = 0; i < 1000 && !fs::exists(blocco); ++i) QThread::msleep(10);
     ASSERT_TRUE(fs::exists(blocco)) << programma.readAllStandardError().toStdString();
 
     test::DialoghiFinti dialoghi;
-    {
-        QLockFile altro(avvio::FileBlocco(prog));
-        EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
-        EXPECT_EQ(dialoghi.testiMessaggi(),
-                  std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
-    }
+    QLockFile altro(avvio::FileBlocco(prog));
+    EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
+    EXPECT_EQ(dialoghi.testiMessaggi(),
+              std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
 
     ASSERT_EQ(::kill(static_cast<pid_t>(programma.processId()), segnale), 0);
     ASSERT_TRUE(programma.waitForFinished(10000));
-    if (segnale == SIGKILL) {
-        EXPECT_EQ(programma.exitStatus(), QProcess::CrashExit);
-    } else {
-        EXPECT_EQ(programma.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(programma.exitStatus(),
+              segnale == SIGKILL ? QProcess::CrashExit : QProcess::NormalExit);
+    if (segnale == SIGTERM) {
         EXPECT_EQ(programma.exitCode(), 0);
         EXPECT_TRUE(fs::exists(prog / "backup")) << "the shutdown save ran";
     }
@@ -88,8 +78,9 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Processo, testing::Values(SIGTERM, SIGKILL),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 // A lock that cannot be made says so with its file, and ends the program unless the register
-// is only read.
-TEST(Blocco, UnBloccoImpossibileDiceQualeFile) {
+// is only read. A copy killed before it wrote its name leaves an empty lock: it must not bar
+// every later start, while a live copy's lock still does.
+TEST(Blocco, UnBloccoImpossibileDiceQualeFileEUnoVuotoNonFermaLAvvio) {
     test::CartellaTemporanea dir;
     for (const bool facoltativo : {false, true}) {
         test::DialoghiFinti dialoghi;
@@ -99,12 +90,6 @@ TEST(Blocco, UnBloccoImpossibileDiceQualeFile) {
         for (const auto& testo : dialoghi.testiMessaggi())
             EXPECT_NE(testo.find((dir / "mancante/.quibora.lock").string()), std::string::npos);
     }
-}
-
-// A copy killed before it wrote its name leaves an empty lock: it must not bar every later
-// start, while a live copy's lock still does.
-TEST(Blocco, UnBloccoVuotoDiUnaCopiaMortaNonFermaLAvvio) {
-    test::CartellaTemporanea dir;
     const QString nome = avvio::FileBlocco(dir.path());
     QFile vuoto(nome);
     ASSERT_TRUE(vuoto.open(QIODevice::WriteOnly));
