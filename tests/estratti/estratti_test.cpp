@@ -150,7 +150,7 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
             "|Bonifico 'casa' |-167,00 accorciato riparato fuori fido"}));
 
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);
-    EXPECT_EQ(esito.aggiunte, 4);
+    ASSERT_EQ(esito.aggiunte, 4);
     EXPECT_EQ(c.griglia.righe().riga(5),
               (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa' ", "200,00",
                                   "-167,00"}));
