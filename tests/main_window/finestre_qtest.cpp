@@ -3,14 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QRadioButton>
-#include <QScreen>
-#include <QStyle>
 #include <QTest>
 #include <filesystem>
 
-#include "core/importi.h"
 #include "entry/form_inserimento_qt.h"
 #include "grid/vista_griglia_qt.h"
 #include "main_window/form1_qt.h"
@@ -83,21 +79,6 @@ TEST_F(Finestre, OgniTestoStaNelSuoRiquadro) {
     EXPECT_EQ(TestiTagliati(&stampa), QStringList());
 }
 
-// Every balance the program accepts shows whole, never as a shorter, plausible number.
-TEST_F(Finestre, IlSaldoSiVedeSempreIntero) {
-    auto* saldo = f.findChild<QLineEdit*>("txtSaldo");
-    const int cornice = saldo->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, saldo);
-    for (std::int64_t raw : {INT64_MIN, INT64_MAX, std::int64_t{2000000000068800}}) {
-        for (const char* modo : {"Lire", "Euro"}) {
-            saldo->setText(
-                QString::fromStdString(core::FormatoModo(core::Money::FromRaw(raw), modo)));
-            EXPECT_LE(saldo->fontMetrics().horizontalAdvance(saldo->text()),
-                      saldo->width() - 2 * cornice - 4)
-                << saldo->text().toStdString();
-        }
-    }
-}
-
 // Tab goes from control to control in the designed order; the grid is one stop.
 TEST_F(Finestre, TabSegueLOrdineDellaFinestra) {
     f.vistaGriglia()->setFocus();
@@ -112,38 +93,6 @@ TEST_F(Finestre, TabSegueLOrdineDellaFinestra) {
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "Grid");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "cmdPass");
-}
-
-// Scrolled to its end, the grid shows whole rows; the current cell set by the program is
-// the one highlighted.
-TEST_F(Finestre, LaGrigliaMostraRigheInteReLaCellaCorrente) {
-    grid::VistaGrigliaQt* vista = f.vistaGriglia();
-    f.griglia().SetTopRow(f.griglia().Rows() - 1);
-    QApplication::processEvents();
-    const int prima = vista->rowAt(0);
-    ASSERT_GT(prima, 0);
-    EXPECT_EQ(vista->rowViewportPosition(prima), 0);
-    const int ultima = f.griglia().Rows() - 2;
-    EXPECT_LE(vista->rowViewportPosition(ultima) + vista->rowHeight(ultima),
-              vista->viewport()->height());
-
-    f.griglia().SetCol(0);
-    f.griglia().SetRow(5);
-    EXPECT_EQ(vista->currentIndex(), vista->model()->index(4, 0));
-    EXPECT_EQ(vista->selectionModel()->selectedIndexes(),
-              QModelIndexList{vista->model()->index(4, 0)});
-}
-
-// The password window hides what is typed and opens in the middle of the screen.
-TEST_F(Finestre, LaPasswordSiScriveConAsterischiInUnaFinestraCentrata) {
-    main_window::FrmPassQt password(f.contesto());
-    password.show();
-    auto* testo = password.findChild<QLineEdit*>("txtPass1");
-    QTest::keyClicks(testo, "ab");
-    EXPECT_EQ(testo->displayText(), "**");
-    const QPoint centro = password.geometry().center();
-    const QPoint schermo = password.screen()->availableGeometry().center();
-    EXPECT_LE((centro - schermo).manhattanLength(), 4);
 }
 
 }  // namespace
