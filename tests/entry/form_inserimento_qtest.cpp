@@ -69,21 +69,4 @@ TEST_F(FormInserimentoQtTest, MovimentoCompletoEFileSalvati) {
               "\"205792<8\"\r\n\"Euro\",\"24681;\",\".7345\"\r\n");
 }
 
-// The window opens on the amount, gives no decimal hint in lire, limits the reference to
-// what the register stores, and Esc is Cancel.
-TEST_F(FormInserimentoQtTest, InLireEscChiudeSenzaCambiareNulla) {
-    stato.ModoValuta = "Lire";
-    apri("Prelievo");
-    EXPECT_EQ(d_->windowTitle(), "Prelievo");
-    EXPECT_EQ(d_->focusWidget(), casella("txtImporto"));
-    EXPECT_EQ(suggerimento(), "");
-    EXPECT_EQ(casella("Txtrif")->maxLength(), 16);
-    QTest::keyClicks(casella("txtImporto"), "500");
-    QTest::keyClick(casella("txtImporto"), Qt::Key_Escape);
-    EXPECT_FALSE(d_->isVisible());
-    EXPECT_EQ(griglia.Rows(), 1);
-    EXPECT_TRUE(dialoghi.messaggi.empty());
-    EXPECT_FALSE(fs::exists(dir / "listcol1.txt"));
-}
-
 }  // namespace

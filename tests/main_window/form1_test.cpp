@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <limits>
-#include <map>
 
 #include "core/codifica.h"
 #include "core/importi.h"
@@ -30,21 +29,6 @@ class FinestreAperte : public main_window::ApriFinestre {
     std::vector<std::string> aperte;
 };
 
-// The main window's design layout.
-const std::map<std::string, ui::Rettangolo> kProgetto{
-    {"Form1", {0, 0, 9285, 7200}},          {"Label1", {4020, 120, 1455, 375}},
-    {"Grid", {143, 480, 8985, 3135}},       {"Label4", {1080, 3720, 1095, 255}},
-    {"List1", {150, 4080, 3015, 2985}},     {"cmdPass", {7320, 3720, 1815, 255}},
-    {"Cmdfido", {7320, 4080, 1815, 255}},   {"Rimuovi", {7320, 4440, 1815, 255}},
-    {"Rimuoviu", {7320, 4800, 1815, 255}},  {"CmdStampa", {7320, 5160, 1815, 255}},
-    {"CmdEuro", {7320, 5520, 1815, 255}},   {"CmdSaldo", {7320, 5880, 1815, 255}},
-    {"CmdEsci", {7320, 6240, 1815, 255}},   {"Label3", {7920, 6480, 735, 255}},
-    {"Label2", {7020, 6840, 255, 255}},     {"txtSaldo", {7320, 6780, 1815, 345}},
-    {"Label5", {3840, 6840, 2355, 315}},    {"Label6", {6300, 6840, 495, 255}},
-    {"Image1", {4380, 3960, 1665, 1410}},   {"Label7", {3840, 5400, 2775, 255}},
-    {"txtDitta", {4080, 5760, 2535, 1095}},
-};
-
 void Scrivi(const fs::path& p, std::string_view byte) {
     std::ofstream(p, std::ios::binary) << byte;
 }
@@ -60,7 +44,6 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
   protected:
     Form1Test() {
         oggi = {2001, 2, 3};
-        for (const auto& [nome, r] : kProgetto) form1[nome].posizione = r;
         for (const char* nome : {"Rimuovi", "Rimuoviu", "CmdStampa"}) form1[nome].abilitato = false;
     }
     // Commas and accents in the texts must load back intact.
@@ -79,20 +62,20 @@ class Form1Test : public ::testing::Test, public test::ContestoFinto {
 
 struct Caricamento {
     const char* nome;
-    const char* file;
+    int movimenti;
+    const char* file;       // written with `contenuto` before loading
     std::string contenuto;  // "-": the file is removed; "/": a folder takes its place
     int errore;
-    std::string modoDopo;
-    std::string mostrato;  // CmdEuro, Label2, Label6 and txtSaldo, joined by "|"
+    std::string mostrato;  // ModoValuta, CmdEuro, Label2, Label6 and txtSaldo, joined by "|"
 };
 
-// Loading shows the saved currency, its captions and the balance in its format and colour; a
-// load that fails returns the reader's error number and changes nothing. Neither writes.
+// Loading shows the currency, the balance, the grid, the buttons and past eleven movements
+// the wide window; a load that fails returns the reader's error and changes nothing.
 class Form1Caricamento : public Form1Test, public ::testing::WithParamInterface<Caricamento> {};
 
-TEST_P(Form1Caricamento, ValutaSaldoOErrore) {
+TEST_P(Form1Caricamento, ValutaSaldoGrigliaOErrore) {
     const auto& c = GetParam();
-    scriviMovimenti(2);
+    scriviMovimenti(c.movimenti);
     if (c.contenuto == "-")
         fs::remove(dir / c.file);
     else if (c.contenuto == "/")
@@ -104,37 +87,15 @@ TEST_P(Form1Caricamento, ValutaSaldoOErrore) {
     // Nor does closing after a failed load write over the files it could not read.
     if (c.errore != 0) static_cast<void>(logica_.Form_Unload());
     EXPECT_EQ(disco.Chiamate(test::Operazione::Scrivi), scritture) << "loading writes nothing";
-    EXPECT_EQ(stato.ModoValuta, c.modoDopo);
-    std::string mostrato;
-    for (const char* nome : {"CmdEuro", "Label2", "Label6"}) mostrato += form1.Testo(nome) + "|";
-    EXPECT_EQ(mostrato + form1.Testo("txtSaldo"), c.mostrato);
+    std::string mostrato = stato.ModoValuta;
+    for (const char* nome : {"CmdEuro", "Label2", "Label6", "txtSaldo"})
+        mostrato += "|" + form1.Testo(nome);
+    EXPECT_EQ(mostrato, c.mostrato);
     const bool negativo = c.mostrato.find("|-") != std::string::npos;
     EXPECT_EQ(form1.ColoreTesto("txtSaldo"), negativo ? ui::kRosso : ui::kNero);
-}
+    if (c.errore != 0) return;
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Tabella, Form1Caricamento, ::testing::Values(
-    Caricamento{"SenzaParametri", nullptr, "", 0, "Euro", "&Gestisci in Lire|€.|€uro|0,00"},
-    Caricamento{"LireZero", "para.txt", Parametri("Lire", "0", "0"), 0, "Lire", "&Gestisci in €uro|£.|£ire|0"},
-    Caricamento{"LireNegativo", "para.txt", Parametri("Lire", "-1500", "0"), 0, "Lire", "&Gestisci in €uro|£.|£ire|-1.500"},
-    Caricamento{"Euro", "para.txt", Parametri("Euro", "1234,5", "0"), 0, "Euro", "&Gestisci in Lire|€.|€uro|1.234,50"},
-    Caricamento{"Minuscolo", "para.txt", Parametri("lire", "-0,5", "0"), 0, "lire", "&Gestisci in Lire|€.|€uro|-0,50"},
-    Caricamento{"RegistroIncompleto", "listcol3.txt", "-", 53, "", "|||"},
-    Caricamento{"ParametriCorti", "para.txt", "\"Lire\",\"1\"\r\n", 62, "", "|||"},
-    // A save marker that cannot be cleared: the interrupted save cannot be finished.
-    Caricamento{"SalvataggioNonRecuperabile", ".salvataggio", "/", 75, "", "|||"}),
-    [](const auto& info) { return std::string(info.param.nome); });
-// clang-format on
-
-// The grid's design; what the number of movements decides: the buttons, and past eleven the
-// wide window scrolled to the end; the password button's caption follows the password file.
-class Form1Movimenti : public Form1Test, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Form1Movimenti, GrigliaPulsantiELarghezza) {
-    const int n = GetParam();
-    scriviMovimenti(n);
-    if (n == 1) Scrivi(dir / "sys" / "Vorn.lst", Riga("y"));
-    ASSERT_EQ(logica_.Form_Load(), 0);
+    const int n = c.movimenti;
     ASSERT_EQ(griglia.Rows(), n + 1);
     EXPECT_EQ(griglia.intestazione(),
               (core::RigaRegistro{"Data", "Causale", "Riferimento", "Importo", "Saldo"}));
@@ -147,30 +108,38 @@ TEST_P(Form1Movimenti, GrigliaPulsantiELarghezza) {
                               grid::ColoreRgb{128, 0, 0}));
     for (const char* pulsante : {"Rimuovi", "Rimuoviu", "CmdStampa"})
         EXPECT_EQ(form1.Abilitato(pulsante), n > 0) << pulsante;
-    EXPECT_EQ(form1.Testo("cmdPass"), n == 1 ? "Rimuovi Pass&word" : "Inserisci Pass&word");
-    const bool larga = n >= 12;
+    const bool password = c.file && std::string_view(c.file) == "sys/Vorn.lst";
+    EXPECT_EQ(form1.Testo("cmdPass"), password ? "Rimuovi Pass&word" : "Inserisci Pass&word");
+    // The wide window: what the frame, the buttons, the logo and the title move by.
+    const int larga = n >= 12 ? 1 : 0;
     EXPECT_EQ(std::make_tuple(form1.Posizione("Form1").width, form1.Posizione("CmdEsci").left,
+                              form1.Posizione("Image1").left, form1.Posizione("Label1").left,
                               griglia.TopRow()),
-              std::make_tuple(larga ? 9525 : 9285, larga ? 7560 : 7320, larga ? n : 1));
+              std::make_tuple(240 * larga, 240 * larga, 120 * larga, 50 * larga, larga ? n : 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Movimenti, Form1Movimenti, ::testing::Values(0, 1, 11, 12));
+const char* const kEuroZero = "Euro|&Gestisci in Lire|€.|€uro|0,00";
 
-TEST_F(Form1Test, AllargaEStringiSpostanoDiQuantoPrevisto) {
-    ui::AllargaFinestra(form1);
-    const std::map<std::string, double> spostamenti{
-        {"Label1", 50},  {"cmdPass", 240}, {"Label2", 240}, {"txtSaldo", 240}, {"Label5", 120},
-        {"Label7", 120}, {"Image1", 120},  {"List1", 0},    {"Label4", 0}};
-    for (const auto& [nome, di] : spostamenti)
-        EXPECT_EQ(form1.Posizione(nome).left, kProgetto.at(nome).left + di) << nome;
-    EXPECT_EQ(form1.Posizione("Form1").width, 9525);
-    EXPECT_EQ(form1.Posizione("Grid").width, 9225);
-    ui::StringiFinestra(form1);
-    for (const auto& [nome, r] : kProgetto) EXPECT_EQ(form1.Posizione(nome), r) << nome;
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Tabella, Form1Caricamento, ::testing::Values(
+    Caricamento{"SenzaParametri", 2, nullptr, "", 0, kEuroZero},
+    Caricamento{"LireZero", 2, "para.txt", Parametri("Lire", "0", "0"), 0, "Lire|&Gestisci in €uro|£.|£ire|0"},
+    Caricamento{"LireNegativo", 2, "para.txt", Parametri("Lire", "-1500", "0"), 0, "Lire|&Gestisci in €uro|£.|£ire|-1.500"},
+    Caricamento{"Euro", 2, "para.txt", Parametri("Euro", "1234,5", "0"), 0, "Euro|&Gestisci in Lire|€.|€uro|1.234,50"},
+    Caricamento{"Minuscolo", 2, "para.txt", Parametri("lire", "-0,5", "0"), 0, "lire|&Gestisci in Lire|€.|€uro|-0,50"},
+    Caricamento{"Vuoto", 0, nullptr, "", 0, kEuroZero},
+    Caricamento{"ConPassword", 1, "sys/Vorn.lst", Riga("y"), 0, kEuroZero},
+    Caricamento{"UndiciMovimenti", 11, nullptr, "", 0, kEuroZero},
+    Caricamento{"DodiciMovimenti", 12, nullptr, "", 0, kEuroZero},
+    Caricamento{"RegistroIncompleto", 2, "listcol3.txt", "-", 53, "||||"},
+    Caricamento{"ParametriCorti", 2, "para.txt", "\"Lire\",\"1\"\r\n", 62, "||||"},
+    // A save marker that cannot be cleared: the interrupted save cannot be finished.
+    Caricamento{"SalvataggioNonRecuperabile", 2, ".salvataggio", "/", 75, "||||"}),
+    [](const auto& info) { return std::string(info.param.nome); });
+// clang-format on
 
-// A failed shutdown save asks, staying by default; the session manager's save never asks.
-// Exit saves both files once, even though the window closes after the program ends.
+// Exit saves both files once; a failed save asks, staying by default, unless the session
+// manager is saving.
 TEST_F(Form1Test, LUscitaSalvaUnaVoltaSolaEChiedeSeNonRiesce) {
     scriviMovimenti(1);
     Scrivi(dir / "para.txt", Parametri("Lire", "20", "-100"));
@@ -197,9 +166,8 @@ TEST_F(Form1Test, LUscitaSalvaUnaVoltaSolaEChiedeSeNonRiesce) {
     EXPECT_FALSE(fs::exists(dir / "para.txt")) << "saved twice";
 }
 
-// The password button: with a password it asks before removing it and the caption turns
-// back; without one it opens the window to set one (never the start-up check), whose OK
-// stores the trimmed password and turns the caption again.
+// With a password the button asks before removing it; without, it opens the window to set
+// one (never the start-up check), whose OK stores it trimmed.
 TEST_F(Form1Test, PulsanteEFinestraPassword) {
     scriviMovimenti(1);
     ASSERT_FALSE(file.SalvaPassword("segreta"));
@@ -224,19 +192,6 @@ TEST_F(Form1Test, PulsanteEFinestraPassword) {
                               form1.Testo("cmdPass")),
               std::make_tuple(true, "nuova", "nuova", "Rimuovi Pass&word"));
 }
-
-// The commands on the balance, the credit line, the currency and the rows.
-class ComandiTest : public Form1Test {
-  protected:
-    // Puts the window's captions in step with `m`, as loading does.
-    void modo(std::string_view m) {
-        stato.ModoValuta = m;
-        const bool lire = m == "Lire";
-        form1.ImpostaTesto("CmdEuro", lire ? "&Gestisci in €uro" : "&Gestisci in Lire");
-        form1.ImpostaTesto("Label2", lire ? "£." : "€.");
-        form1.ImpostaTesto("Label6", lire ? "£ire" : "€uro");
-    }
-};
 
 // A register whose second row shows `penultima` and whose last row is `causale` `importo`.
 std::vector<core::RigaRegistro> Reg(const char* penultima, const char* causale = "Versamento",
@@ -268,13 +223,16 @@ struct Scenario {
     std::vector<std::string> messaggi;
 };
 
-class Comandi : public ComandiTest, public ::testing::WithParamInterface<Scenario> {};
+class Comandi : public Form1Test, public ::testing::WithParamInterface<Scenario> {};
 
-// Every command on the balance, the credit line, the currency and the rows: what it asks,
-// what it shows, what it tells, and that memory and files agree as soon as it is done.
+// What each command asks, shows and tells, with memory and files agreeing at once.
 TEST_P(Comandi, EsitoVisibileESalvato) {
     const Scenario& c = GetParam();
-    modo(c.modo);
+    stato.ModoValuta = c.modo;
+    const bool lirePrima = std::string_view(c.modo) == "Lire";  // captions as loading sets them
+    form1.ImpostaTesto("CmdEuro", lirePrima ? "&Gestisci in €uro" : "&Gestisci in Lire");
+    form1.ImpostaTesto("Label2", lirePrima ? "£." : "€.");
+    form1.ImpostaTesto("Label6", lirePrima ? "£ire" : "€uro");
     stato.SaldoConto = c.saldo;
     stato.FidoConto = c.fido;
     form1.ImpostaTesto("txtSaldo", "prima");
@@ -323,7 +281,6 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Comandi, ::testing::Values(
     Scenario{"SaldoEuroNegativo", kSaldo, "Euro", k0, k0, Reg("1"), ChiedeSaldo("0,00"), "-250", "Euro", "€.", U(-250), k0, "-250,00", "1/1/-250,00", {}},
     Scenario{"SaldoEuroPropostaArrotondata", kSaldo, "Euro", Money::FromRaw(5164569), k0, Reg("1"), ChiedeSaldo("516,46"), "516,46", "Euro", "€.", Money::FromRaw(5164600), k0, "516,46", "1/1/516,46", {}},
     Scenario{"SaldoLireZeroSvuota", kSaldo, "Lire", U(10), k0, Reg("1"), ChiedeSaldo("10"), "0", "Lire", "£.", k0, k0, "", "1/1/", {}},
-    Scenario{"SaldoLireConDecimali", kSaldo, "Lire", U(10), k0, Reg("1"), ChiedeSaldo("10"), "100,75", "Lire", "£.", Money::FromRaw(1007500), k0, "101", "1/1/101", {}},
     Scenario{"SaldoNonValido", kSaldo, "Lire", U(10), k0, Reg("1"), ChiedeSaldo("10"), "abc", "Lire", "£.", U(10), k0, "prima", "1/1/0", kCifra},
     // The credit line is typed without its sign and shown by its magnitude.
     Scenario{"FidoLireSenzaFido", kFido, "Lire", k0, k0, Reg("1"), ChiedeFido("£.  "), "500", "Lire", "£.", k0, U(-500), "prima", "1/1/0", {}},
@@ -340,19 +297,16 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Comandi, ::testing::Values(
              {"Il saldo o il fido convertiti in lire superano il limite consentito: la divisa non è stata cambiata."}},
     // Removing the first row leaves the balance as it is.
     Scenario{"RimuoviIlPrimo", kRimuovi, "Lire", U(1000000), k0, Reg("2", "Prelievo", "200.000"), "", "", "Lire", "£.", U(1000000), k0, "prima", "2/0", {}},
-    // Removing the last row reverses it by its cause, in the currency it was entered in; the
-    // new last row's balance text decides the mode, and the credit line follows it past the
-    // 600.000 threshold.
+    // Removing the last row reverses it by its cause, in its own currency; the new last row
+    // decides the mode, and the credit line follows it past 600.000.
     Scenario{"StornoPrelievo", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Prelievo", "200.000"), "", "", "Lire", "£", U(1200000), k0, "1.200.000", "1/1", {}},
     Scenario{"StornoBonificoADebito", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Bonifico a debito", "200.000"), "", "", "Lire", "£", U(1200000), k0, "1.200.000", "1/1", {}},
-    Scenario{"StornoVersamento", kRimuoviu, "Lire", U(1000000), k0, Reg("1", "Versamento", "200.000"), "", "", "Lire", "£", U(800000), k0, "800.000", "1/1", {}},
     Scenario{"StornoInLireDaEuro", kRimuoviu, "Euro", Money::FromRaw(4131655), k0, Reg("1.000.000", "Prelievo", "200.000"), "", "", "Lire", "£", Money::FromRaw(9999999627), k0, "1.000.000", "1/1.000.000", {}},
     Scenario{"FidoEuroDaLireGrandi", kRimuoviu, "Euro", k0, U(-2000000), Reg("1,00", "Versamento", "1,00"), "", "", "Euro", "€.", U(-1), Money::FromRaw(-10329138), "-1,00", "1/1,00", {}},
     Scenario{"FidoEuroSogliaEsatta", kRimuoviu, "Euro", k0, U(-600000), Reg("1,00", "Versamento", "1,00"), "", "", "Euro", "€.", U(-1), U(-600000), "-1,00", "1/1,00", {}},
     Scenario{"FidoEuroPiccolo", kRimuoviu, "Euro", k0, U(-500), Reg("1,00", "Versamento", "1,00"), "", "", "Euro", "€.", U(-1), U(-500), "-1,00", "1/1,00", {}},
     Scenario{"FidoLireDaEuro", kRimuoviu, "Euro", k0, U(-500), Reg("1", "Versamento", "1,00"), "", "", "Lire", "£", U(-1), U(-968135), "-1", "1/1", {}},
     Scenario{"FidoLireSogliaEsatta", kRimuoviu, "Euro", k0, U(-600000), Reg("1", "Versamento", "1,00"), "", "", "Lire", "£", U(-1), U(-600000), "-1", "1/1", {}},
-    Scenario{"FidoLireGrandi", kRimuoviu, "Euro", k0, U(-2000000), Reg("1", "Versamento", "1,00"), "", "", "Lire", "£", U(-1), U(-2000000), "-1", "1/1", {}},
     Scenario{"StornoIllegibile", kRimuoviu, "Euro", U(7), k0, Reg("2", "Prelievo", "x1"), "", "", "Euro", "€.", U(7), k0, "prima", "1/2/0",
              {"L'importo dell'ultimo movimento (\"x1\") non è un importo valido: il movimento non è stato rimosso."}},
     Scenario{"StornoOltreIlLimite", kRimuoviu, "Euro", kEnorme, k0, Reg("2", "Prelievo", "1"), "", "", "Euro", "€.", kEnorme, k0, "prima", "1/2/0",
@@ -360,11 +314,9 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Comandi, ::testing::Values(
     [](const auto& info) { return std::string(info.param.nome); });
 // clang-format on
 
-// Removing the only row asks first; No keeps it, Yes deletes every data file and ends the
-// program without the shutdown save writing them back.
-TEST_F(ComandiTest, AzzeramentoSullUnicoMovimento) {
-    const core::RigaRegistro riga{"01/01/2003", "Versamento", "", "5", "5"};
-    ASSERT_FALSE(file.SalvaRegistro(core::Registro(std::span(&riga, 1))));
+// Removing the only row asks first; Yes deletes every data file and ends without saving.
+TEST_F(Form1Test, AzzeramentoSullUnicoMovimento) {
+    scriviMovimenti(1);
     ASSERT_FALSE(file.SalvaParametri({"Lire", U(5), Money{}}));
     ASSERT_FALSE(file.SalvaConto("123", "Banca"));
     ASSERT_FALSE(file.SalvaPassword("segreta"));
