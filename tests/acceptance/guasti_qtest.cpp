@@ -4,7 +4,6 @@
 #include <csignal>
 
 #include "acceptance/support/banco.h"
-#include "core/record.h"
 
 namespace {
 
@@ -17,46 +16,48 @@ void Prepara(Banco& b, std::string_view punto = "") {
     ASSERT_TRUE(b.Avvia());
     if (punto == "PrimoUso") return;
     const bool password = punto == "RimuoviPassword" || punto == "Azzeramento";
-    b.PrimoUso(QStringLiteral("12345"), QStringLiteral("Banca Uno"),
-               password ? std::optional(QStringLiteral("Segreta")) : std::nullopt);
+    b.PrimoUso(password ? QStringLiteral("Segreta") : QString());
     b.Inserisci("Versamento", QStringLiteral("250"), QStringLiteral("primo"));
     if (punto.starts_with("Rimuovi") && !password)
         b.Inserisci("Prelievo", QStringLiteral("50"), QStringLiteral("secondo"));
 }
 
-// A command that saves or deletes.
+bool Esce(std::string_view punto) {
+    return punto == "CmdEsci" || punto == "Chiusura" || punto == "Segnale";
+}
+
+// A command that saves or deletes: a button of the main window, or the steps named.
+// Questions take their default: remove, and stay when the exit could not save.
 void Esegui(Banco& b, std::string_view punto) {
+    b.dialoghi.inputDigitati = {"300"};  // the balance or the credit line asked for
+    if (Esce(punto)) b.Clicca("CmdSaldo");
     if (punto == "Movimento") {
         b.Inserisci("Prelievo", QStringLiteral("100"));
-    } else if (punto == "Divisa") {
-        b.Clicca("CmdEuro");
-    } else if (punto == "Saldo" || punto == "Esci" || punto == "Chiusura") {
-        b.dialoghi.inputDigitati.push_back("300");
-        b.Clicca("CmdSaldo");
-        if (punto == "Esci") b.Clicca("CmdEsci");
-        if (punto == "Chiusura") b.principale().close();  // the close box
-    } else if (punto == "Fido") {
-        b.dialoghi.inputDigitati.push_back("500");
-        b.Clicca("Cmdfido");
-    } else if (punto == "Rimuovi" || punto == "Rimuoviu") {
-        b.Clicca(std::string(punto).c_str());
+    } else if (punto == "Chiusura") {
+        b.principale().close();  // the close box
+    } else if (punto == "Segnale") {
+        avvio::SegnaliDiFine segnali([&b] { b.programma->ChiusuraDalSistema(); });
+        const auto mostrati = b.dialoghi.messaggi.size();
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return b.dialoghi.terminato || b.dialoghi.messaggi.size() > mostrati; }, 2000));
     } else if (punto == "PrimoUso") {
         QWidget& f = *b.programma->impostazione();
         Digita(f, "TxtConto", QStringLiteral("12345"));
         Digita(f, "TxtBanca", QStringLiteral("Banca Uno"));
         Digita(f, "txtPass", QStringLiteral("Segreta"));
-        QTest::mouseClick(Figlio<QPushButton>(f, "CmdOk"), Qt::LeftButton);
+        Clic(f, "CmdOk");
     } else if (punto == "ImpostaPassword") {
-        RispostaModale r(QStringLiteral("frmPass"), [](QWidget& f) {
+        RispostaModale r([](QWidget& f) {
             Digita(f, "txtPass1", QStringLiteral("Nuova"));
-            QTest::mouseClick(Figlio<QPushButton>(f, "cmdOk"), Qt::LeftButton);
-            if (f.isVisible())
-                QTest::mouseClick(Figlio<QPushButton>(f, "cmdAnnulla"), Qt::LeftButton);
+            Clic(f, "cmdOk");
+            if (f.isVisible()) Clic(f, "cmdAnnulla");
         });
         b.Clicca("cmdPass");
-    } else {  // RimuoviPassword, Azzeramento: both asked first
-        b.dialoghi.risposte.push_back(ui::Risposta::Si);
-        b.Clicca(punto == "RimuoviPassword" ? "cmdPass" : "Rimuoviu");
+    } else {
+        b.Clicca(punto == "RimuoviPassword" ? "cmdPass"
+                 : punto == "Azzeramento"   ? "Rimuoviu"
+                                            : std::string(punto).c_str());
     }
 }
 
@@ -89,15 +90,16 @@ const Caso kCasi[] = {
     {"Movimento", G(Scrivi, "listcol1.txt", EACCES), kNegato},
     // The old file has been moved aside when the new one cannot take its place.
     {"Movimento", G(Rinomina, "listcol5.txt", EXDEV, 2), "file su dischi diversi"},
-    {"Divisa", G(Rinomina, "listcol3.txt", EIO), "errore di lettura o scrittura"},
+    {"CmdEuro", G(Rinomina, "listcol3.txt", EIO), "errore di lettura o scrittura"},
     // Every confirmed change is saved at once, register and parameters together.
-    {"Saldo", G(Scrivi, "para.txt", ENOSPC), kPieno},
-    {"Fido", G(Scrivi, "para.txt", ENOSPC), kPieno},
+    {"CmdSaldo", G(Scrivi, "para.txt", ENOSPC), kPieno},
+    {"Cmdfido", G(Scrivi, "para.txt", ENOSPC), kPieno},
     {"Rimuovi", G(Scrivi, "para.txt", ENOSPC), kPieno},
     {"Rimuoviu", G(Scrivi, "listcol2.txt", ENOSPC), kPieno},
     // A fault that lasts fails the balance's save, then the exit's: asked, the user stays.
-    {"Esci", G(Scrivi, "listcol3.txt", ENOSPC), kPieno},
+    {"CmdEsci", G(Scrivi, "listcol3.txt", ENOSPC), kPieno},
     {"Chiusura", G(Scrivi, "para.txt", EACCES), kNegato},
+    {"Segnale", G(Scrivi, "listcol4.txt", EACCES), kNegato},
     {"PrimoUso", G(Scrivi, "dati.txt", ENOSPC), kPieno},
     {"PrimoUso", G(Scrivi, "Vorn.lst", EACCES), kNegato},
     {"ImpostaPassword", G(Scrivi, "Vorn.lst", ENOSPC), kPieno},
@@ -140,7 +142,7 @@ TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
 
     Esegui(b, punto);
     const Testi errori = Errori(b);
-    ASSERT_EQ(errori.size(), punto == "Esci" || punto == "Chiusura" ? 2u : 1u) << "one per fault";
+    ASSERT_EQ(errori.size(), Esce(punto) ? 2u : 1u) << "one per fault";
     for (const auto& errore : errori) {
         EXPECT_NE(errore.find(c.guasto.nome), std::string::npos) << errore;
         EXPECT_NE(errore.find(c.motivo), std::string::npos) << errore;
@@ -154,7 +156,7 @@ TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
     if (!aperta) aperta = b.programma->impostazione();
     EXPECT_TRUE(aperta && aperta->isVisible());
     // Given again once repaired, unless the exit's save writes what it left in memory.
-    if (std::string_view("Movimento Divisa Saldo Fido Rimuovi Rimuoviu").find(punto) ==
+    if (std::string_view("Movimento CmdEuro CmdSaldo Cmdfido Rimuoviu").find(punto) ==
         std::string::npos)
         Esegui(b, punto);
     if (b.programma->principale()) b.Clicca("CmdEsci");
@@ -170,15 +172,15 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Guasti, testing::ValuesIn(kCasi), [](const aut
     return nome;
 });
 
-// A file edited by hand or damaged between two runs, and what the next start does about it.
+// A file edited by hand or damaged between two runs: mended and told, or the newest backup
+// offered and, if the user refuses it, the program ended without writing anything.
 struct Danno {
-    const char* nome;
-    const char* file;                      // under the program folder
-    std::string byte;                      // its new contents
-    std::optional<ui::Risposta> risposta;  // to the offer of the newest backup
-    const char* messaggio;                 // part of the first message at start
-    Testi riferimenti;                     // the references then shown; none: ended
-    std::string dopoEsci;                  // the file's bytes after Esci, if checked
+    const char* file;       // under the program folder
+    std::string byte;       // its new contents
+    ui::Risposta risposta;  // to the offer of the newest backup
+    const char* messaggio;  // part of the first message at start
+    Testi riferimenti;      // the references then shown; none: ended
+    std::string dopo;       // the file's bytes after the start
 };
 class FileDanneggiati : public testing::TestWithParam<Danno> {};
 
@@ -189,83 +191,83 @@ TEST_P(FileDanneggiati, RiparatoORipristinatoOFermatoSenzaPerdite) {
     ASSERT_TRUE(b.Avvia());  // a second run, so that a backup holds the first movement
     b.Inserisci("Prelievo", QStringLiteral("100"), QStringLiteral("secondo"));
     b.Clicca("CmdEsci");
-    (void)b.NuoviMessaggi();
     ScriviFile(b.cartella() / d.file, d.byte);
     const Disco danneggiato = b.disco();
-    if (d.risposta) b.dialoghi.risposte.push_back(*d.risposta);
+    (void)b.NuoviMessaggi();
+    b.dialoghi.risposte = {d.risposta};
 
     const bool aperta = b.Avvia();
-    const Testi messaggi = b.NuoviMessaggi();
-    ASSERT_FALSE(messaggi.empty());
-    EXPECT_NE(messaggi[0].find(d.messaggio), std::string::npos) << messaggi[0];
-    EXPECT_NE(messaggi[0].find(d.file), std::string::npos) << messaggi[0];
-    if (d.riferimenti.empty()) {
-        EXPECT_FALSE(aperta);
-        EXPECT_TRUE(b.dialoghi.terminato);
-        EXPECT_EQ(b.disco(), danneggiato) << "nothing written";
-        return;
+    EXPECT_EQ(aperta, !d.riferimenti.empty());
+    const Testi m = b.NuoviMessaggi();
+    ASSERT_FALSE(m.empty());
+    EXPECT_NE(m[0].find(d.messaggio), std::string::npos) << m[0];
+    EXPECT_NE(m[0].find(d.file), std::string::npos) << m[0];
+    if (aperta) {
+        EXPECT_EQ(b.Riferimenti(), d.riferimenti);
+        b.Clicca("CmdEsci");
     }
-    ASSERT_TRUE(aperta);
-    EXPECT_TRUE(b.principale().isVisible());
-    EXPECT_EQ(b.Riferimenti(), d.riferimenti);
-    b.Clicca("CmdEsci");
-    EXPECT_EQ(Errori(b), Testi{});
-    if (!d.dopoEsci.empty()) {
-        EXPECT_EQ(b.disco().at(std::string("programma/") + d.file), d.dopoEsci);
-    }
-    // A restored backup keeps the damaged file for inspection.
-    bool tenuto = d.risposta != ui::Risposta::Si;
-    for (const auto& [nome, byte] : b.disco())
-        tenuto |= nome.starts_with("programma/backup/danneggiati-") && byte == d.byte;
-    EXPECT_TRUE(tenuto);
+    const Disco dopo = b.disco();
+    EXPECT_TRUE(aperta || dopo == danneggiato) << "nothing written";
+    EXPECT_EQ(dopo.at("programma/" + std::string(d.file)), d.dopo);
+    // A restored backup keeps the damaged set aside for inspection.
+    const auto tenuto =
+        dopo.find("programma/backup/danneggiati-20030305-120003/" + std::string(d.file));
+    EXPECT_EQ(tenuto == dopo.end() ? "" : tenuto->second,
+              d.risposta == ui::Risposta::Si ? d.byte : "");
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Tabella, FileDanneggiati, testing::Values(
-    Danno{"VirgoletteRiparate", "listcol3.txt", "pri\"mo\r\n\"secondo\"\r\n", {}, "listcol3.txt, riga 1",
-          {"pri'mo", "secondo"}, "\"pri'mo\"\r\n\"secondo\"\r\n"},
-    Danno{"TabulazioneNelConto", "dati.txt", "\"12345\",\"Banca\tUno\"\r\n", {}, "dati.txt, riga 1",
-          {"primo", "secondo"}, "\"12345\",\"Banca Uno\"\r\n"},
-    Danno{"RipristinoAccettato", "listcol4.txt", "\"1\"\r\n", ui::Risposta::Si, "Ripristinarla", {"primo"}, ""},
-    Danno{"RipristinoRifiutato", "listcol4.txt", "\"1\"\r\n", ui::Risposta::No, "Ripristinarla", {}, ""}),
-    [](const auto& info) { return std::string(info.param.nome); });
-// clang-format on
+const Danno kDanni[] = {
+    {"listcol3.txt",
+     "pri\"mo\r\n\"secondo\"\r\n",
+     ui::Risposta::No,
+     "listcol3.txt, riga 1",
+     {"pri'mo", "secondo"},
+     "\"pri'mo\"\r\n\"secondo\"\r\n"},
+    {"dati.txt",
+     "\"12345\",\"Banca\tUno\"\r\n",
+     ui::Risposta::No,
+     "dati.txt, riga 1",
+     {"primo", "secondo"},
+     "\"12345\",\"Banca Uno\"\r\n"},
+    {"listcol4.txt",
+     "\"1\"\r\n",
+     ui::Risposta::Si,
+     "Ripristinarla",
+     {"primo"},
+     Record({Scrambla("250,00")})},
+    {"listcol4.txt", "\"1\"\r\n", ui::Risposta::No, "Ripristinarla", {}, "\"1\"\r\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Tabella, FileDanneggiati, testing::ValuesIn(kDanni));
 
 // A save killed after its new files were whole: the next start, through the real windows,
 // finishes it forward. A marker naming any file but the data files (hand-made or planted)
 // must not make the start-up move that file.
-class SalvataggioInterrotto : public testing::TestWithParam<std::string> {};
-
-TEST_P(SalvataggioInterrotto, CompletatoAllAvvio) {
+TEST(SalvataggioInterrotto, CompletatoAllAvvio) {
     Banco nuovo;
     Prepara(nuovo, "Rimuovi");
     nuovo.Clicca("CmdEsci");
     Disco atteso = Dati(nuovo.disco());
-    Banco b;
-    Prepara(b);
-    b.Clicca("CmdEsci");
-    std::string marcatore;
-    for (std::string f : {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
-                          "listcol5.txt", "para.txt"}) {
-        ScriviFile(b.cartella() / (f + ".nuovo"), atteso.at("programma/" + f));
-        marcatore += core::ScriviRecord({f, "1"});
-    }
-    if (!GetParam().empty()) marcatore += core::ScriviRecord({GetParam(), "1"});
-    ScriviFile(b.cartella() / "estraneo.txt", "mio");
-    ScriviFile(b.cartella() / "estraneo.txt.nuovo", "altro");
-    ScriviFile(b.cartella() / ".salvataggio", marcatore);
-
-    ASSERT_TRUE(b.Avvia());
-    EXPECT_EQ(b.Riferimenti(), (Testi{"primo", "secondo"}));
     atteso["programma/estraneo.txt"] = "mio";
     atteso["programma/estraneo.txt.nuovo"] = "altro";
-    EXPECT_EQ(Dati(b.disco()), atteso);
+    for (const char* estraneo : {"", "estraneo.txt"}) {
+        Banco b;
+        Prepara(b);
+        b.Clicca("CmdEsci");
+        std::string marcatore;
+        for (std::string f : {"listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt",
+                              "listcol5.txt", "para.txt"}) {
+            ScriviFile(b.cartella() / (f + ".nuovo"), atteso.at("programma/" + f));
+            marcatore += Record({f, "1"});
+        }
+        if (*estraneo) marcatore += Record({estraneo, "1"});
+        ScriviFile(b.cartella() / "estraneo.txt", "mio");
+        ScriviFile(b.cartella() / "estraneo.txt.nuovo", "altro");
+        ScriviFile(b.cartella() / ".salvataggio", marcatore);
+        ASSERT_TRUE(b.Avvia());
+        EXPECT_EQ(b.Riferimenti(), (Testi{"primo", "secondo"}));
+        EXPECT_EQ(Dati(b.disco()), atteso) << estraneo;
+    }
 }
-
-const char* const kMarcatori[] = {"FileDati", "MarcatoreEstraneo", "MarcatoreFuori"};
-INSTANTIATE_TEST_SUITE_P(Tabella, SalvataggioInterrotto,
-                         testing::Values("", "estraneo.txt", "../programma/estraneo.txt"),
-                         [](const auto& info) -> std::string { return kMarcatori[info.index]; });
 
 // A backup that cannot be made does not stop the saves, and is told once in the run.
 TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
@@ -276,44 +278,11 @@ TEST(CopiaNonRiuscita, DettaUnaVoltaEISalvataggiProseguono) {
     ScriviFile(b.cartella() / "backup", "");
     b.Inserisci("Prelievo", QStringLiteral("100"), QStringLiteral("secondo"));
     b.Inserisci("Prelievo", QStringLiteral("10"), QStringLiteral("terzo"));
-    const Testi m = b.NuoviMessaggi();
-    const auto copia = [](const std::string& t) {
-        return t.starts_with("Impossibile creare la copia di sicurezza");
-    };
-    EXPECT_EQ(std::ranges::count_if(m, copia), 1);
+    const Testi errori = Errori(b);
+    ASSERT_EQ(errori.size(), 1u);
+    EXPECT_TRUE(errori[0].starts_with("Impossibile creare la copia di sicurezza")) << errori[0];
     ASSERT_TRUE(b.Avvia());
     EXPECT_EQ(b.Riferimenti(), (Testi{"primo", "secondo", "terzo"})) << "both saved";
-}
-
-// A balance whose save failed is only in memory: while the disk still fails, the system's
-// request to end asks as Esci does and the program goes on; once it is fine, it is saved.
-TEST(Segnali, LaChiusuraDalSistemaSalvaComeEsci) {
-    Banco b;
-    Prepara(b);
-    const Disco prima = Dati(b.disco());
-    b.guasti.Guasta({.operazione = Scrivi, .nome = "para.txt", .errore = ENOSPC});
-    b.dialoghi.inputDigitati.push_back("300");
-    b.Clicca("CmdSaldo");
-    ASSERT_EQ(Errori(b).size(), 1u);
-    avvio::SegnaliDiFine segnali([&b] { b.programma->ChiusuraDalSistema(); });
-    for (int segnale : {SIGINT, SIGHUP, SIGTERM}) {
-        if (segnale == SIGTERM) b.guasti.Ripara();
-        const auto mostrati = b.dialoghi.messaggi.size();
-        ASSERT_EQ(::raise(segnale), 0);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return b.dialoghi.terminato || b.dialoghi.messaggi.size() > mostrati; }, 2000));
-        const Testi errori = Errori(b);
-        if (segnale == SIGTERM) break;
-        ASSERT_EQ(errori.size(), 1u) << sigabbrev_np(segnale);
-        EXPECT_NE(errori[0].find("Uscire comunque?"), std::string::npos) << errori[0];
-        EXPECT_FALSE(b.dialoghi.terminato);
-        EXPECT_TRUE(b.principale().isVisible());
-        EXPECT_EQ(Dati(b.disco()), prima);
-    }
-    EXPECT_TRUE(b.dialoghi.terminato);
-    EXPECT_EQ(Errori(b), Testi{});
-    ASSERT_TRUE(b.Avvia());
-    EXPECT_EQ(b.Testo("txtSaldo"), "300,00");
 }
 
 // A register opened read-only: shown as it is, every save refused with its reason, and
@@ -327,14 +296,14 @@ TEST(SolaLettura, OgniSalvataggioRifiutatoNienteSiPerde) {
     ASSERT_TRUE(b.Avvia());
     EXPECT_EQ(b.Riferimenti(), Testi{"primo"});
     (void)Errori(b);
-    b.dialoghi.inputDigitati.push_back("300");
+    b.dialoghi.inputDigitati = {"300"};
     b.Clicca("CmdSaldo");
     const Testi errori = Errori(b);
     ASSERT_EQ(errori.size(), 1u);
     EXPECT_NE(errori[0].find("registro aperto in sola lettura"), std::string::npos) << errori[0];
     b.Clicca("CmdEsci");
     EXPECT_FALSE(b.dialoghi.terminato) << "staying is the default";
-    b.dialoghi.risposte.push_back(ui::Risposta::Si);
+    b.dialoghi.risposte = {ui::Risposta::Si};
     b.Clicca("CmdEsci");
     EXPECT_TRUE(b.dialoghi.terminato);
     EXPECT_EQ(b.disco(), prima);
