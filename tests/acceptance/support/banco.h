@@ -41,8 +41,7 @@ inline std::string Record(std::initializer_list<std::string> voci) {
     for (const auto& v : voci) r += (r.empty() ? "\"" : ",\"") + v + '"';
     return r + "\r\n";
 }
-// The folders, dati.txt of the account "12345" at "Banca Uno", the five register files of
-// these rows and para.txt.
+// The folders and the data files of the account "12345" at "Banca Uno" with these rows.
 inline Disco Registro(const std::vector<Riga>& righe, const char* modo, const char* saldo) {
     Disco d{{"programma", "/"},
             {"configurazione", "/"},
@@ -79,8 +78,7 @@ inline std::string Testo(QWidget& finestra, const char* nome) {
     return Figlio(finestra, nome)->property("text").toString().toStdString();
 }
 
-// Answers the next modal window once its exec() loop runs: create it just before the
-// click that opens one.
+// Answers the next modal window, from inside its exec(): create it before the click.
 class RispostaModale {
   public:
     explicit RispostaModale(std::function<void(QWidget&)> azione) {
@@ -99,9 +97,8 @@ class RispostaModale {
     QTimer attesa_;
 };
 
-// One machine: the folders "programma" and "configurazione" under one root, today's date,
-// scripted message and input boxes, and the program's file layer, the real disk until a
-// test plans a failure.
+// One machine: the program and configuration folders, today's date, scripted message and
+// input boxes, and a disk that fails when a test plans it.
 struct Banco {
     core::Data oggi{2003, 3, 5};
     test::DialoghiFinti dialoghi;
@@ -140,8 +137,8 @@ struct Banco {
     }
     [[nodiscard]] fs::path cartella() const { return radice / "programma"; }
 
-    // The account set-up window at first use, which opens in the account number and moves
-    // on at Enter; no password clears "Utilizza Password".
+    // The set-up window opens in the account number, Enter moves on; no password clears
+    // "Utilizza Password".
     void PrimoUso(const QString& password = {}) {
         QWidget& f = *programma->impostazione();
         QTest::keyClicks(f.focusWidget(), QStringLiteral("12345"));
@@ -152,8 +149,7 @@ struct Banco {
         Clic(f, "CmdOk");
     }
 
-    // Clicks the type in the list and fills its window, which opens on today's date in the
-    // amount, Enter moving on to the reference.
+    // Clicks the type in the list; its window opens on today's date in the amount.
     void Inserisci(const char* tipo, const QString& importo, const QString& rif = {},
                    const char* simbolo = "€.") {
         QListWidget* lista = principale().lista();
