@@ -119,7 +119,6 @@ TEST_P(Guasti, MessaggioFileIntattiProgrammaUsabile) {
     const Disco prima = Dati(b.disco());
     b.guasti.Guasta(c.guasto);
 
-    (void)Errori(b);
     Esegui(b, punto);
     const Testi errori = Errori(b);
     ASSERT_EQ(errori.size(), Esce(punto) ? 2u : 1u) << "one per fault";
@@ -243,7 +242,6 @@ TEST(SolaLettura, OgniSalvataggioRifiutato) {
     const Disco prima = b.disco();
     b.solaLettura = true;
     ASSERT_TRUE(b.Avvia());
-    (void)Errori(b);
     b.dialoghi.inputDigitati = {"300"};
     b.dialoghi.risposte = {Si};  // to leaving what could not be saved
     b.Clicca("CmdSaldo");

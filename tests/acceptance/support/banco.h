@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <array>
@@ -60,14 +58,13 @@ inline void ScriviFile(const fs::path& p, const std::string& byte) {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << byte;
 }
 
-template <typename W = QWidget>
-W* Figlio(QWidget& finestra, const char* nome) {
-    auto* w = finestra.findChild<W*>(QString::fromLatin1(nome));
+inline QWidget* Figlio(QWidget& finestra, const char* nome) {
+    auto* w = finestra.findChild<QWidget*>(QString::fromLatin1(nome));
     if (!w) throw std::logic_error(std::string("manca il controllo ") + nome);
     return w;
 }
 inline void Clic(QWidget& finestra, const char* pulsante) {
-    QTest::mouseClick(Figlio<QAbstractButton>(finestra, pulsante), Qt::LeftButton);
+    QTest::mouseClick(Figlio(finestra, pulsante), Qt::LeftButton);
 }
 inline void Digita(QWidget& finestra, const char* nome, const QString& testo) {
     QTest::keyClick(Figlio(finestra, nome), Qt::Key_A, Qt::ControlModifier);
