@@ -21,9 +21,9 @@ TEST(Accettazione, VitaDiUnConto) {
     b.Clicca("CmdEuro");
     EXPECT_EQ(Testo(b.principale(), "CmdEuro"), "&Gestisci in €uro");
     EXPECT_EQ(Testo(b.principale(), "Label6"), "£ire");
-    b.Inserisci("Versamento", QStringLiteral("1.000.000"), {}, "£.");
+    b.Inserisci("Versamento", QStringLiteral("1.000.000"));
     b.oggi = {2003, 3, 10};
-    b.Inserisci("Prelievo", QStringLiteral("200.000"), QStringLiteral("bancomat"), "£.");
+    b.Inserisci("Prelievo", QStringLiteral("200.000"), QStringLiteral("bancomat"));
     std::vector<Riga> righe{{"01/03/2003", "Versamento", "", "1.000.000", "1.000.000"},
                             {"10/03/2003", "Prelievo", "bancomat", "200.000", "800.000"}};
     EXPECT_EQ(b.RigheMostrate(), righe);
