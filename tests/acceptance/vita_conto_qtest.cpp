@@ -16,6 +16,8 @@ TEST(Accettazione, VitaDiUnConto) {
     b.oggi = {2003, 3, 1};
     ASSERT_TRUE(b.Avvia());
     b.PrimoUso();
+    EXPECT_EQ(b.principale().windowTitle().toStdString(),
+              "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
     EXPECT_EQ(b.disco().size(), 3u) << "the folders and dati.txt: no password, no register";
 
     b.Clicca("CmdEuro");
