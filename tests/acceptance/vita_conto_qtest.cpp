@@ -2,7 +2,6 @@
 // the exact bytes on the disk.
 #include <QMimeData>
 #include <QPrinterInfo>
-#include <QTableWidget>
 
 #include "acceptance/support/banco.h"
 
@@ -10,81 +9,55 @@ namespace {
 
 using namespace accettazione;
 
-// The lines of a PDF printout with their blanks collapsed, empty ones left out.
-Testi RigheStampa(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(p.waitForFinished(20000)) << "pdftotext";
-    Testi righe;
-    for (const QString& r : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
-        if (!r.simplified().isEmpty()) righe.push_back(r.simplified().toStdString());
-    return righe;
-}
-
-// A new account switched to lire, a deposit and a withdrawal, the printout of one day,
-// the switch back to euro and the shutdown.
+// A new account switched to lire, a deposit and a withdrawal, a printout, the switch back
+// to euro and the shutdown.
 TEST(Accettazione, VitaDiUnConto) {
     Banco b;
+    b.oggi = {2003, 3, 1};
     ASSERT_TRUE(b.Avvia());
-    b.PrimoUso(QStringLiteral("12345"), QStringLiteral("Banca Uno"), std::nullopt);
-    Disco atteso{{"programma", kCartella},
-                 {"configurazione", kCartella},
-                 {"programma/dati.txt", Record({"12345", "Banca Uno"})}};
-    EXPECT_EQ(b.disco(), atteso) << "no password file without a password";
+    b.PrimoUso();
+    EXPECT_EQ(b.principale().windowTitle().toStdString(),
+              "Quibora Lite Edition (Free)  - Conto N° 12345 - Banca Uno");
+    EXPECT_EQ(b.disco().size(), 3u) << "the folders and dati.txt: no password, no register";
 
     b.Clicca("CmdEuro");
-    EXPECT_EQ(b.Testo("CmdEuro"), "&Gestisci in €uro");
-    EXPECT_EQ(b.Testo("Label6"), "£ire");
-    b.Inserisci("Versamento", QStringLiteral("1.000.000"), {}, "£.", QStringLiteral("01/03/2003"));
+    EXPECT_EQ(Testo(b.principale(), "CmdEuro"), "&Gestisci in €uro");
+    EXPECT_EQ(Testo(b.principale(), "Label6"), "£ire");
+    b.Inserisci("Versamento", QStringLiteral("1.000.000"));
     b.oggi = {2003, 3, 10};
-    b.Inserisci("Prelievo", QStringLiteral("200.000"), QStringLiteral("bancomat"), "£.");
+    b.Inserisci("Prelievo", QStringLiteral("200.000"), QStringLiteral("bancomat"));
     std::vector<Riga> righe{{"01/03/2003", "Versamento", "", "1.000.000", "1.000.000"},
                             {"10/03/2003", "Prelievo", "bancomat", "200.000", "800.000"}};
     EXPECT_EQ(b.RigheMostrate(), righe);
-    EXPECT_EQ(b.Testo("txtSaldo"), "800.000");
-    EXPECT_EQ(Figlio<QLineEdit>(b.principale(), "txtSaldo")->palette().color(QPalette::Text),
-              QColor(0, 0, 0));
-    Registro(atteso, righe, "Lire", "800000");
-    EXPECT_EQ(b.disco(), atteso);
+    EXPECT_EQ(Testo(b.principale(), "txtSaldo"), "800.000");
+    EXPECT_EQ(Figlio(b.principale(), "txtSaldo")->palette().color(QPalette::Text), QColor(0, 0, 0));
+    EXPECT_EQ(b.disco(), Registro(righe, "Lire", "800000"));
 
-    // "Stampa da data a data" over one day holds that day's movements. With no printer, as
-    // on the build machines, the program prints to a PDF beside itself and says where.
+    // With no printer, as on the build machines, the printout goes to a PDF beside the
+    // program, which says where.
     if (QPrinterInfo::defaultPrinter().isNull()) {
         {
-            RispostaModale risposta(QStringLiteral("frmStampa"), [&](QWidget& f) {
-                QTest::mouseClick(Figlio<QRadioButton>(f, "Option1_1"), Qt::LeftButton);
-                EXPECT_EQ(f.focusWidget(), Figlio(f, "txtDadata"));
-                QTest::keyClicks(f.focusWidget(), QStringLiteral("10/03/2003"));
-                EXPECT_EQ(Figlio<QLineEdit>(f, "txtAdata")->text(), QStringLiteral("10/03/2003"));
-                QTest::mouseClick(Figlio<QPushButton>(f, "cmdOk"), Qt::LeftButton);
-            });
+            RispostaModale risposta([](QWidget& f) { Clic(f, "cmdOk"); });
             b.Clicca("CmdStampa");
         }
-        const Testi messaggi = b.NuoviMessaggi();
-        const std::string inizio =
-            "Nessuna stampante installata: la stampa è stata salvata nel file\n";
-        ASSERT_EQ(messaggi.size(), 1u);
-        ASSERT_TRUE(messaggi[0].starts_with(inizio)) << messaggi[0];
-        const fs::path pdf = messaggi[0].substr(inizio.size());
+        const Testi m = b.NuoviMessaggi();
+        const fs::path pdf = m.empty() ? "" : m[0].substr(m[0].find('\n') + 1);
+        EXPECT_EQ(m, Testi{"Nessuna stampante installata: la stampa è stata salvata nel file\n" +
+                           pdf.string()});
         EXPECT_EQ(pdf.parent_path(), b.cartella());
-        EXPECT_EQ(RigheStampa(QString::fromStdString(pdf.string())),
-                  (Testi{"Pagina N° 1", "Banca Uno conto n° 12345 - elenco movimenti al :",
-                         "10/03/2003", "Data Causale Riferimento Importo Saldo",
-                         "10/03/2003 Prelievo bancomat 200.000 800.000"}));
+        EXPECT_GT(fs::file_size(pdf), 1000u);
         fs::remove(pdf);
-        EXPECT_EQ(b.disco(), atteso) << "printing writes no data file";
     }
 
     // To euro: the balance and the last row's balance are converted.
     b.Clicca("CmdEuro");
-    EXPECT_EQ(b.Testo("txtSaldo"), "413,17");
+    EXPECT_EQ(Testo(b.principale(), "txtSaldo"), "413,17");
     righe.back()[4] = "413,17";
     EXPECT_EQ(b.RigheMostrate(), righe);
     b.Clicca("CmdEsci");
     EXPECT_TRUE(b.dialoghi.terminato);
-    Registro(atteso, righe, "Euro", "413,1655");
-    EXPECT_EQ(b.disco(), atteso);
-    EXPECT_TRUE(b.NuoviMessaggi().empty());
+    EXPECT_EQ(b.disco(), Registro(righe, "Euro", "413,1655"));
+    EXPECT_EQ(b.NuoviMessaggi(), Testi{});
 }
 
 // A statement dropped on the main window from a file manager: the preview opens, its
@@ -92,41 +65,34 @@ TEST(Accettazione, VitaDiUnConto) {
 TEST(Accettazione, EstrattoTrascinatoAnteprimaEFileDati) {
     Banco b;
     ASSERT_TRUE(b.Avvia());
-    b.PrimoUso(QStringLiteral("12345"), QStringLiteral("Banca Uno"), std::nullopt);
+    b.PrimoUso();
     QMimeData dati;
     dati.setUrls({QUrl::fromLocalFile(QStringLiteral(QUIBORA_DATI_ESTRATTI "/conto_102.ofx"))});
     QDragEnterEvent entra(QPoint(50, 50), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
     // Qt hands a drop only to the widget that accepted the drag's entry.
     QApplication::sendEvent(&b.principale(), &entra);
     ASSERT_TRUE(entra.isAccepted()) << "a statement file is welcome";
-    int righe = -1;
     {
-        RispostaModale risposta(QStringLiteral("Anteprima"), [&](QWidget& f) {
-            EXPECT_EQ(f.windowTitle(), QStringLiteral("Importa estratto conto"));
-            righe = Figlio<QTableWidget>(f, "tabella")->rowCount();
-            QTest::keyClick(&f, Qt::Key_Return);  // the default button imports
-        });
+        // The default button imports.
+        RispostaModale risposta([&](QWidget& f) { QTest::keyClick(&f, Qt::Key_Return); });
         QDropEvent rilascio(QPointF(50, 50), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&b.principale(), &rilascio);
         // The preview opens once the drop is over, from the event loop.
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return risposta.risposta() && !QApplication::activeModalWidget(); }, 5000));
+            [&] { return risposta.fatta && !QApplication::activeModalWidget(); }, 5000));
     }
-    EXPECT_EQ(righe, 4);
-    const Testi messaggi = b.NuoviMessaggi();
-    ASSERT_EQ(messaggi.size(), 1u);
-    EXPECT_NE(messaggi[0].find("Il saldo del registro a quella data coincide."), std::string::npos)
-        << messaggi[0];
+    EXPECT_EQ(b.NuoviMessaggi(),
+              Testi{"Estratto conto \"conto_102.ofx\".\n\nMovimenti aggiunti al registro: 3.\n"
+                    "Movimenti esclusi: 1:\n  - Presente due volte nell'estratto: 1\n\nSaldo "
+                    "dichiarato dalla banca al 29/02/2024: 1.515,63 €.\nIl saldo del registro a "
+                    "quella data coincide.\n"});
     const std::vector<Riga> attese{
         {"05/01/2024", "Prelievo", "PRELIEVO BANCOMA", "250,00", "-250,00"},
         {"27/01/2024", "Accredito stipendio", "STIPENDIO GENNAI", "1.850,00", "1.600,00"},
         {"10/02/2024", "Addebito bolletta gas", "ADDEBITO SDD GAS", "84,37", "1.515,63"}};
     EXPECT_EQ(b.RigheMostrate(), attese);
-    Disco atteso{{"programma", kCartella},
-                 {"configurazione", kCartella},
-                 {"programma/dati.txt", Record({"12345", "Banca Uno"})}};
-    Registro(atteso, attese, "Euro", "1515,63");
-    EXPECT_EQ(b.disco(), atteso) << "nothing else written, in either folder";
+    EXPECT_EQ(b.disco(), Registro(attese, "Euro", "1515,63"))
+        << "nothing else written, in either folder";
 }
 
 }  // namespace

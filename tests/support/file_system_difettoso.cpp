@@ -1,22 +1,18 @@
 #include "support/file_system_difettoso.h"
 
-#include <utility>
-
 namespace test {
-
-static bool Corrisponde(const std::string& nome, const std::filesystem::path& p) {
-    return nome.empty() || p.filename().string().find(nome) != std::string::npos;
-}
 
 const Guasto* FileSystemDifettoso::Guastato(Operazione op, const Path& p, const Path* altro) const {
     ++chiamate_[static_cast<int>(op)];
     const Guasto* trovato = nullptr;
     for (auto& [g, corrispondenze] : guasti_) {
-        if (g.operazione != op) continue;
-        if (!Corrisponde(g.nome, p) && !(altro && Corrisponde(g.nome, *altro))) continue;
+        const auto corrisponde = [&g](const Path& q) {
+            return q.filename().string().find(g.nome) != std::string::npos;
+        };
+        if (g.operazione != op || !(corrisponde(p) || (altro && corrisponde(*altro)))) continue;
         const int n = ++corrispondenze;
-        const bool fallisce = g.volta == 0 || n == g.volta || (g.ancheDopo && n > g.volta);
-        if (fallisce && !trovato) trovato = &g;
+        if (!trovato && (g.volta == 0 || n == g.volta || (g.ancheDopo && n > g.volta)))
+            trovato = &g;
     }
     if (trovato) errore_ = trovato->errore;
     return trovato;

@@ -16,8 +16,8 @@ enum class Operazione { Leggi, Scrivi, Rinomina, Elimina, SincronizzaCartella, C
                         EliminaCartella, Collega, Elenca };
 // clang-format on
 
-// One planned failure. A call matches when its operation is `operazione` and, if `nome`
-// is not empty, the file name of its path (either path, for a rename) contains `nome`.
+// One planned failure of the calls of `operazione` whose path (either, for a rename) has a
+// file name containing `nome` (any, when empty).
 struct Guasto {
     Operazione operazione = Operazione::Scrivi;
     std::string nome;
@@ -44,8 +44,8 @@ class FileSystemDifettoso : public core::FileSystem {
         guasti_.clear();
         crollo_ = -1;
     }
-    // Simulates a machine that stops: after `operazioni` more changes to the disk (writes,
-    // renames, deletes, syncs, new folders, links) every further change fails with EIO.
+    // A machine that stops: after `operazioni` more changes to the disk (writes, renames,
+    // deletes, syncs, new folders, links) every further change fails with EIO.
     void CrollaDopo(int operazioni) {
         crollo_ = modifiche_ + operazioni;
         troncato_ = false;
@@ -82,9 +82,9 @@ class FileSystemDifettoso : public core::FileSystem {
     }
 
   private:
-    // The planned failure this call meets, if any (its errno kept for Errore); counts the call.
+    // The planned failure this call meets, if any (its errno kept for Errore); counts the
+    // call. A change to the disk fails with EIO once the machine has stopped.
     const Guasto* Guastato(Operazione op, const Path& p, const Path* altro = nullptr) const;
-    // The same for a change to the disk, which fails with EIO once the machine has stopped.
     const Guasto* Cambia(Operazione op, const Path& p, const Path* altro = nullptr);
     core::ErroreFile Errore(const Path& p) const { return {p, core::MotivoErrore(errore_)}; }
 
