@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,15 +34,33 @@ class FinestraFinta : public ui::Finestra {
     void ImpostaVisibile(std::string_view c, bool v) override { (*this)[c].visibile = v; }
     bool Selezionato(std::string_view c) const override { return trova(c).selezionato; }
     void ImpostaSelezionato(std::string_view c, bool s) override { (*this)[c].selezionato = s; }
-    void ImpostaSuggerimento(std::string_view, std::string_view) override {}
-    void Focus(std::string_view c) override { focus = c; }
+    void ImpostaSuggerimento(std::string_view c, std::string_view) override { Conosciuto(c); }
+    void Focus(std::string_view c) override { focus = Conosciuto(c); }
     ui::Rettangolo Posizione(std::string_view c) const override { return trova(c).posizione; }
     void ImpostaPosizione(std::string_view c, const ui::Rettangolo& r) override {
         (*this)[c].posizione = r;
     }
     void Chiudi() override { chiusa = true; }
 
-    Controllo& operator[](std::string_view c) { return controlli_[std::string(c)]; }
+    Controllo& operator[](std::string_view c) { return controlli_[std::string(Conosciuto(c))]; }
+
+    // Throws, as the real window does, for a name no window has: a typo in the logic or in a
+    // test then fails instead of reading an empty control.
+    static std::string_view Conosciuto(std::string_view controllo) {
+        // The controls of the real windows (main window, set-up, password, entry, printing).
+        static constexpr std::string_view kNomi[] = {
+            "Form1",     "Label1",     "Label2",     "Label3",    "Label4",    "Label5",
+            "Label6",    "Label7",     "Grid",       "List1",     "Image1",    "Entrate",
+            "Uscite",    "Cmdfido",    "Rimuovi",    "Rimuoviu",  "CmdStampa", "CmdEuro",
+            "CmdSaldo",  "CmdEsci",    "cmdPass",    "txtSaldo",  "Form17",    "TxtBanca",
+            "TxtConto",  "Check1",     "ChPass",     "lblCk",     "txtPass",   "txtPass1",
+            "lblPass",   "CmdOk",      "CmdAnnulla", "frmPass",   "cmdOk",     "cmdAnnulla",
+            "frmStampa", "txtDitta",   "Option1_0",  "Option1_1", "txtDadata", "txtAdata",
+            "txtData",   "txtImporto", "Txtrif"};
+        if (std::ranges::count(kNomi, controllo) == 0)
+            throw std::logic_error("controllo inesistente: " + std::string(controllo));
+        return controllo;
+    }
 
     std::string focus;
     bool chiusa = false;
@@ -48,7 +68,7 @@ class FinestraFinta : public ui::Finestra {
   private:
     const Controllo& trova(std::string_view c) const {
         static const Controllo vuoto;
-        auto it = controlli_.find(c);
+        auto it = controlli_.find(Conosciuto(c));
         return it == controlli_.end() ? vuoto : it->second;
     }
     std::map<std::string, Controllo, std::less<>> controlli_;
