@@ -30,6 +30,12 @@ git ls-files -z --cached --others --exclude-standard | while IFS= read -r -d '' 
     cmp -s "$f" "$src/$f" 2>/dev/null || { mkdir -p "$src/$(dirname "$f")"; cp "$f" "$src/$f"; }
 done
 
+# Files gone from the tree go from the scratch copy too: a test file merged into another would
+# otherwise still be built there, twice.
+(cd "$src" && find . -type f -print0) | while IFS= read -r -d '' f; do
+    [ -f "$radice/${f#./}" ] || rm -f "$src/${f#./}"
+done
+
 if [ ! -f "$build/build.ninja" ]; then
     lanciatore=()
     command -v ccache >/dev/null && lanciatore=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -38,12 +44,13 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 
 eseguibili() { find "$build/tests" -maxdepth 1 -type f -executable -name '*_*tests' | sort; }
-# Runs a test executable from where ctest runs it, within three times its unmutated time (a
+# Runs a test executable from where ctest runs it: unmutated within five minutes (a loaded machine
+# is slow), then within three times its unmutated time plus MUTATE_TIMEOUT seconds (a
 # fault that leaves a modal box open must not stall the run).
 declare -A limite
 esegui() { # executable, log file
     (cd "$build/tests" &&
-     nice -n 19 timeout -k 5 "${limite[$(basename "$1")]:-$secondi}" "$1" </dev/null >"$2" 2>&1)
+     nice -n 19 timeout -k 5 "${limite[$(basename "$1")]:-300}" "$1" </dev/null >"$2" 2>&1)
 }
 
 echo "building the scratch tree in $build"
