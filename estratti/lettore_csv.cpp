@@ -224,7 +224,12 @@ MappaturaCsv RilevaMappatura(std::string_view testo) {
             m.separatore = sep;
         }
     }
-    const TabellaCsv t = SeparaCsv(testo, m.separatore);
+    return RilevaColonne(SeparaCsv(testo, m.separatore), m.separatore);
+}
+
+MappaturaCsv RilevaColonne(const TabellaCsv& t, char separatore) {
+    MappaturaCsv m;
+    m.separatore = separatore;
     for (std::size_t r = 0; r < t.record.size() && r < 50; ++r) {
         if (Intestazione(t.record[r])) {
             m.rigaIntestazione = static_cast<int>(r);
@@ -251,7 +256,11 @@ std::string FirmaIntestazione(const TabellaCsv& t, const MappaturaCsv& m) {
 
 std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo, const MappaturaCsv& m,
                                                 const std::string& nomeFile) {
-    const TabellaCsv t = SeparaCsv(testo, m.separatore);
+    return LeggiTabella(SeparaCsv(testo, m.separatore), m, nomeFile);
+}
+
+std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& t, const MappaturaCsv& m,
+                                                    const std::string& nomeFile) {
     auto errore = [&](std::string testo) {
         return ErroreEstratto{"Il file \"" + nomeFile +
                               "\" non può essere importato: " + std::move(testo)};

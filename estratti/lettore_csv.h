@@ -38,11 +38,16 @@ struct TabellaCsv {
 // Separator, header row (after any title lines), columns, date format and decimal
 // separator, guessed from the text (UTF-8).
 [[nodiscard]] MappaturaCsv RilevaMappatura(std::string_view testo);
+// The same on a table already split into cells (a CSV with a known separator, a worksheet).
+[[nodiscard]] MappaturaCsv RilevaColonne(const TabellaCsv& tabella, char separatore);
 // The header's cells, lower-cased and joined: the same bank's files share it.
 [[nodiscard]] std::string FirmaIntestazione(const TabellaCsv& tabella, const MappaturaCsv& m);
 
 [[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo,
                                                               const MappaturaCsv& mappatura,
                                                               const std::string& nomeFile);
+[[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& tabella,
+                                                                  const MappaturaCsv& mappatura,
+                                                                  const std::string& nomeFile);
 
 }  // namespace estratti
