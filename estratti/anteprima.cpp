@@ -98,13 +98,20 @@ std::string TestoEsclusione(Esclusione e) {
             return "Importo o saldo oltre il limite consentito";
         case Esclusione::NonSelezionata:
             return "Escluso dall'utente";
+        case Esclusione::NonContabilizzata:
+            return "Non contabilizzato";
+        case Esclusione::AltraValuta:
+            return "In valuta diversa";
+        case Esclusione::DataNonValida:
+            return "Data non valida";
     }
     return "";
 }
 
 bool EsclusioneObbligata(Esclusione e) {
     return e == Esclusione::DataPrecedente || e == Esclusione::ImportoNullo ||
-           e == Esclusione::FuoriLimite;
+           e == Esclusione::FuoriLimite || e == Esclusione::AltraValuta ||
+           e == Esclusione::DataNonValida;
 }
 
 const core::TipoMovimento& IndovinaTipo(std::string_view descrizione, bool credito) {
@@ -235,8 +242,25 @@ void ImpostaInclusa(Anteprima& a, std::size_t riga, bool inclusa) {
     Ricalcola(a);
 }
 
-EsitoImportazione ApplicaAnteprima(const Anteprima& a, ui::Contesto& c) {
+std::vector<const core::TipoMovimento*> TipiPerRiga(const RigaAnteprima& riga) {
+    std::vector<const core::TipoMovimento*> tipi;
+    for (const auto& t : core::TipiMovimento())
+        if ((t.segno == core::Segno::Credito) == riga.credito) tipi.push_back(&t);
+    return tipi;
+}
+
+bool ImpostaTipo(Anteprima& a, std::size_t riga, const core::TipoMovimento& tipo) {
+    RigaAnteprima& r = a.righe.at(riga);
+    if ((tipo.segno == core::Segno::Credito) != r.credito) return false;
+    r.tipo = &tipo;
+    Ricalcola(a);
+    return true;
+}
+
+EsitoImportazione ApplicaAnteprima(const Anteprima& a, ui::Contesto& c,
+                                   const std::function<void()>& passaAEuro) {
     EsitoImportazione esito;
+    if (passaAEuro) passaAEuro();
     const bool lire = core::InLire(c.stato);
     core::Registro nuove;
     core::Money saldo = c.stato.SaldoConto;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,11 @@ enum class Esclusione {
     GiaNelRegistro,  // same date, amount and reference as a register row
     DoppiaNelFile,   // the same movement earlier in the statement
     ImportoNullo,
-    FuoriLimite,     // the amount or the balance would leave the money range
-    NonSelezionata,  // the user took the tick off
+    FuoriLimite,        // the amount or the balance would leave the money range
+    NonSelezionata,     // the user took the tick off
+    NonContabilizzata,  // pending, declined, reverted: not booked by the bank
+    AltraValuta,        // in another currency than the register's
+    DataNonValida,      // a date no calendar has
 };
 [[nodiscard]] std::string TestoEsclusione(Esclusione e);
 // Only a row the register's rules refuse cannot be ticked back in.
@@ -45,6 +49,7 @@ struct RigaAnteprima {
     core::Money saldo;  // the balance after this row (unchanged for an excluded row)
     bool fuoriFido = false;
     int linea = 0;
+    std::string valuta;  // the row's currency code when it is not the register's ("CHF")
 };
 
 struct Anteprima {
@@ -54,6 +59,7 @@ struct Anteprima {
     core::Money fido;
     std::vector<RigaAnteprima> righe;  // by date
     std::optional<SaldoDichiarato> saldoFinale;
+    std::vector<std::string> avvisi;  // shown above the rows: what the reader had to skip
 };
 
 // The statement's rows sorted by date, with their types guessed, their references made
@@ -64,6 +70,12 @@ struct Anteprima {
 // After the user changed a tick or a type: balances and credit-line marks again.
 void Ricalcola(Anteprima& anteprima);
 void ImpostaInclusa(Anteprima& anteprima, std::size_t riga, bool inclusa);
+// The types the user may choose for a row: those of the row's direction, so that a type never
+// turns a debit into a credit.
+[[nodiscard]] std::vector<const core::TipoMovimento*> TipiPerRiga(const RigaAnteprima& riga);
+// Sets a row's type; false (and nothing changed) for a type of the other direction.
+[[nodiscard]] bool ImpostaTipo(Anteprima& anteprima, std::size_t riga,
+                               const core::TipoMovimento& tipo);
 
 // Asked before the preview of a register kept in lire.
 inline constexpr std::string_view kDomandaLire =
@@ -80,7 +92,9 @@ struct EsitoImportazione {
 
 // Appends the included rows as the entry window would, saves the register and the
 // parameters once, and tells what happened.
-[[nodiscard]] EsitoImportazione ApplicaAnteprima(const Anteprima& anteprima, ui::Contesto& c);
+// `passaAEuro`, when set, switches a lire register to euro first.
+[[nodiscard]] EsitoImportazione ApplicaAnteprima(const Anteprima& anteprima, ui::Contesto& c,
+                                                 const std::function<void()>& passaAEuro = {});
 
 // The summary text alone (the included rows already in the register).
 [[nodiscard]] std::string Riepilogo(const Anteprima& anteprima, const core::Registro& registro,

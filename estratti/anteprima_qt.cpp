@@ -28,11 +28,11 @@
 #include <QValueAxis>
 
 #include "core/importi.h"
+#include "estratti/date_qt.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
 #include "ui/testo_qt.h"
 #include "ui/valuta.h"
-#include "estratti/date_qt.h"
 
 namespace estratti {
 
@@ -45,8 +45,12 @@ enum Colonna { kTick, kData, kTipo, kRiferimento, kImporto, kSaldo, kNote, kColo
 }  // namespace
 
 AnteprimaQt::AnteprimaQt(ui::Contesto& contesto, FileEstratto file, MemoriaMappature* memoria,
-                         QWidget* parent)
-    : QDialog(parent), c_(contesto), file_(std::move(file)), memoria_(memoria) {
+                         QWidget* parent, OpzioniImportazione opzioni)
+    : QDialog(parent),
+      c_(contesto),
+      file_(std::move(file)),
+      memoria_(memoria),
+      opzioni_(std::move(opzioni)) {
     setWindowTitle(QStringLiteral("Importa estratto conto"));
     setObjectName(QStringLiteral("Anteprima"));
     auto* layout = new QVBoxLayout(this);
@@ -244,28 +248,22 @@ void AnteprimaQt::conferma() {
             c_.dialoghi.Messaggio(core::MessaggioErroreFile(*e), ui::Pulsanti::Ok,
                                   ui::Icona::Esclamazione);
     }
-    riepilogo_ = ApplicaAnteprima(anteprima_, c_).riepilogo;
+    esito_ = ApplicaAnteprima(anteprima_, c_, opzioni_.passaAEuro);
     accept();
 }
 
-bool ImportaEstratto(ui::Contesto& c, const std::filesystem::path& file,
-                     const std::filesystem::path& cartellaConfigurazione, QWidget* parent) {
-    MemoriaMappature memoria(c.file.fileSystem(), cartellaConfigurazione / kFileMappature);
-    memoria.Carica();
-    auto aperto = ApriEstratto(c.file.fileSystem(), file, &memoria);
-    if (auto* e = std::get_if<ErroreEstratto>(&aperto)) {
-        c.dialoghi.Messaggio(e->messaggio, ui::Pulsanti::Ok, ui::Icona::Esclamazione);
-        return false;
-    }
-    AnteprimaQt finestra(c, std::get<FileEstratto>(std::move(aperto)), &memoria, parent);
-    if (!finestra.letto() && finestra.anteprima().righe.empty()) {
-        c.dialoghi.Messaggio(finestra.errore(), ui::Pulsanti::Ok, ui::Icona::Esclamazione);
-        if (std::get_if<FileEstratto>(&aperto) == nullptr) return false;
-    }
-    if (finestra.exec() != QDialog::Accepted) return false;
-    c.dialoghi.Messaggio(finestra.riepilogo(), ui::Pulsanti::Ok, ui::Icona::Informazione,
-                         "Importa estratto conto");
+bool VistaImportazioneQt::Esegui(const std::function<void()>& lavoro) {
+    lavoro();
     return true;
+}
+
+std::optional<EsitoImportazione> VistaImportazioneQt::Anteprima(
+    FileEstratto file, MemoriaMappature& memoria, const OpzioniImportazione& opzioni) {
+    AnteprimaQt finestra(c_, std::move(file), &memoria, parent_, opzioni);
+    if (!finestra.letto() && finestra.anteprima().righe.empty())
+        c_.dialoghi.Messaggio(finestra.errore(), ui::Pulsanti::Ok, ui::Icona::Esclamazione);
+    if (finestra.exec() != QDialog::Accepted) return std::nullopt;
+    return finestra.esito();
 }
 
 }  // namespace estratti

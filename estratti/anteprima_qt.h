@@ -6,6 +6,7 @@
 
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
+#include "estratti/importazione.h"
 #include "ui/contesto.h"
 
 class QTableWidget;
@@ -23,11 +24,12 @@ class AnteprimaQt : public QDialog {
     Q_OBJECT
   public:
     AnteprimaQt(ui::Contesto& contesto, FileEstratto file, MemoriaMappature* memoria,
-                QWidget* parent = nullptr);
+                QWidget* parent = nullptr, OpzioniImportazione opzioni = {});
     [[nodiscard]] const Anteprima& anteprima() const { return anteprima_; }
     [[nodiscard]] QTableWidget* tabella() const { return tabella_; }
     // The summary after a confirmed import; empty until then.
-    [[nodiscard]] const std::string& riepilogo() const { return riepilogo_; }
+    [[nodiscard]] const std::string& riepilogo() const { return esito_.riepilogo; }
+    [[nodiscard]] const EsitoImportazione& esito() const { return esito_; }
     [[nodiscard]] bool letto() const { return letto_; }
     [[nodiscard]] const std::string& errore() const { return errore_; }
     void conferma();
@@ -42,7 +44,8 @@ class AnteprimaQt : public QDialog {
     FileEstratto file_;
     MemoriaMappature* memoria_;
     Anteprima anteprima_;
-    std::string riepilogo_;
+    OpzioniImportazione opzioni_;
+    EsitoImportazione esito_;
     std::string errore_;
     bool letto_ = false;
     bool mappaturaCambiata_ = false;
@@ -54,9 +57,17 @@ class AnteprimaQt : public QDialog {
     bool riempiendo_ = false;
 };
 
-// Opens a statement file: asks about lire first, reads it, shows the preview, then the
-// summary. Returns whether rows were added.
-bool ImportaEstratto(ui::Contesto& contesto, const std::filesystem::path& file,
-                     const std::filesystem::path& cartellaConfigurazione, QWidget* parent);
+// The import's windows on the screen.
+class VistaImportazioneQt : public VistaImportazione {
+  public:
+    VistaImportazioneQt(ui::Contesto& contesto, QWidget* parent) : c_(contesto), parent_(parent) {}
+    bool Esegui(const std::function<void()>& lavoro) override;
+    std::optional<EsitoImportazione> Anteprima(FileEstratto file, MemoriaMappature& memoria,
+                                               const OpzioniImportazione& opzioni) override;
+
+  private:
+    ui::Contesto& c_;
+    QWidget* parent_;
+};
 
 }  // namespace estratti

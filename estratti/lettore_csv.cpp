@@ -254,6 +254,19 @@ std::string FirmaIntestazione(const TabellaCsv& t, const MappaturaCsv& m) {
     return firma;
 }
 
+std::string ColonneMancanti(const MappaturaCsv& m) {
+    std::string mancanti;
+    auto manca = [&](const char* nome) {
+        mancanti += (mancanti.empty() ? "" : ", ") + std::string(nome);
+    };
+    if (m.colData < 0) manca("la data");
+    if (m.colImporto < 0 && m.colDare < 0 && m.colAvere < 0) manca("l'importo");
+    if (m.colDescrizione < 0) manca("la descrizione");
+    if (mancanti.empty()) return mancanti;
+    return "Non è stata riconosciuta la colonna con " + mancanti +
+           ": la scelga nelle caselle qui sopra.";
+}
+
 std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo, const MappaturaCsv& m,
                                                 const std::string& nomeFile) {
     return LeggiTabella(SeparaCsv(testo, m.separatore), m, nomeFile);

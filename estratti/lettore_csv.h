@@ -43,6 +43,10 @@ struct TabellaCsv {
 // The header's cells, lower-cased and joined: the same bank's files share it.
 [[nodiscard]] std::string FirmaIntestazione(const TabellaCsv& tabella, const MappaturaCsv& m);
 
+// What the mapping still lacks for the preview to import ("la colonna della data", ...), as a
+// message for the user; empty when the date, amount and description columns are all set.
+[[nodiscard]] std::string ColonneMancanti(const MappaturaCsv& mappatura);
+
 [[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiCsv(std::string_view testo,
                                                               const MappaturaCsv& mappatura,
                                                               const std::string& nomeFile);

@@ -162,15 +162,11 @@ void MenuQt::sceltaImporta() {
 
 void MenuQt::Importa(const QString& file) {
     ui::Contesto& c = form_.contesto();
-    if (core::InLire(c.stato)) {
-        const ui::Risposta r = c.dialoghi.Messaggio(estratti::kDomandaLire, ui::Pulsanti::SiNo,
-                                                    ui::Icona::Domanda, "Importa estratto conto");
-        if (r == ui::Risposta::No) form_.logica().CmdEuro_Click();
-    }
+    estratti::VistaImportazioneQt vista(c, &form_);
     // Banks' column layouts are kept beside the password, in the configuration folder the
     // program was started with.
-    estratti::ImportaEstratto(c, file.toStdString(), c.file.percorsoPassword().parent_path(),
-                              &form_);
+    estratti::ImportaEstratto(c, file.toStdString(), c.file.percorsoPassword().parent_path(), vista,
+                              [this] { form_.logica().CmdEuro_Click(); });
 }
 
 }  // namespace main_window
