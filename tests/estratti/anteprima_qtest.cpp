@@ -89,8 +89,10 @@ TEST_F(AnteprimaTest, LaSpuntaToltaCambiaSaldiConteggioERegistro) {
     AnteprimaQt a(c.contesto, Csv(), nullptr);
     QAbstractItemModelTester tester(a.modello());
     EXPECT_EQ(Cella(a, 2, kColSaldo), QStringLiteral("1.580,00"));
-    EXPECT_TRUE(
-        a.modello()->setData(a.modello()->index(1, kColTick), Qt::Unchecked, Qt::CheckStateRole));
+    a.show();
+    // From the keyboard, as a user without a mouse does.
+    a.tabella()->setCurrentIndex(a.modello()->index(1, kColTick));
+    QTest::keyClick(a.tabella(), Qt::Key_Space);
     EXPECT_EQ(Cella(a, 1, kColSaldo), QString()) << "an excluded row has no balance";
     EXPECT_EQ(Cella(a, 1, kColNote), QStringLiteral("Escluso dall'utente"));
     EXPECT_EQ(Cella(a, 2, kColSaldo), QStringLiteral("-70,00"));
