@@ -127,6 +127,37 @@ TEST_F(AnteprimaTest, ColonnaMancanteSceltaDallUtente) {
     EXPECT_EQ(Cella(a, 1, kColRiferimento), QStringLiteral("Stipendio luglio"));
 }
 
+// Through the import's window: a missing column is told in the preview, not in a box; the
+// column the user picks imports and is remembered for the bank.
+TEST_F(AnteprimaTest, LaVistaApreLAnteprimaDaCorreggere) {
+    FileEstratto f = Csv();
+    f.mappatura.colDescrizione = -1;
+    f.banca = "data;descrizione;importo";
+    MemoriaMappature memoria(c.disco, c.dir / "mappature.conf");
+    VistaImportazioneQt vista(c.contesto, nullptr);
+    bool aperta = false;
+    QTimer risposta;
+    QObject::connect(&risposta, &QTimer::timeout, [&] {
+        auto* a = qobject_cast<AnteprimaQt*>(QApplication::activeModalWidget());
+        if (!a || aperta) return;
+        aperta = true;
+        auto* importa = a->findChild<QPushButton*>(QStringLiteral("cmdImporta"));
+        EXPECT_FALSE(importa->isEnabled());
+        auto* box = a->findChild<QComboBox*>(QStringLiteral("Descrizione"));
+        box->setCurrentIndex(box->findText(QStringLiteral("Descrizione")));
+        QTest::mouseClick(importa, Qt::LeftButton);
+    });
+    risposta.start(10);
+    const auto esito = vista.Anteprima(f, memoria, {});
+    EXPECT_TRUE(aperta);
+    ASSERT_TRUE(esito.has_value());
+    EXPECT_EQ(esito->aggiunte, 3);
+    EXPECT_EQ(c.dialoghi.messaggi.size(), 0u);
+    const MappaturaCsv* ricordata = memoria.Trova(f.banca);
+    ASSERT_NE(ricordata, nullptr);
+    EXPECT_EQ(ricordata->colDescrizione, 1);
+}
+
 // The notes column, each reason with its own words.
 struct CasoNota {
     const char* nome;
