@@ -65,5 +65,11 @@ int main(int argc, char** argv) {
         anteprima.grab().save(cartella +
                               (scuro ? "/importa_estratto_scuro.png" : "/importa_estratto.png"));
     }
+    // A file whose description column was not recognised: the user is asked to choose it.
+    estratto.mappatura.colDescrizione = -1;
+    estratti::AnteprimaQt daCorreggere(f.contesto(), estratto, nullptr);
+    daCorreggere.show();
+    QApplication::processEvents();
+    daCorreggere.grab().save(cartella + "/importa_estratto_colonna.png");
     return 0;
 }
