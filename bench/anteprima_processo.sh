@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program started on a statement of N rows (`quibora FILE`) under Xvfb: seconds until
-# the preview's window (900x560, not the wait box) is on the screen, and the process's peak memory. Ends it with SIGTERM,
-# which saves and quits. Usage: bench/anteprima_processo.sh [rows] [build dir]
+# the preview's window (900x560, not the wait box) is on the screen, the process's CPU time
+# and peak memory. Ends it with SIGTERM, which saves and quits.
+# Usage: bench/anteprima_processo.sh [rows] [build dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 righe=${1:-50000}; build=$(realpath "${2:-build}")
