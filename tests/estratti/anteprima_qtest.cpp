@@ -279,7 +279,7 @@ TEST_P(AttesaTest, IlLavoroGiraAFinestraViva) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             finito->store(true);
         },
-        nullptr, std::chrono::milliseconds(100));
+        nullptr, std::chrono::milliseconds(300));
     EXPECT_EQ(esito, p.finito);
     EXPECT_EQ(finito->load(), p.finito) << "cancelled while the job still ran";
     EXPECT_EQ(vista, p.finestra);
@@ -292,7 +292,7 @@ TEST_P(AttesaTest, IlLavoroGiraAFinestraViva) {
 }
 INSTANTIATE_TEST_SUITE_P(Casi, AttesaTest,
                          testing::Values(CasoAttesa{"Rapido", 0, false, true, false},
-                                         CasoAttesa{"Lento", 400, false, true, true},
+                                         CasoAttesa{"Lento", 900, false, true, true},
                                          CasoAttesa{"Annullato", -1, true, false, true}),
                          [](const auto& info) { return std::string(info.param.nome); });
 
