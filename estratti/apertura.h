@@ -38,6 +38,8 @@ struct FileEstratto {
     std::string nome;
     bool ofx = false;
     std::string testo;  // CSV only, UTF-8
+    bool excel = false;
+    TabellaCsv foglio;  // Excel only: the worksheet's cells
     MappaturaCsv mappatura;
     bool mappaturaRicordata = false;
     std::string banca;  // CSV: the header signature
@@ -46,5 +48,7 @@ struct FileEstratto {
 [[nodiscard]] std::variant<FileEstratto, ErroreEstratto> ApriEstratto(
     core::FileSystem& fs, const std::filesystem::path& percorso, const MemoriaMappature* memoria);
 [[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiEstratto(const FileEstratto& file);
+// The cells of a CSV or Excel file, for choosing its columns.
+[[nodiscard]] TabellaCsv CelleEstratto(const FileEstratto& file);
 
 }  // namespace estratti
