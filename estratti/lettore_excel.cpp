@@ -90,6 +90,24 @@ const std::string& CellaDi(const RigaFoglio* r, int c) {
     return r && c >= 0 && c < static_cast<int>(r->celle.size()) ? r->celle[c] : vuota;
 }
 
+// A row with no cell that reads as an amount or a date: a header, a title.
+bool SenzaValori(const RigaFoglio& r) {
+    for (const auto& c : r.celle) {
+        const std::string_view v = SenzaSpazi(c);
+        if (!v.empty() &&
+            (LeggiImportoBanca(v, ',') || LeggiDataBanca(v, FormatoData::GiornoMeseAnno) ||
+             LeggiDataBanca(v, FormatoData::AnnoMeseGiorno)))
+            return false;
+    }
+    return true;
+}
+
+bool SoloNomi(const RigaFoglio& r) {
+    return SenzaValori(r) &&
+           std::count_if(r.celle.begin(), r.celle.end(),
+                         [](const std::string& c) { return !SenzaSpazi(c).empty(); }) >= 2;
+}
+
 void ApplicaUnioni(Foglio& f) {
     std::size_t riempite = 0;
     for (const auto& u : f.unioni) {
@@ -102,15 +120,14 @@ void ApplicaUnioni(Foglio& f) {
             RigaFoglio* sotto = f.Riga(u.riga2 + 1);
             int sottoTitoli = 0;
             for (int c = u.col1; c <= u.col2; ++c) sottoTitoli += !CellaDi(sotto, c).empty();
-            if (sottoTitoli >= 2) {
+            // Only between rows of names: a range merged among movements moves nothing.
+            if (sottoTitoli >= 2 && SenzaValori(*alto) && SenzaValori(*sotto)) {
                 alto->celle[u.col1].clear();
-                for (int c = 0; c < static_cast<int>(alto->celle.size()); ++c) {
-                    if (c >= u.col1 && c <= u.col2) continue;
-                    if (CellaDi(sotto, c).empty() && !alto->celle[c].empty()) {
-                        if (static_cast<int>(sotto->celle.size()) <= c) sotto->celle.resize(c + 1);
-                        sotto->celle[c] = alto->celle[c];
-                    }
-                }
+                if (sotto->celle.size() < alto->celle.size())
+                    sotto->celle.resize(alto->celle.size());
+                for (std::size_t c = 0; c < alto->celle.size(); ++c)
+                    if (sotto->celle[c].empty()) sotto->celle[c] = std::move(alto->celle[c]);
+                alto->celle.clear();
                 continue;
             }
         }
@@ -126,8 +143,34 @@ void ApplicaUnioni(Foglio& f) {
     }
 }
 
+// A header of two rows, the lower naming what the upper one's heading spans ("Importo" over
+// "Dare" and "Avere"), becomes one row: the lower, completed with the upper's other names.
+// Where the merged range is known this has been done already; .xls and unmerged headings
+// come here as they are.
+void UnisciIntestazioni(Foglio& f) {
+    for (std::size_t i = 0; i + 1 < f.righe.size() && i < 50; ++i) {
+        RigaFoglio& alto = f.righe[i];
+        RigaFoglio& sotto = f.righe[i + 1];
+        if (sotto.numero != alto.numero + 1 || !SoloNomi(alto) || !SoloNomi(sotto)) continue;
+        // Sub-headings stand under the heading and the empty cells it spans; a row of
+        // movements would fill the columns under the other names too.
+        int sottoVuote = 0, sottoNomi = 0;
+        for (int c = 0; c < static_cast<int>(sotto.celle.size()); ++c) {
+            if (sotto.celle[c].empty()) continue;
+            ++(CellaDi(&alto, c).empty() ? sottoVuote : sottoNomi);
+        }
+        if (sottoVuote == 0 || sottoNomi > sottoVuote) continue;
+        if (sotto.celle.size() < alto.celle.size()) sotto.celle.resize(alto.celle.size());
+        for (std::size_t c = 0; c < alto.celle.size(); ++c)
+            if (sotto.celle[c].empty()) sotto.celle[c] = std::move(alto.celle[c]);
+        alto.celle.clear();
+        return;
+    }
+}
+
 TabellaCsv InTabella(Foglio& f) {
     ApplicaUnioni(f);
+    UnisciIntestazioni(f);
     TabellaCsv t;
     for (auto& r : f.righe) {
         std::vector<std::string> celle;
@@ -414,16 +457,8 @@ bool Riferimento(std::string_view r, int& colonna, int& riga) {
     return true;
 }
 
-// A stored number as the text the CSV reader takes: the file's own digits when they are a
-// plain decimal, so nothing is rounded on the way.
+// A stored number as the text the CSV reader takes.
 std::string TestoNumeroSalvato(std::string_view v) {
-    const bool semplice =
-        !v.empty() && v.find_first_not_of("-0123456789.") == std::string_view::npos;
-    if (semplice) {
-        std::string t(v);
-        std::replace(t.begin(), t.end(), '.', ',');
-        return t;
-    }
     double d = 0;
     if (std::from_chars(v.data(), v.data() + v.size(), d).ec != std::errc()) return std::string(v);
     return TestoNumero(d);
@@ -579,6 +614,15 @@ bool XlsxCifrato(std::string_view byte) {
     return byte.starts_with(kOle2) && byte.find(nome) != std::string_view::npos;
 }
 
+// An encrypted .xls has its FILEPASS record right after the workbook's first BOF record
+// (BIFF8, workbook globals); libfreexl refuses such a file without saying why.
+bool XlsCifrato(std::string_view byte) {
+    constexpr std::string_view kBof("\x09\x08\x10\x00\x00\x06\x05\x00", 8);
+    const auto i = byte.find(kBof);
+    if (i == std::string_view::npos || i + 24 > byte.size()) return false;
+    return byte[i + 20] == '\x2F' && byte[i + 21] == '\x00';
+}
+
 }  // namespace
 
 std::optional<core::Data> DataSeriale(double seriale, bool epoca1904) {
@@ -592,9 +636,20 @@ std::optional<core::Data> DataSeriale(double seriale, bool epoca1904) {
 }
 
 std::string TestoNumero(double valore) {
+    if (!std::isfinite(valore)) return {};
+    // Excel keeps 15 significant digits; the 16th and 17th a writer may store (80.07 as
+    // 80.06999999999999) are the binary fraction's noise, not the bank's.
+    const int intere =
+        valore == 0 ? 1 : static_cast<int>(std::floor(std::log10(std::fabs(valore)))) + 1;
     char testo[400];
-    const auto r = std::to_chars(testo, testo + sizeof testo, valore, std::chars_format::fixed);
+    const auto r = std::to_chars(testo, testo + sizeof testo, valore, std::chars_format::fixed,
+                                 std::clamp(kExcelCifre - intere, 0, kExcelCifre));
     std::string t(testo, r.ec == std::errc() ? r.ptr : testo);
+    if (t.find('.') != std::string::npos) {
+        while (t.back() == '0') t.pop_back();
+        if (t.back() == '.') t.pop_back();
+    }
+    if (t == "-0") t = "0";
     std::replace(t.begin(), t.end(), '.', ',');
     return t;
 }
@@ -703,7 +758,7 @@ std::variant<TabellaCsv, ErroreEstratto> LeggiFoglioExcel(std::string_view byte,
         case FormatoExcel::Xlsx:
             return LeggiFoglioXlsx(byte, nomeFile);
         case FormatoExcel::Xls:
-            if (XlsxCifrato(byte)) return Errore(nomeFile, kCifrato);
+            if (XlsxCifrato(byte) || XlsCifrato(byte)) return Errore(nomeFile, kCifrato);
             return LeggiFoglioXls(file, nomeFile);
         case FormatoExcel::Nessuno:
             break;

@@ -46,7 +46,9 @@ enum class FormatoExcel { Nessuno, Xls, Xlsx };
 // Excel's serial day number (the time of day dropped) in the 1900 system, whose day 60 is
 // the 29 February 1900 that never was, or in the 1904 system.
 [[nodiscard]] std::optional<core::Data> DataSeriale(double seriale, bool epoca1904);
-// A number as exact decimal text with a comma and no grouping ("1234,5", "-0,01").
+// A number as decimal text with a comma and no grouping ("1234,5", "-0,01"), to the 15
+// significant digits Excel itself keeps.
+inline constexpr int kExcelCifre = 15;
 [[nodiscard]] std::string TestoNumero(double valore);
 
 }  // namespace estratti
