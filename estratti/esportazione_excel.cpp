@@ -127,6 +127,10 @@ core::EsitoFile EsportaExcel(core::FileSystem& fs, const std::filesystem::path& 
         worksheet_set_column(foglio, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              static_cast<double>(larghezze[c] + 2), nullptr);
     worksheet_freeze_panes(foglio, 2, 0);
+    // Printed from the spreadsheet: one page wide, the header on every page.
+    worksheet_set_landscape(foglio);
+    worksheet_fit_to_pages(foglio, 1, 0);
+    controlla(worksheet_repeat_rows(foglio, 1, 1));
     const lxw_error chiusura = workbook_close(libro);
     if (esito == LXW_NO_ERROR) esito = chiusura;
     if (esito != LXW_NO_ERROR)
