@@ -94,6 +94,7 @@ std::variant<FileEstratto, ErroreEstratto> ApriEstratto(core::FileSystem& fs,
         if (auto* e = std::get_if<ErroreEstratto>(&foglio)) return std::move(*e);
         f.excel = true;
         f.foglio = std::get<TabellaCsv>(std::move(foglio));
+        f.testo = TestoCsv(f.foglio);  // the same records, for windows that split the text
         f.mappatura = RilevaColonne(f.foglio, ';');
         f.banca = "excel" + FirmaIntestazione(f.foglio, f.mappatura).substr(3);
     } else {

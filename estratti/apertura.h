@@ -37,7 +37,7 @@ struct FileEstratto {
     std::filesystem::path percorso;
     std::string nome;
     bool ofx = false;
-    std::string testo;  // CSV only, UTF-8
+    std::string testo;  // CSV, UTF-8; for Excel the sheet's cells as such a text
     bool excel = false;
     TabellaCsv foglio;  // Excel only: the worksheet's cells
     MappaturaCsv mappatura;

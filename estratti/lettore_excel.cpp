@@ -654,6 +654,28 @@ std::string TestoNumero(double valore) {
     return t;
 }
 
+std::string TestoCsv(const TabellaCsv& t) {
+    std::string testo;
+    for (const auto& record : t.record) {
+        for (std::size_t c = 0; c < record.size(); ++c) {
+            if (c) testo += ';';
+            const std::string& v = record[c];
+            if (v.find_first_of(";\"\r\n") == std::string::npos) {
+                testo += v;
+                continue;
+            }
+            testo += '"';
+            for (const char ch : v) {
+                if (ch == '"') testo += '"';
+                testo += ch;
+            }
+            testo += '"';
+        }
+        testo += "\r\n";
+    }
+    return testo;
+}
+
 FormatoExcel RiconosciExcel(std::string_view byte) {
     if (byte.starts_with("PK\x03\x04") || byte.starts_with("PK\x05\x06")) return FormatoExcel::Xlsx;
     if (byte.starts_with(kOle2)) return FormatoExcel::Xls;

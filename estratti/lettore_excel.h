@@ -43,6 +43,10 @@ enum class FormatoExcel { Nessuno, Xls, Xlsx };
 [[nodiscard]] std::variant<TabellaCsv, ErroreEstratto> LeggiFoglioExcel(
     std::string_view byte, const std::filesystem::path& file, const std::string& nomeFile);
 
+// The table as ";"-separated text that SeparaCsv splits into the same records, for the
+// windows that show a file's columns from its text.
+[[nodiscard]] std::string TestoCsv(const TabellaCsv& tabella);
+
 // Excel's serial day number (the time of day dropped) in the 1900 system, whose day 60 is
 // the 29 February 1900 that never was, or in the 1904 system.
 [[nodiscard]] std::optional<core::Data> DataSeriale(double seriale, bool epoca1904);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <zip.h>
 
 #include <fstream>
 #include <sstream>
@@ -144,6 +145,25 @@ TEST(FileRifiutato, ZipTroncatoODiAltroFormato) {
               prefisso + "il file Excel è danneggiato o incompleto.");
 }
 
+// A zip whose parts are encrypted (WinZip AES), as some tools protect a workbook.
+TEST(FileRifiutato, PartiCifrate) {
+    test::CartellaTemporanea dir;
+    const auto file = dir / "aes.xlsx";
+    int errore = 0;
+    zip_t* z = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &errore);
+    ASSERT_TRUE(z);
+    static const char kXml[] = "<workbook/>";
+    const zip_int64_t i = zip_file_add(
+        z, "xl/workbook.xml", zip_source_buffer(z, kXml, sizeof kXml - 1, 0), ZIP_FL_OVERWRITE);
+    ASSERT_GE(i, 0);
+    ASSERT_EQ(zip_file_set_encryption(z, static_cast<zip_uint64_t>(i), ZIP_EM_AES_256, "segreta"),
+              0);
+    ASSERT_EQ(zip_close(z), 0);
+    EXPECT_EQ(Righe(estratti::LeggiFoglioXlsx(Byte(file), "aes.xlsx")),
+              "Il file \"aes.xlsx\" non può essere importato: è protetto da password. Lo apra con "
+              "Excel o LibreOffice, tolga la password e lo salvi di nuovo.");
+}
+
 // Serial days: both epochs, the 1900 system's day that never was, the bounds.
 TEST(DataSeriale, DueEpoche) {
     struct Caso {
@@ -212,7 +232,11 @@ TEST(EsportaExcel, RiletturaUgualeAlRegistro) {
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_FALSE(std::filesystem::exists(dir / "registro.xlsx.quibora-tmp"));
-    EXPECT_EQ(Righe(estratti::LeggiFoglioXlsx(Byte(file), "registro.xlsx")),
+    const auto letto = estratti::LeggiFoglioXlsx(Byte(file), "registro.xlsx");
+    // Its cells with ";" and quotes survive the text the column choice is made from.
+    const auto& tabella = std::get<estratti::TabellaCsv>(letto);
+    EXPECT_EQ(estratti::SeparaCsv(estratti::TestoCsv(tabella), ';').record, tabella.record);
+    EXPECT_EQ(Righe(letto),
               "1:Conto n. 1234/56 - Banca di prova\n"
               "2:Data|Causale|Riferimento|Importo|Valuta|Saldo\n"
               "3:15/01/2001|Prelievo|bancomat \"centro\"|-200000|ITL|2300000\n"
