@@ -134,7 +134,10 @@ void ApplicaUnioni(Foglio& f) {
         auto it = std::lower_bound(f.righe.begin(), f.righe.end(), u.riga1,
                                    [](const RigaFoglio& r, int n) { return r.numero < n; });
         for (; it != f.righe.end() && it->numero <= u.riga2; ++it) {
-            for (int c = u.col1; c <= u.col2 && c < kExcelColonneMassime; ++c) {
+            // Down a column always (one date for several movements); across only among
+            // names: a description merged over an amount column must not become an amount.
+            const int fine = SenzaValori(*it) ? u.col2 : u.col1;
+            for (int c = u.col1; c <= fine && c < kExcelColonneMassime; ++c) {
                 if (++riempite > kExcelCelleUniteMassime) return;
                 if (static_cast<int>(it->celle.size()) <= c) it->celle.resize(c + 1);
                 if (it->celle[c].empty()) it->celle[c] = valore;

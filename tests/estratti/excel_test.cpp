@@ -62,7 +62,7 @@ constexpr const char* kMovimenti =
     "8:15/03/2024|Addebito SDD luce & gas|80,07\n"
     "9:29/03/2024|Assegno n. 1234|1.234,56\n"
     "10:31/03/2024|Interessi||0,01\n"
-    "12:Totale|Totale|1564,63|1500,01\n"
+    "12:Totale||1564,63|1500,01\n"
     "13:Saldo finale al 31/03/2024|||1169,94\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "8:15/03/2024|Addebito SDD luce & gas|80,07\n"
                    "9:29/03/2024|Assegno n. 1234|1.234,56\n"
                    "10:31/03/2024|Interessi||0,01\n"
-                   "12:Totale|Totale|1564,63|1500,01\n"
+                   "12:Totale||1564,63|1500,01\n"
                    "13:Saldo finale al 31/03/2024|||1169,94\n"},
         // .xls: libfreexl knows no merged ranges; the two-row header is still one.
         CasoFoglio{"movimenti.xls",

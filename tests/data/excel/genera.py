@@ -44,7 +44,8 @@ RIEPILOGO = foglio([(1, ['Estratto conto al 31/03/2024']), (2, ['Saldo', (1234.5
 
 def movimenti(d, nascosta):
     # d(n): the serial of March n 2024 in the workbook's epoch. Row 6 and 7 share one date
-    # cell merged over both; "Importo" is a heading over "Dare" and "Avere".
+    # cell merged over both; "Importo" is a heading over "Dare" and "Avere"; the first
+    # description is merged over the empty "Dare" beside it.
     h = ['Data contabile'] if nascosta else []
     s = (lambda v: [(v, 1)]) if nascosta else (lambda v: [])
     righe = [(1, ['Conto corrente n. 1234/56 - Banca di prova']), (2, ['Movimenti dal 01/03/2024 al 31/03/2024']),
@@ -58,7 +59,7 @@ def movimenti(d, nascosta):
              (13, [None] * len(h) + ['Saldo finale al 31/03/2024', None, None, (1169.94, 3)])]
     k = 'B' if nascosta else 'A'
     c = lambda x: chr(ord(x) + (1 if nascosta else 0))
-    unioni = [f'{c("A")}4:{c("A")}5', f'{c("B")}4:{c("B")}5', f'{c("C")}4:{c("D")}4', f'{c("A")}6:{c("A")}7', f'{c("A")}12:{c("B")}12']
+    unioni = [f'{c("A")}4:{c("A")}5', f'{c("B")}4:{c("B")}5', f'{c("C")}4:{c("D")}4', f'{c("A")}6:{c("A")}7', f'{c("B")}6:{c("C")}6', f'{c("A")}12:{c("B")}12']
     return foglio(righe, unioni, [1] if nascosta else [])
 
 d1900 = lambda g: 45351 + g  # 01/03/2024 is 45352
