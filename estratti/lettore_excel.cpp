@@ -743,7 +743,8 @@ std::variant<TabellaCsv, ErroreEstratto> LeggiFoglioXlsx(std::string_view byte,
             parteStili = Percorso(base, r.destinazione);
         else if (TipoFinisceCon(r.tipo, "worksheet"))
             fogliPerId[r.id] = Percorso(base, r.destinazione);
-        else if (TipoFinisceCon(r.tipo, "macrosheet") || TipoFinisceCon(r.tipo, "vbaProject"))
+        else if (TipoFinisceCon(r.tipo, "xlMacrosheet") ||
+                 TipoFinisceCon(r.tipo, "xlIntlMacrosheet") || TipoFinisceCon(r.tipo, "vbaProject"))
             soloMacro = true;
     }
 

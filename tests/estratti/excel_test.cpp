@@ -164,6 +164,33 @@ TEST(FileRifiutato, PartiCifrate) {
               "Excel o LibreOffice, tolga la password e lo salvi di nuovo.");
 }
 
+// A workbook of macros: its only sheet is an Excel 4 macro sheet, beside the VBA project.
+TEST(FileRifiutato, SoloMacro) {
+    test::CartellaTemporanea dir;
+    const auto file = dir / "macro.xlsm";
+    int errore = 0;
+    zip_t* z = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &errore);
+    ASSERT_TRUE(z);
+    const std::string ms = "http://schemas.microsoft.com/office/2006/relationships/";
+    static const std::string kCartella =
+        "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships\"><sheets><sheet name=\"Macro1\" sheetId=\"1\" r:id=\"rId1\"/>"
+        "</sheets></workbook>";
+    static const std::string kRelazioni =
+        "<Relationships><Relationship Id=\"rId1\" Type=\"" + ms +
+        "xlMacrosheet\" Target=\"macrosheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + ms +
+        "vbaProject\" Target=\"vbaProject.bin\"/></Relationships>";
+    for (const auto& [nome, testo] : {std::pair{"xl/workbook.xml", &kCartella},
+                                      std::pair{"xl/_rels/workbook.xml.rels", &kRelazioni}})
+        ASSERT_GE(zip_file_add(z, nome, zip_source_buffer(z, testo->data(), testo->size(), 0),
+                               ZIP_FL_OVERWRITE),
+                  0);
+    ASSERT_EQ(zip_close(z), 0);
+    EXPECT_EQ(Righe(estratti::LeggiFoglioXlsx(Byte(file), "macro.xlsm")),
+              "Il file \"macro.xlsm\" non può essere importato: contiene solo macro e nessun "
+              "foglio con i movimenti.");
+}
+
 // Serial days: both epochs, the 1900 system's day that never was, the bounds.
 TEST(DataSeriale, DueEpoche) {
     struct Caso {
