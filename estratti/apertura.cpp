@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "estratti/lettore_excel.h"
 #include "estratti/lettore_ofx.h"
 
 namespace estratti {
@@ -88,9 +89,19 @@ std::variant<FileEstratto, ErroreEstratto> ApriEstratto(core::FileSystem& fs,
         f.ofx = true;
         return f;
     }
-    f.testo = TestoUtf8(byte);
-    f.mappatura = RilevaMappatura(f.testo);
-    f.banca = FirmaIntestazione(SeparaCsv(f.testo, f.mappatura.separatore), f.mappatura);
+    if (RiconosciExcel(byte) != FormatoExcel::Nessuno) {
+        auto foglio = LeggiFoglioExcel(byte, percorso, f.nome);
+        if (auto* e = std::get_if<ErroreEstratto>(&foglio)) return std::move(*e);
+        f.excel = true;
+        f.foglio = std::get<TabellaCsv>(std::move(foglio));
+        f.testo = TestoCsv(f.foglio);  // the same records, for windows that split the text
+        f.mappatura = RilevaColonne(f.foglio, ';');
+        f.banca = "excel" + FirmaIntestazione(f.foglio, f.mappatura).substr(3);
+    } else {
+        f.testo = TestoUtf8(byte);
+        f.mappatura = RilevaMappatura(f.testo);
+        f.banca = FirmaIntestazione(SeparaCsv(f.testo, f.mappatura.separatore), f.mappatura);
+    }
     if (memoria) {
         if (const MappaturaCsv* m = memoria->Trova(f.banca)) {
             f.mappatura = *m;
@@ -106,9 +117,14 @@ std::variant<Estratto, ErroreEstratto> LeggiEstratto(const FileEstratto& f) {
         if (auto* estratto = std::get_if<Estratto>(&e)) estratto->nomeFile = f.nome;
         return e;
     }
-    auto e = LeggiCsv(f.testo, f.mappatura, f.nome);
+    auto e = f.excel ? LeggiTabella(f.foglio, f.mappatura, f.nome)
+                     : LeggiCsv(f.testo, f.mappatura, f.nome);
     if (auto* estratto = std::get_if<Estratto>(&e)) estratto->chiaveBanca = f.banca;
     return e;
+}
+
+TabellaCsv CelleEstratto(const FileEstratto& f) {
+    return f.excel ? f.foglio : SeparaCsv(f.testo, f.mappatura.separatore);
 }
 
 }  // namespace estratti

@@ -37,7 +37,9 @@ struct FileEstratto {
     std::filesystem::path percorso;
     std::string nome;
     bool ofx = false;
-    std::string testo;  // CSV only, UTF-8
+    std::string testo;  // CSV, UTF-8; for Excel the sheet's cells as such a text
+    bool excel = false;
+    TabellaCsv foglio;  // Excel only: the worksheet's cells
     MappaturaCsv mappatura;
     bool mappaturaRicordata = false;
     std::string banca;  // CSV: the header signature
@@ -46,5 +48,7 @@ struct FileEstratto {
 [[nodiscard]] std::variant<FileEstratto, ErroreEstratto> ApriEstratto(
     core::FileSystem& fs, const std::filesystem::path& percorso, const MemoriaMappature* memoria);
 [[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiEstratto(const FileEstratto& file);
+// The cells of a CSV or Excel file, for choosing its columns.
+[[nodiscard]] TabellaCsv CelleEstratto(const FileEstratto& file);
 
 }  // namespace estratti

@@ -32,12 +32,11 @@ std::string Numero(core::Money v, bool euro) {
 
 }  // namespace
 
-std::string TestoEsportazione(const core::Registro& registro, std::optional<core::Data> da,
-                              std::optional<core::Data> a) {
-    std::string t =
-        "\xEF\xBB\xBF"
-        "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n";
-    t.reserve(t.size() + registro.size() * 64);
+std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
+                                            std::optional<core::Data> da,
+                                            std::optional<core::Data> a) {
+    std::vector<RigaEsportata> righe;
+    righe.reserve(registro.size());
     for (std::size_t r = 0; r < registro.size(); ++r) {
         const std::string_view data = registro.cella(r, 0);
         if (da || a) {
@@ -55,15 +54,27 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
         const bool saldoEuro = cellaSaldo.empty() ? euro : core::TestoInEuro(cellaSaldo);
         if (saldoEuro != euro)
             saldo = (euro ? core::LireInEuro(saldo) : core::EuroInLire(saldo)).value_or(saldo);
-        Campo(t, data);
+        righe.push_back({data, causale, registro.cella(r, 2), importo, saldo, euro});
+    }
+    return righe;
+}
+
+std::string TestoEsportazione(const core::Registro& registro, std::optional<core::Data> da,
+                              std::optional<core::Data> a) {
+    std::string t =
+        "\xEF\xBB\xBF"
+        "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n";
+    t.reserve(t.size() + registro.size() * 64);
+    for (const RigaEsportata& r : RigheDaEsportare(registro, da, a)) {
+        Campo(t, r.data);
         t += ';';
-        Campo(t, causale);
+        Campo(t, r.causale);
         t += ';';
-        Campo(t, registro.cella(r, 2));
+        Campo(t, r.riferimento);
         t += ';';
-        t += Numero(importo, euro);
-        t += euro ? ";EUR;" : ";ITL;";
-        t += Numero(saldo, euro);
+        t += Numero(r.importo, r.euro);
+        t += r.euro ? ";EUR;" : ";ITL;";
+        t += Numero(r.saldo, r.euro);
         t += "\r\n";
     }
     return t;

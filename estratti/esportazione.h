@@ -3,12 +3,27 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/date.h"
+#include "core/denaro.h"
 #include "core/file_system.h"
 #include "core/registro.h"
 
 namespace estratti {
+
+// One register row as it is exported: the signed amount and the balance in the row's own
+// currency, read from the cells with the rules the program uses everywhere else.
+struct RigaEsportata {
+    std::string_view data, causale, riferimento;
+    core::Money importo, saldo;
+    bool euro = true;
+};
+// The rows within [da, a] when given, in register order; valid until the register changes.
+[[nodiscard]] std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
+                                                          std::optional<core::Data> da,
+                                                          std::optional<core::Data> a);
 
 // The register as a spreadsheet opens it with Italian settings: ";" separated, UTF-8 with
 // a BOM, dates dd/mm/yyyy, signed plain amounts with a decimal comma, the currency of each

@@ -30,6 +30,7 @@
 #include "core/importi.h"
 #include "estratti/date_qt.h"
 #include "estratti/esportazione.h"
+#include "estratti/esportazione_excel.h"
 #include "estratti/ricerca.h"
 #include "ui/testo_qt.h"
 #include "ui/valuta.h"
@@ -110,8 +111,8 @@ void CercaQt::vai(bool avanti) {
     }
 }
 
-EsportaQt::EsportaQt(ui::Contesto& c, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Esporta"));
+EsportaQt::EsportaQt(ui::Contesto& c, QWidget* parent, bool excel) : QDialog(parent) {
+    setWindowTitle(excel ? QStringLiteral("Esporta in Excel") : QStringLiteral("Esporta"));
     auto* layout = new QVBoxLayout(this);
     auto* tutto = new QRadioButton(QStringLiteral("&Tutto il registro"), this);
     auto* intervallo = new QRadioButton(QStringLiteral("&Solo i movimenti dal"), this);
@@ -135,17 +136,23 @@ EsportaQt::EsportaQt(ui::Contesto& c, QWidget* parent) : QDialog(parent) {
     pulsanti->addButton(QStringLiteral("&Annulla"), QDialogButtonBox::RejectRole);
     layout->addWidget(pulsanti);
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(pulsanti, &QDialogButtonBox::accepted, this, [this, &c, intervallo, da, a] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Esporta"),
-                                                          QStringLiteral("registro.csv"),
-                                                          QStringLiteral("File CSV (*.csv)"));
+    connect(pulsanti, &QDialogButtonBox::accepted, this, [this, &c, intervallo, da, a, excel] {
+        const QString file = QFileDialog::getSaveFileName(
+            this, windowTitle(),
+            excel ? QStringLiteral("registro.xlsx") : QStringLiteral("registro.csv"),
+            excel ? QStringLiteral("Cartella di lavoro Excel (*.xlsx)")
+                  : QStringLiteral("File CSV (*.csv)"));
         if (file.isEmpty()) return;
         std::optional<core::Data> dal, al;
         if (intervallo->isChecked()) {
             dal = DataDa(da->date());
             al = DataDa(a->date());
         }
-        if (auto e = Esporta(c.file.fileSystem(), file.toStdString(), c.griglia.righe(), dal, al)) {
+        const auto e =
+            excel ? EsportaExcel(c.file.fileSystem(), file.toStdString(), c.griglia.righe(),
+                                 {c.stato.NumeroConto, c.stato.BancaAppoggio}, dal, al)
+                  : Esporta(c.file.fileSystem(), file.toStdString(), c.griglia.righe(), dal, al);
+        if (e) {
             c.dialoghi.Messaggio(core::MessaggioErroreFile(*e), ui::Pulsanti::Ok,
                                  ui::Icona::Esclamazione);
             return;

@@ -35,11 +35,11 @@ class CercaQt : public QDialog {
     QLabel* esito_ = nullptr;
 };
 
-// "Esporta": the whole register or a range of dates to a CSV file.
+// "Esporta": the whole register or a range of dates to a CSV file (or an Excel workbook).
 class EsportaQt : public QDialog {
     Q_OBJECT
   public:
-    EsportaQt(ui::Contesto& contesto, QWidget* parent = nullptr);
+    EsportaQt(ui::Contesto& contesto, QWidget* parent = nullptr, bool excel = false);
 };
 
 }  // namespace estratti

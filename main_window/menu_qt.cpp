@@ -32,7 +32,8 @@ void Premi(Form1Qt& form, const char* pulsante) {
 bool FileEstratto(const QString& file) {
     const QString estensione = QFileInfo(file).suffix().toLower();
     return estensione == QLatin1String("ofx") || estensione == QLatin1String("qfx") ||
-           estensione == QLatin1String("csv");
+           estensione == QLatin1String("csv") || estensione == QLatin1String("xls") ||
+           estensione == QLatin1String("xlsx");
 }
 
 MenuQt::MenuQt(Form1Qt& form) : QObject(&form), form_(form) {
@@ -58,6 +59,10 @@ MenuQt::MenuQt(Form1Qt& form) : QObject(&form), form_(form) {
            [this] { sceltaImporta(); });
     azione(file, QStringLiteral("&Esporta…"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
         estratti::EsportaQt finestra(form_.contesto(), &form_);
+        finestra.exec();
+    });
+    azione(file, QStringLiteral("Esporta in E&xcel…"), QKeySequence(), [this] {
+        estratti::EsportaQt finestra(form_.contesto(), &form_, true);
         finestra.exec();
     });
     QAction* stampa = azione(file, QStringLiteral("&Stampa…"), QKeySequence(Qt::CTRL | Qt::Key_P),
@@ -156,7 +161,8 @@ bool MenuQt::eventFilter(QObject* oggetto, QEvent* evento) {
 void MenuQt::sceltaImporta() {
     const QString file = QFileDialog::getOpenFileName(
         &form_, QStringLiteral("Importa estratto conto"), QString(),
-        QStringLiteral("Estratti conto (*.ofx *.qfx *.csv *.OFX *.QFX *.CSV);;Tutti i file (*)"));
+        QStringLiteral("Estratti conto (*.ofx *.qfx *.csv *.xls *.xlsx *.OFX *.QFX *.CSV *.XLS "
+                       "*.XLSX);;Tutti i file (*)"));
     if (!file.isEmpty()) Importa(file);
 }
 

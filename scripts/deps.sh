@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the benchmarks need (only those missing).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libofx-dev libcsv-dev qt6-charts-dev poppler-utils xvfb xauth fonts-dejavu-core fonts-dejavu-extra desktop-file-utils dpkg-dev file
+          libbenchmark-dev libofx-dev libcsv-dev libfreexl-dev libzip-dev libexpat1-dev libxlsxwriter-dev qt6-charts-dev poppler-utils xvfb xauth fonts-dejavu-core fonts-dejavu-extra desktop-file-utils dpkg-dev file
           clang libclang-rt-14-dev libcups2-dev
           appstream lintian)
 missing=()
