@@ -28,9 +28,9 @@
 #include <QValueAxis>
 
 #include "core/importi.h"
+#include "estratti/andamento.h"
 #include "estratti/date_qt.h"
 #include "estratti/esportazione.h"
-#include "estratti/ricerca.h"
 #include "ui/testo_qt.h"
 #include "ui/valuta.h"
 
