@@ -51,7 +51,7 @@ const grid::Griglia& Registro(int movimenti) {
         const int anno = 1995 + static_cast<int>(giorno / 366);
         const int mese = 1 + static_cast<int>(giorno / 30 % 12);
         const int gg = 1 + static_cast<int>(giorno % 28);
-        char data[16];
+        char data[40];
         std::snprintf(data, sizeof data, "%02d/%02d/%04d", gg, mese, anno);
         const bool versamento = i % 7 == 0;
         const std::int64_t centesimi = versamento ? 60000 + i % 9000 : 1000 + (i * 7919L) % 9000;

@@ -1,44 +1,38 @@
 #include "estratti/ricerca_qt.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QDateTimeAxis>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include "core/importi.h"
+#include "estratti/andamento.h"
+#include "estratti/andamento_qt.h"
 #include "estratti/date_qt.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
-#include "ui/testo_qt.h"
-#include "ui/valuta.h"
 
 namespace estratti {
 
 namespace {
 
-using ui::InQString;
+// A date field that is neither empty nor a date is pointed out, never guessed at.
+bool DateValide(ui::Dialoghi& dialoghi, std::initializer_list<CampoData*> campi) {
+    for (CampoData* campo : campi) {
+        if (campo->vuoto() || campo->data()) continue;
+        dialoghi.Messaggio("Data non valida", ui::Pulsanti::Ok, ui::Icona::Esclamazione);
+        campo->setFocus();
+        campo->selectAll();
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -48,20 +42,18 @@ CercaQt::CercaQt(ui::Contesto& c, QTableView* vista, QWidget* parent)
     auto* form = new QFormLayout(this);
     testo_ = new QLineEdit(this);
     importo_ = new QLineEdit(this);
-    da_ = new QDateEdit(this);
-    a_ = new QDateEdit(this);
-    for (auto* d : {da_, a_}) {
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
-        d->setSpecialValueText(QStringLiteral(" "));
-        d->setMinimumDate(QDate(1900, 1, 1));
-        d->setDate(d->minimumDate());
-    }
+    da_ = new CampoData(this);
+    a_ = new CampoData(this);
+    testo_->setObjectName(QStringLiteral("testo"));
+    importo_->setObjectName(QStringLiteral("importo"));
+    da_->setObjectName(QStringLiteral("dal"));
+    a_->setObjectName(QStringLiteral("al"));
     form->addRow(QStringLiteral("&Testo:"), testo_);
     form->addRow(QStringLiteral("&Importo:"), importo_);
     form->addRow(QStringLiteral("&Dal:"), da_);
     form->addRow(QStringLiteral("A&l:"), a_);
     esito_ = new QLabel(this);
+    esito_->setObjectName(QStringLiteral("esito"));
     form->addRow(esito_);
     auto* pulsanti = new QHBoxLayout;
     auto* prec = new QPushButton(QStringLiteral("&Precedente"), this);
@@ -88,8 +80,9 @@ void CercaQt::vai(bool avanti) {
             return;
         }
     }
-    if (da_->date() != da_->minimumDate()) criteri.da = DataDa(da_->date());
-    if (a_->date() != a_->minimumDate()) criteri.a = DataDa(a_->date());
+    if (!DateValide(c_.dialoghi, {da_, a_})) return;
+    criteri.da = da_->data();
+    criteri.a = a_->data();
     const std::vector<int> trovati = Cerca(c_.griglia.righe(), criteri);
     // Grid rows count the header as row 0; the register's rows start at 0.
     const int corrente = c_.griglia.Row() - 1;
@@ -115,42 +108,58 @@ EsportaQt::EsportaQt(ui::Contesto& c, QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* tutto = new QRadioButton(QStringLiteral("&Tutto il registro"), this);
     auto* intervallo = new QRadioButton(QStringLiteral("&Solo i movimenti dal"), this);
+    tutto->setObjectName(QStringLiteral("tutto"));
+    intervallo->setObjectName(QStringLiteral("intervallo"));
     tutto->setChecked(true);
-    auto* da = new QDateEdit(QDate::currentDate().addMonths(-1), this);
-    auto* a = new QDateEdit(QDate::currentDate(), this);
+    auto* da = new CampoData(this);
+    auto* a = new CampoData(this);
+    da->setObjectName(QStringLiteral("dal"));
+    a->setObjectName(QStringLiteral("al"));
+    const QDate oggi = QData(c.oggi());
+    da->impostaData(DataDa(oggi.addMonths(-1)));
+    a->impostaData(DataDa(oggi));
+    da->setAccessibleName(QStringLiteral("Dal"));
+    auto* etichettaA = new QLabel(QStringLiteral("a&l"), this);
+    etichettaA->setBuddy(a);
     for (auto* d : {da, a}) {
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
+        d->setEnabled(false);
+        connect(intervallo, &QRadioButton::toggled, d, &QWidget::setEnabled);
     }
     layout->addWidget(tutto);
     auto* riga = new QHBoxLayout;
     riga->addWidget(intervallo);
     riga->addWidget(da);
-    riga->addWidget(new QLabel(QStringLiteral("al"), this));
+    riga->addWidget(etichettaA);
     riga->addWidget(a);
     layout->addLayout(riga);
     auto* pulsanti = new QDialogButtonBox(this);
     auto* ok = pulsanti->addButton(QStringLiteral("&Esporta…"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("esporta"));
     ok->setDefault(true);
     pulsanti->addButton(QStringLiteral("&Annulla"), QDialogButtonBox::RejectRole);
     layout->addWidget(pulsanti);
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(pulsanti, &QDialogButtonBox::accepted, this, [this, &c, intervallo, da, a] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Esporta"),
-                                                          QStringLiteral("registro.csv"),
-                                                          QStringLiteral("File CSV (*.csv)"));
-        if (file.isEmpty()) return;
         std::optional<core::Data> dal, al;
         if (intervallo->isChecked()) {
-            dal = DataDa(da->date());
-            al = DataDa(a->date());
+            if (!DateValide(c.dialoghi, {da, a})) return;
+            dal = da->data();
+            al = a->data();
         }
-        if (auto e = Esporta(c.file.fileSystem(), file.toStdString(), c.griglia.righe(), dal, al)) {
-            c.dialoghi.Messaggio(core::MessaggioErroreFile(*e), ui::Pulsanti::Ok,
+        const QString scelto = QFileDialog::getSaveFileName(this, QStringLiteral("Esporta"),
+                                                            QStringLiteral("registro.csv"),
+                                                            QStringLiteral("File CSV (*.csv)"));
+        if (scelto.isEmpty()) return;
+        const std::filesystem::path file = scelto.toStdString();
+        auto& fs = c.file.fileSystem();
+        const bool esisteva = fs.esiste(file);
+        if (auto e = Esporta(fs, file, c.griglia.righe(), dal, al)) {
+            c.dialoghi.Messaggio(MessaggioFileUtente(*e, file, esisteva), ui::Pulsanti::Ok,
                                  ui::Icona::Esclamazione);
             return;
         }
         accept();
     });
 }
+
 }  // namespace estratti

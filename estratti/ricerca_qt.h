@@ -4,18 +4,15 @@
 #include <filesystem>
 #include <memory>
 
-#include "estratti/anteprima.h"
-#include "estratti/apertura.h"
 #include "ui/contesto.h"
 
-class QTableWidget;
-class QComboBox;
 class QLabel;
 class QLineEdit;
-class QDateEdit;
 class QTableView;
 
 namespace estratti {
+
+class CampoData;
 
 // "Cerca": next and previous move the grid's current row to each matching movement.
 class CercaQt : public QDialog {
@@ -30,8 +27,8 @@ class CercaQt : public QDialog {
     QTableView* vista_;
     QLineEdit* testo_ = nullptr;
     QLineEdit* importo_ = nullptr;
-    QDateEdit* da_ = nullptr;
-    QDateEdit* a_ = nullptr;
+    CampoData* da_ = nullptr;
+    CampoData* a_ = nullptr;
     QLabel* esito_ = nullptr;
 };
 
