@@ -264,6 +264,7 @@ bool AndamentoQt::applicaIntervallo() {
     const Andamento& dati = g_->dati;
     if (dati.punti.empty()) return false;
     for (CampoData* campo : {da_, a_}) {
+        if (const auto d = campo->data()) campo->impostaData(*d);
         if (!campo->vuoto() && !campo->data()) {
             c_.dialoghi.Messaggio("Data non valida", ui::Pulsanti::Ok, ui::Icona::Esclamazione);
             campo->setFocus();
@@ -353,7 +354,14 @@ bool AndamentoQt::applicaIntervallo() {
     asseNomi->append(nomi);
     // Labels that do not fit side by side stand upright rather than end in "…".
     const int perNome = metrica.horizontalAdvance(nomi.value(0)) + 8;
-    if (!nomi.isEmpty() && perNome * nomi.size() > spazio) asseNomi->setLabelsAngle(-90);
+    if (!nomi.isEmpty() && perNome * nomi.size() > spazio) {
+        asseNomi->setLabelsAngle(-90);
+        QFont piccolo = asseNomi->labelsFont();
+        piccolo.setPointSizeF(piccolo.pointSizeF() * 0.85);
+        asseNomi->setLabelsFont(piccolo);
+        // Upright labels have the room they need; the check would still cut them to "…".
+        asseNomi->setTruncateLabels(false);
+    }
     barre->addAxis(asseNomi, Qt::AlignBottom);
     serie->attachAxis(asseNomi);
     auto* asseValori = new QValueAxis;

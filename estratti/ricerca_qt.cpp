@@ -25,6 +25,7 @@ namespace {
 // A date field that is neither empty nor a date is pointed out, never guessed at.
 bool DateValide(ui::Dialoghi& dialoghi, std::initializer_list<CampoData*> campi) {
     for (CampoData* campo : campi) {
+        if (const auto d = campo->data()) campo->impostaData(*d);
         if (campo->vuoto() || campo->data()) continue;
         dialoghi.Messaggio("Data non valida", ui::Pulsanti::Ok, ui::Icona::Esclamazione);
         campo->setFocus();
