@@ -95,25 +95,30 @@ Andamento CalcolaAndamento(const core::Registro& registro, const core::StatoCont
             data = DataRegistro(t);
             if (data) giorno = GiornoDa(*data);
         }
-        const auto importo = Valore(registro.cella(r, 3), a.inLire);
-        if (!data || !importo) {
+        if (!data) {
             ++a.illeggibili;
             continue;
         }
-        if (r == 0 || registro.cella(r, 1) != causale) {
-            causale = registro.cella(r, 1);
-            debito = core::CausaleDiDebito(causale);
+        // A row whose amount cannot be read still closes its day with its balance.
+        const auto importo = Valore(registro.cella(r, 3), a.inLire);
+        if (importo) {
+            if (r == 0 || registro.cella(r, 1) != causale) {
+                causale = registro.cella(r, 1);
+                debito = core::CausaleDiDebito(causale);
+            }
+            if (a.mesi.empty() || a.mesi.back().anno != data->anno ||
+                a.mesi.back().mese != data->mese)
+                a.mesi.push_back({data->anno, data->mese, 0, 0});
+            (debito ? a.mesi.back().debiti : a.mesi.back().crediti) += std::abs(InUnita(*importo));
         }
-        if (a.mesi.empty() || a.mesi.back().anno != data->anno || a.mesi.back().mese != data->mese)
-            a.mesi.push_back({data->anno, data->mese, 0, 0});
-        (debito ? a.mesi.back().debiti : a.mesi.back().crediti) += std::abs(InUnita(*importo));
-        if (r + 1 < n && registro.cella(r + 1, 0) == t) continue;
+        if (r + 1 < n && registro.cella(r + 1, 0) == t) {
+            a.illeggibili += importo ? 0 : 1;
+            continue;
+        }
         const auto saldo =
             r + 1 == n ? std::optional(stato.SaldoConto) : Valore(registro.cella(r, 4), a.inLire);
-        if (!saldo) {
-            ++a.illeggibili;
-            continue;
-        }
+        if (!importo || !saldo) ++a.illeggibili;
+        if (!saldo) continue;
         // The same day written two ways ("1/3/2024", "01/03/2024") is still one day.
         if (!a.punti.empty() && a.punti.back().giorno == giorno)
             a.punti.back().saldo = *saldo;

@@ -55,8 +55,8 @@ TEST(Giorni, DallEpocaSenzaFusoOrario) {
 }
 
 // Rows of one day merged, each day's last balance, the account's balance for the last row,
-// lire rows in a euro account converted, unreadable rows counted and left out, and rows
-// out of order put back in order.
+// lire rows in a euro account converted, unreadable cells counted and left out (a balance
+// still drawn when only its amount is unreadable), and rows out of order put back in order.
 TEST(CalcolaAndamento, UnSaldoAlGiornoInOrdine) {
     test::ContestoFinto c;
     c.righe({{"01/03/2024", "Versamento", "", "100,00", "100,00"},
@@ -72,9 +72,9 @@ TEST(CalcolaAndamento, UnSaldoAlGiornoInOrdine) {
     c.stato.SaldoConto = Money::FromUnits(-7);
     c.stato.FidoConto = Money::FromUnits(-500);
     const auto a = estratti::CalcolaAndamento(c.griglia.righe(), c.stato);
-    EXPECT_EQ(Punti(a.punti),
-              (std::vector<std::string>{"02/02/2024: -10,00", "01/03/2024: 65,00",
-                                        "04/03/2024: 1.000,00", "07/04/2024: -7,00"}));
+    EXPECT_EQ(Punti(a.punti), (std::vector<std::string>{"02/02/2024: -10,00", "01/03/2024: 65,00",
+                                                        "04/03/2024: 1.000,00", "05/03/2024: 50,00",
+                                                        "07/04/2024: -7,00"}));
     EXPECT_EQ(a.illeggibili, 3);
     EXPECT_EQ(a.fido, Money::FromUnits(-500));
     ASSERT_EQ(a.mesi.size(), 3u);
