@@ -1,9 +1,11 @@
 #include "estratti/ricerca_qt.h"
 
+#include <QAbstractTableModel>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "estratti/date_qt.h"
 #include "estratti/esportazione.h"
 #include "estratti/ricerca.h"
+#include "ui/testo_qt.h"
 
 namespace estratti {
 
@@ -36,6 +39,44 @@ bool DateValide(ui::Dialoghi& dialoghi, std::initializer_list<CampoData*> campi)
 }
 
 }  // namespace
+
+// The matches as the grid shows them: "Data", "Causale", "Riferimento", "Importo".
+class ModelloTrovati : public QAbstractTableModel {
+  public:
+    ModelloTrovati(const core::Registro& registro, QObject* parent)
+        : QAbstractTableModel(parent), registro_(registro) {}
+    void imposta(std::vector<int> righe) {
+        beginResetModel();
+        righe_ = std::move(righe);
+        endResetModel();
+    }
+    [[nodiscard]] int riga(int posizione) const {
+        return righe_[static_cast<std::size_t>(posizione)];
+    }
+    int rowCount(const QModelIndex& padre = {}) const override {
+        return padre.isValid() ? 0 : static_cast<int>(righe_.size());
+    }
+    int columnCount(const QModelIndex& padre = {}) const override {
+        return padre.isValid() ? 0 : 4;
+    }
+    QVariant data(const QModelIndex& i, int ruolo) const override {
+        if (ruolo == Qt::TextAlignmentRole && i.column() == 3)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        if (ruolo != Qt::DisplayRole) return {};
+        return ui::InQString(registro_.cella(static_cast<std::size_t>(riga(i.row())),
+                                             static_cast<std::size_t>(i.column())));
+    }
+    QVariant headerData(int sezione, Qt::Orientation verso, int ruolo) const override {
+        static const char* const kTitoli[] = {"Data", "Causale", "Riferimento", "Importo"};
+        if (verso != Qt::Horizontal || ruolo != Qt::DisplayRole || sezione < 0 || sezione > 3)
+            return QAbstractTableModel::headerData(sezione, verso, ruolo);
+        return QString::fromUtf8(kTitoli[sezione]);
+    }
+
+  private:
+    const core::Registro& registro_;
+    std::vector<int> righe_;
+};
 
 CercaQt::CercaQt(ui::Contesto& c, QTableView* vista, QWidget* parent)
     : QDialog(parent), c_(c), vista_(vista) {
@@ -65,6 +106,24 @@ CercaQt::CercaQt(ui::Contesto& c, QTableView* vista, QWidget* parent)
     pulsanti->addWidget(succ);
     pulsanti->addWidget(chiudi);
     form->addRow(pulsanti);
+    modello_ = new ModelloTrovati(c_.griglia.righe(), this);
+    elenco_ = new QTableView(this);
+    elenco_->setObjectName(QStringLiteral("trovati"));
+    elenco_->setAccessibleName(QStringLiteral("Movimenti trovati"));
+    elenco_->setModel(modello_);
+    elenco_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    elenco_->setSelectionMode(QAbstractItemView::SingleSelection);
+    elenco_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    elenco_->verticalHeader()->hide();
+    elenco_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    elenco_->horizontalHeader()->setStretchLastSection(true);
+    elenco_->setMinimumSize(480, 160);
+    form->addRow(elenco_);
+    connect(elenco_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& scelto) {
+                if (scelto.isValid() && !spostando_)
+                    mostra(modello_->riga(scelto.row()), scelto.row());
+            });
     connect(prec, &QPushButton::clicked, this, [this] { vai(false); });
     connect(succ, &QPushButton::clicked, this, [this] { vai(true); });
     connect(chiudi, &QPushButton::clicked, this, &QDialog::reject);
@@ -84,21 +143,34 @@ void CercaQt::vai(bool avanti) {
     if (!DateValide(c_.dialoghi, {da_, a_})) return;
     criteri.da = da_->data();
     criteri.a = a_->data();
-    const std::vector<int> trovati = Cerca(c_.griglia.righe(), criteri);
+    std::vector<int> trovati = Cerca(c_.griglia.righe(), criteri);
     // Grid rows count the header as row 0; the register's rows start at 0.
     const int corrente = c_.griglia.Row() - 1;
     const int prossimo = Successivo(trovati, corrente, avanti);
+    const int pos = static_cast<int>(std::lower_bound(trovati.begin(), trovati.end(), prossimo) -
+                                     trovati.begin());
+    modello_->imposta(std::move(trovati));
     if (prossimo < 0) {
         esito_->setText(QStringLiteral("Nessun movimento trovato."));
         return;
     }
-    const int pos = static_cast<int>(std::lower_bound(trovati.begin(), trovati.end(), prossimo) -
-                                     trovati.begin());
-    esito_->setText(QStringLiteral("Movimento %1 di %2 trovati.").arg(pos + 1).arg(trovati.size()));
-    c_.griglia.SetRow(prossimo + 1);
+    mostra(prossimo, pos);
+}
+
+void CercaQt::mostra(int riga, int posizione) {
+    esito_->setText(
+        QStringLiteral("Movimento %1 di %2 trovati.").arg(posizione + 1).arg(modello_->rowCount()));
+    if (elenco_->currentIndex().row() != posizione) {
+        // The list follows without choosing again.
+        spostando_ = true;
+        elenco_->selectRow(posizione);
+        spostando_ = false;
+    }
+    elenco_->scrollTo(modello_->index(posizione, 0));
+    c_.griglia.SetRow(riga + 1);
     if (vista_ && vista_->model()) {
         const int offset = vista_->model()->rowCount() == c_.griglia.Rows() ? 1 : 0;
-        const QModelIndex indice = vista_->model()->index(prossimo + offset, 0);
+        const QModelIndex indice = vista_->model()->index(riga + offset, 0);
         vista_->setCurrentIndex(indice);
         vista_->scrollTo(indice);
     }

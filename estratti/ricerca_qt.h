@@ -13,8 +13,10 @@ class QTableView;
 namespace estratti {
 
 class CampoData;
+class ModelloTrovati;
 
-// "Cerca": next and previous move the grid's current row to each matching movement.
+// "Cerca": next and previous move the grid's current row to each matching movement; every
+// match is listed too, and choosing one there moves the grid to it.
 class CercaQt : public QDialog {
     Q_OBJECT
   public:
@@ -23,6 +25,8 @@ class CercaQt : public QDialog {
     QLineEdit* testo() const { return testo_; }
 
   private:
+    // Moves the grid to register row `riga`, the `posizione`-th of the matches.
+    void mostra(int riga, int posizione);
     ui::Contesto& c_;
     QTableView* vista_;
     QLineEdit* testo_ = nullptr;
@@ -30,6 +34,9 @@ class CercaQt : public QDialog {
     CampoData* da_ = nullptr;
     CampoData* a_ = nullptr;
     QLabel* esito_ = nullptr;
+    QTableView* elenco_ = nullptr;
+    ModelloTrovati* modello_ = nullptr;
+    bool spostando_ = false;
 };
 
 // "Esporta": the whole register or a range of dates to a CSV file.

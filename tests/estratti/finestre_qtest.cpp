@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTest>
 #include <QToolTip>
 #include <QValueAxis>
@@ -97,6 +98,30 @@ INSTANTIATE_TEST_SUITE_P(
                     Digitazione{"15032024", "15/03/2024", "Movimento 1 di 2 trovati."},
                     Digitazione{"20/3/24", "20/03/2024", "Movimento 1 di 1 trovati."},
                     Digitazione{"31/02/2024", "31/02/2024", ""}));
+
+// Every match listed as the grid shows it; choosing one moves the grid there.
+TEST(Cerca, ElencoDeiTrovati) {
+    test::ContestoFinto c;
+    c.righe({{"10/03/2024", "Prelievo", "bancomat", "1,00", "-1,00"},
+             {"11/03/2024", "Versamento", "stipendio", "900,00", "899,00"},
+             {"12/03/2024", "Prelievo", "sportello", "2,00", "897,00"}});
+    estratti::CercaQt cerca(c.contesto, nullptr);
+    QTest::keyClicks(cerca.testo(), QStringLiteral("prel"));
+    cerca.vai(true);
+    auto* elenco = cerca.findChild<QTableView*>(QStringLiteral("trovati"));
+    const QAbstractItemModel* m = elenco->model();
+    ASSERT_EQ(m->rowCount(), 2);
+    QStringList riga;
+    for (int k = 0; k < m->columnCount(); ++k)
+        riga << m->headerData(k, Qt::Horizontal).toString() + "=" +
+                    m->index(1, k).data().toString();
+    EXPECT_EQ(riga.join(' '),
+              "Data=12/03/2024 Causale=Prelievo Riferimento=sportello Importo=2,00");
+    elenco->setCurrentIndex(m->index(1, 0));
+    EXPECT_EQ(c.griglia.Row(), 3);
+    EXPECT_EQ(cerca.findChild<QLabel*>(QStringLiteral("esito"))->text(),
+              QStringLiteral("Movimento 2 di 2 trovati."));
+}
 
 TEST(Andamento, DateDigitateSpostanoLAsse) {
     test::ContestoFinto c;
