@@ -305,15 +305,10 @@ bool AndamentoQt::applicaIntervallo() {
         g_->fido->replace({QPointF(inizio, fido), QPointF(fine, fido)});
     }
 
-    QCategoryAxis* asseX = g_->asseX;
-    for (const QString& etichetta : asseX->categoriesLabels()) asseX->remove(etichetta);
-    asseX->setRange(inizio, fine);
-    asseX->setStartValue(inizio);
-    const QFontMetrics metrica(asseX->labelsFont());
-    const int larghezza = metrica.horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
-    const int spazio = std::max(g_->vistaLinea->width(), 700) - 120;
-    for (const auto& e : EtichetteTempo(inizio, fine, std::max(2, spazio / larghezza)))
-        asseX->append(InQString(e.testo), e.giorno);
+    g_->asseX->setRange(inizio, fine);
+    etichettaTempo();
+    const QFontMetrics metrica(g_->asseX->labelsFont());
+    const int spazio = width() - 140;
 
     const Scala scala = ScalaSaldi(dati, inizio, fine);
     const double spazioY = (scala.massimo - scala.minimo) * 0.05;
@@ -381,6 +376,26 @@ bool AndamentoQt::applicaIntervallo() {
     Colora(g_->linea, tavolozza);
     Colora(barre, tavolozza);
     return true;
+}
+
+void AndamentoQt::etichettaTempo() {
+    QCategoryAxis* asseX = g_->asseX;
+    if (!asseX || !g_->vistaLinea) return;
+    for (const QString& etichetta : asseX->categoriesLabels()) asseX->remove(etichetta);
+    const int inizio = static_cast<int>(asseX->min()), fine = static_cast<int>(asseX->max());
+    asseX->setStartValue(inizio);
+    const QFontMetrics metrica(asseX->labelsFont());
+    const int larghezza = metrica.horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
+    // The plot spans the window but for the margins and the balance labels.
+    const int spazio = std::max(width() - 140, 2 * larghezza);
+    for (const auto& e : EtichetteTempo(inizio, fine, spazio / larghezza))
+        asseX->append(InQString(e.testo), e.giorno);
+}
+
+void AndamentoQt::resizeEvent(QResizeEvent* evento) {
+    QDialog::resizeEvent(evento);
+    // As many month or year labels as the new width holds.
+    etichettaTempo();
 }
 
 core::EsitoFile AndamentoQt::esportaPng(const QString& file) {

@@ -41,8 +41,12 @@ class AndamentoQt : public QDialog {
     // Redraws the charts for the dates typed; false (and a message) when they are not dates.
     bool applicaIntervallo();
 
+  protected:
+    void resizeEvent(QResizeEvent* evento) override;
+
   private:
     void salvaPng();
+    void etichettaTempo();
     const ui::Contesto& c_;
     QWidget* grafici_ = nullptr;
     CampoData* da_ = nullptr;
