@@ -146,13 +146,6 @@ void Cerca1000000(benchmark::State& state) {
 }
 BENCHMARK(Cerca1000000)->Unit(benchmark::kMillisecond);
 
-void Andamento100000(benchmark::State& state) {
-    const core::Registro r = Registro(100000);
-    const core::StatoConto stato = Stato();
-    for (auto _ : state) benchmark::DoNotOptimize(estratti::CalcolaAndamento(r, stato));
-}
-BENCHMARK(Andamento100000)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
 BENCHMARK_MAIN();

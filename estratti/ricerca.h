@@ -25,23 +25,4 @@ struct CriteriRicerca {
 // The next (or previous) match after `corrente`, going round at the ends; -1 for none.
 [[nodiscard]] int Successivo(const std::vector<int>& trovati, int corrente, bool avanti);
 
-// The balance over time in the current currency, and each month's credits and debits.
-struct PuntoSaldo {
-    core::Data data;
-    double saldo;
-};
-struct MeseMovimenti {
-    int anno;
-    int mese;
-    double crediti;
-    double debiti;
-};
-struct Andamento {
-    std::vector<PuntoSaldo> punti;
-    std::vector<MeseMovimenti> mesi;
-    double fido = 0;  // zero or negative
-};
-[[nodiscard]] Andamento CalcolaAndamento(const core::Registro& registro,
-                                         const core::StatoConto& stato);
-
 }  // namespace estratti

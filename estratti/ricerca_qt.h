@@ -4,20 +4,19 @@
 #include <filesystem>
 #include <memory>
 
-#include "estratti/anteprima.h"
-#include "estratti/apertura.h"
 #include "ui/contesto.h"
 
-class QTableWidget;
-class QComboBox;
 class QLabel;
 class QLineEdit;
-class QDateEdit;
 class QTableView;
 
 namespace estratti {
 
-// "Cerca": next and previous move the grid's current row to each matching movement.
+class CampoData;
+class ModelloTrovati;
+
+// "Cerca": next and previous move the grid's current row to each matching movement; every
+// match is listed too, and choosing one there moves the grid to it.
 class CercaQt : public QDialog {
     Q_OBJECT
   public:
@@ -26,13 +25,18 @@ class CercaQt : public QDialog {
     QLineEdit* testo() const { return testo_; }
 
   private:
+    // Moves the grid to register row `riga`, the `posizione`-th of the matches.
+    void mostra(int riga, int posizione);
     ui::Contesto& c_;
     QTableView* vista_;
     QLineEdit* testo_ = nullptr;
     QLineEdit* importo_ = nullptr;
-    QDateEdit* da_ = nullptr;
-    QDateEdit* a_ = nullptr;
+    CampoData* da_ = nullptr;
+    CampoData* a_ = nullptr;
     QLabel* esito_ = nullptr;
+    QTableView* elenco_ = nullptr;
+    ModelloTrovati* modello_ = nullptr;
+    bool spostando_ = false;
 };
 
 // "Esporta": the whole register or a range of dates to a CSV file (or an Excel workbook).

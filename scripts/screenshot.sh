@@ -7,11 +7,12 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}"); build=${2:-build}
 command -v convert >/dev/null || { sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
     $sudo apt-get install -y -qq imagemagick >/dev/null; }
-cmake --build "$build" --target schermate schermata_anteprima
+cmake --build "$build" --target schermate schermata_anteprima schermate_grafico
 mkdir -p "$out"
 lavoro=$(mktemp -d); trap 'rm -rf "$lavoro"' EXIT
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate" "$lavoro"
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermata_anteprima" "$lavoro"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate_grafico" "$lavoro"
 QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tools/schermate" "$lavoro"
 pdftoppm -png -r 110 -f 1 -l 1 "$lavoro/printout.pdf" "$lavoro/pagina"
 convert "$lavoro"/pagina-*.png -crop 100%x45%+0+0 +repage "$lavoro/printout.png"
