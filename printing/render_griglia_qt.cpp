@@ -33,15 +33,17 @@ constexpr int kColonnaCausale = 1;
 // the page shows).
 struct TestoCella {
     QString testo;
-    double scala = 1;  // horizontal squeeze of the face, 1 when the text fits as it is
+    double larghezza = 0;  // of the text in the unsqueezed face
+    double scala = 1;      // horizontal squeeze of the face, 1 when the text fits as it is
 };
 
-TestoCella Adatta(const QString& testo, bool numero, const QFontMetricsF& metriche,
-                  double larghezza) {
+TestoCella Adatta(QString testo, bool numero, const QFontMetricsF& metriche, double larghezza) {
     const double necessaria = metriche.horizontalAdvance(testo);
-    if (necessaria <= larghezza) return {testo, 1};
-    if (numero) return {testo, larghezza / necessaria};
-    return {metriche.elidedText(testo, Qt::ElideRight, larghezza), 1};
+    if (necessaria <= larghezza) return {std::move(testo), necessaria, 1};
+    if (numero) return {std::move(testo), necessaria, larghezza / necessaria};
+    QString tagliato = metriche.elidedText(testo, Qt::ElideRight, larghezza);
+    const double resta = metriche.horizontalAdvance(tagliato);
+    return {std::move(tagliato), resta, 1};
 }
 
 // The printout's face: the condensed cut of the sans-serif, at the largest size up to the
@@ -84,36 +86,49 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     for (int c = 0; c < kColonne; ++c)
         m.bordi[c + 1] = m.bordi[c] + griglia_.ColWidth(c) * dpiX / kTwipsPerPollice;
     m.margine = kMargineCellaTwips * dpiX / kTwipsPerPollice;
-    const QFont font =
-        FontStampa(griglia_.FontBold(), dispositivo,
-                   m.bordi[kColonnaCausale + 1] - m.bordi[kColonnaCausale] - 2 * m.margine);
+    // The face depends only on the grid and the device: chosen once per run, as measuring
+    // every type at each size costs as much as a page's text.
+    if (!font_)
+        font_ = std::make_unique<QFont>(
+            FontStampa(griglia_.FontBold(), dispositivo,
+                       m.bordi[kColonnaCausale + 1] - m.bordi[kColonnaCausale] - 2 * m.margine));
     p->save();
-    p->setFont(font);
+    p->setFont(*font_);
     const QFontMetricsF metriche(p->font(), dispositivo);
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
+    // The baseline of a line centred in its row, as a layout of the cell would place it.
+    const double baseline =
+        (m.altezzaRiga - (metriche.ascent() + metriche.descent())) / 2 + metriche.ascent();
 
     const QRectF rettangolo(QPointF(area.sinistra, area.alto), QPointF(area.destra, area.basso));
     p->setClipRect(rettangolo);
 
+    // Each text is shaped once to be measured and drawn at a point: laying it out in a
+    // rectangle would shape it twice more.
     const auto scriviCella = [&](double y, int c, std::string_view testo,
                                  grid::Allineamento allineamentoCella) {
-        const QRectF cella(m.bordi[c] + m.margine, y, m.bordi[c + 1] - m.bordi[c] - 2 * m.margine,
-                           m.altezzaRiga);
-        const int allineamento =
-            static_cast<int>(grid::AllineamentoQt(allineamentoCella, testo)) | Qt::TextSingleLine;
+        if (testo.empty()) return;
+        const double sinistra = m.bordi[c] + m.margine;
+        const double larghezza = m.bordi[c + 1] - m.bordi[c] - 2 * m.margine;
+        const Qt::Alignment allineamento = grid::AllineamentoQt(allineamentoCella, testo);
         const TestoCella t =
-            Adatta(ui::InQString(testo), grid::SembraNumero(testo), metriche, cella.width());
+            Adatta(ui::InQString(testo), grid::SembraNumero(testo), metriche, larghezza);
+        const double occupata = std::min(t.larghezza * t.scala, larghezza);
+        double x = sinistra;
+        if (allineamento & Qt::AlignRight)
+            x += larghezza - occupata;
+        else if (allineamento & Qt::AlignHCenter)
+            x += (larghezza - occupata) / 2;
         if (t.scala == 1) {
-            p->drawText(cella, allineamento, t.testo);
+            p->drawText(QPointF(x, y + baseline), t.testo);
             return;
         }
-        // Drawn in a cell widened by the squeeze, then squeezed back into the real one.
+        // Drawn wide and squeezed into the cell.
         p->save();
-        p->translate(cella.left(), 0);
+        p->translate(x, y + baseline);
         p->scale(t.scala, 1);
-        p->drawText(QRectF(0, cella.top(), cella.width() / t.scala, cella.height()), allineamento,
-                    t.testo);
+        p->drawText(QPointF(0, 0), t.testo);
         p->restore();
     };
 

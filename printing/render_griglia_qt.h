@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFont>
+#include <memory>
+
 #include "grid/griglia.h"
 #include "printing/stampa.h"
 
@@ -20,11 +23,13 @@ class RenderGrigliaQt : public RenderGriglia {
 
     // Raises ErroreStampa{482} once the printer's document is closed.
     bool Pagina(const Rettangolo& area) override;
+    int RigheDisegnate() const override { return prossima_ - 1; }
 
   private:
     const grid::Griglia& griglia_;
     QPainter& painter_;
-    int prossima_ = 1;  // the next data row to draw
+    int prossima_ = 1;             // the next data row to draw
+    std::unique_ptr<QFont> font_;  // the face, once chosen
 };
 
 }  // namespace printing
