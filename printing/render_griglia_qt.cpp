@@ -37,7 +37,31 @@ struct TestoCella {
     double scala = 1;      // horizontal squeeze of the face, 1 when the text fits as it is
 };
 
-TestoCella Adatta(QString testo, bool numero, const QFontMetricsF& metriche, double larghezza) {
+// The sum of the advances of a plain ASCII text's characters, or -1 for any other text.
+double SommaAnticipi(const QString& testo, const std::array<double, 128>& anticipi) {
+    double somma = 0;
+    for (const QChar ch : testo) {
+        if (ch.unicode() < u' ' || ch.unicode() >= anticipi.size()) return -1;
+        somma += anticipi[ch.unicode()];
+    }
+    return somma;
+}
+
+// Measuring a text shapes it once more than drawing it. That is spared where the sum of its
+// characters' advances says enough: a text of digits and their signs (no ligatures or
+// kerning among them) is exactly that wide; a text set from the left needs only to fit,
+// which it surely does when the sum leaves room beyond what kerning could take back.
+TestoCella Adatta(QString testo, bool numero, bool daSinistra,
+                  const std::array<double, 128>& anticipi, const QFontMetricsF& metriche,
+                  double larghezza) {
+    constexpr double kMarginePerCrenatura = 0.9;
+    const double somma = SommaAnticipi(testo, anticipi);
+    const bool soloCifre = testo.size() > 0 && std::all_of(testo.begin(), testo.end(), [](QChar c) {
+                               return c.isDigit() || QStringView(u".,-+/ ").contains(c);
+                           });
+    if (somma >= 0 && soloCifre && somma <= larghezza) return {std::move(testo), somma, 1};
+    if (somma >= 0 && daSinistra && somma <= larghezza * kMarginePerCrenatura)
+        return {std::move(testo), somma, 1};
     const double necessaria = metriche.horizontalAdvance(testo);
     if (necessaria <= larghezza) return {std::move(testo), necessaria, 1};
     if (numero) return {std::move(testo), necessaria, larghezza / necessaria};
@@ -89,12 +113,14 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     // The face depends only on the grid and the device: chosen once per run, as measuring
     // every type at each size costs as much as a page's text.
     if (!font_)
-        font_ = std::make_unique<QFont>(
-            FontStampa(griglia_.FontBold(), dispositivo,
-                       m.bordi[kColonnaCausale + 1] - m.bordi[kColonnaCausale] - 2 * m.margine));
+        font_ = FontStampa(griglia_.FontBold(), dispositivo,
+                           m.bordi[kColonnaCausale + 1] - m.bordi[kColonnaCausale] - 2 * m.margine);
     p->save();
     p->setFont(*font_);
     const QFontMetricsF metriche(p->font(), dispositivo);
+    if (anticipi_[' '] == 0)
+        for (char16_t c = ' '; c < anticipi_.size(); ++c)
+            anticipi_[c] = metriche.horizontalAdvance(QChar(c));
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
     // The baseline of a line centred in its row, as a layout of the cell would place it.
@@ -112,8 +138,9 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
         const double sinistra = m.bordi[c] + m.margine;
         const double larghezza = m.bordi[c + 1] - m.bordi[c] - 2 * m.margine;
         const Qt::Alignment allineamento = grid::AllineamentoQt(allineamentoCella, testo);
-        const TestoCella t =
-            Adatta(ui::InQString(testo), grid::SembraNumero(testo), metriche, larghezza);
+        const TestoCella t = Adatta(ui::InQString(testo), grid::SembraNumero(testo),
+                                    !(allineamento & (Qt::AlignRight | Qt::AlignHCenter)),
+                                    anticipi_, metriche, larghezza);
         const double occupata = std::min(t.larghezza * t.scala, larghezza);
         double x = sinistra;
         if (allineamento & Qt::AlignRight)

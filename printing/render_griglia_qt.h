@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QFont>
-#include <memory>
+#include <array>
+#include <optional>
 
 #include "grid/griglia.h"
 #include "printing/stampa.h"
@@ -29,7 +30,8 @@ class RenderGrigliaQt : public RenderGriglia {
     const grid::Griglia& griglia_;
     QPainter& painter_;
     int prossima_ = 1;             // the next data row to draw
-    std::unique_ptr<QFont> font_;  // the face, once chosen
+    std::optional<QFont> font_;  // the face, once chosen
+    std::array<double, 128> anticipi_{};  // the advance of each ASCII character in it
 };
 
 }  // namespace printing
