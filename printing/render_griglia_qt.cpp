@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
 #include <QPainter>
 #include <QPen>
 #include <QString>
@@ -35,6 +37,7 @@ struct TestoCella {
     QString testo;
     double larghezza = 0;  // of the text in the unsqueezed face
     double scala = 1;      // horizontal squeeze of the face, 1 when the text fits as it is
+    bool cifre = false;    // digits and their signs only, fitting as they are
 };
 
 // The sum of the advances of a plain ASCII text's characters, or -1 for any other text.
@@ -56,10 +59,10 @@ TestoCella Adatta(QString testo, bool numero, bool daSinistra,
                   double larghezza) {
     constexpr double kMarginePerCrenatura = 0.9;
     const double somma = SommaAnticipi(testo, anticipi);
-    const bool soloCifre = testo.size() > 0 && std::all_of(testo.begin(), testo.end(), [](QChar c) {
-                               return c.isDigit() || QStringView(u".,-+/ ").contains(c);
-                           });
-    if (somma >= 0 && soloCifre && somma <= larghezza) return {std::move(testo), somma, 1};
+    const bool soloCifre = std::all_of(testo.begin(), testo.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || QStringView(u".,-+/ ").contains(c);
+    });
+    if (somma >= 0 && soloCifre && somma <= larghezza) return {std::move(testo), somma, 1, true};
     if (somma >= 0 && daSinistra && somma <= larghezza * kMarginePerCrenatura)
         return {std::move(testo), somma, 1};
     const double necessaria = metriche.horizontalAdvance(testo);
@@ -118,9 +121,17 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     p->save();
     p->setFont(*font_);
     const QFontMetricsF metriche(p->font(), dispositivo);
-    if (anticipi_[' '] == 0)
-        for (char16_t c = ' '; c < anticipi_.size(); ++c)
+    if (!grezzo_) {
+        grezzo_ = QRawFont::fromFont(p->font());
+        QString ascii;
+        for (char16_t c = u' '; c < anticipi_.size(); ++c) {
             anticipi_[c] = metriche.horizontalAdvance(QChar(c));
+            ascii += QChar(c);
+        }
+        const QList<quint32> glifi = grezzo_->glyphIndexesForString(ascii);
+        for (qsizetype i = 0; i < glifi.size() && i < ascii.size(); ++i)
+            glifi_[ascii[i].unicode()] = glifi[i];
+    }
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
     // The baseline of a line centred in its row, as a layout of the cell would place it.
@@ -147,6 +158,26 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
             x += larghezza - occupata;
         else if (allineamento & Qt::AlignHCenter)
             x += (larghezza - occupata) / 2;
+        if (t.cifre) {
+            // Digits take no ligatures or kerning: their glyphs are placed one after the other
+            // as shaping would, without shaping each amount and date again.
+            QList<quint32> indici;
+            QList<QPointF> posizioni;
+            indici.reserve(t.testo.size());
+            posizioni.reserve(t.testo.size());
+            double avanza = 0;
+            for (const QChar ch : t.testo) {
+                indici.push_back(glifi_[ch.unicode()]);
+                posizioni.push_back(QPointF(avanza, 0));
+                avanza += anticipi_[ch.unicode()];
+            }
+            QGlyphRun glifi;
+            glifi.setRawFont(*grezzo_);
+            glifi.setGlyphIndexes(indici);
+            glifi.setPositions(posizioni);
+            p->drawGlyphRun(QPointF(x, y + baseline), glifi);
+            return;
+        }
         if (t.scala == 1) {
             p->drawText(QPointF(x, y + baseline), t.testo);
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRawFont>
 #include <array>
 #include <optional>
 
@@ -29,9 +30,11 @@ class RenderGrigliaQt : public RenderGriglia {
   private:
     const grid::Griglia& griglia_;
     QPainter& painter_;
-    int prossima_ = 1;             // the next data row to draw
-    std::optional<QFont> font_;  // the face, once chosen
+    int prossima_ = 1;                    // the next data row to draw
+    std::optional<QFont> font_;           // the face, once chosen
+    std::optional<QRawFont> grezzo_;      // the same face, for placing glyphs directly
     std::array<double, 128> anticipi_{};  // the advance of each ASCII character in it
+    std::array<quint32, 128> glifi_{};    // and its glyph
 };
 
 }  // namespace printing

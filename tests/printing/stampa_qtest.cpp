@@ -128,7 +128,7 @@ TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
     }
     EXPECT_TRUE(etichetta.startsWith("Stampa della pagina ") && etichetta.endsWith(" di 10"))
         << etichetta.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), "");
     EXPECT_TRUE(dialoghi.messaggi.empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(w)) << "the progress box outlives its run";
@@ -167,7 +167,14 @@ TEST(CodaDiStampa, AttesaInCodaFermaERifiutoSiDicono) {
     grid::Griglia griglia;
     printing::PreparaGridPrint(griglia);
     griglia.AddItem({"01/02/2024", "Prelievo", "rif", "1.000", "-1.000"});
-    const QStringList prima = QDir::temp().entryList(QDir::Files | QDir::Hidden);
+    // The temporary folder is shared: only the printer's own files are looked at.
+    const auto temporanei = [] {
+        return QDir::temp()
+            .entryList({".quibora-stampa-*"}, QDir::Files | QDir::Hidden)
+            .join(' ')
+            .toStdString();
+    };
+    const std::string prima = temporanei();
     for (const Caso& c : casi) {
         CodaFinta coda;
         coda.esito = c.esito;
@@ -176,7 +183,7 @@ TEST(CodaDiStampa, AttesaInCodaFermaERifiutoSiDicono) {
         printing::StampaGrid(griglia, *stampante, dialoghi, {}, "titolo", {2024, 3, 7});
         EXPECT_EQ(coda.pdf, "ufficio");
         EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggi);
-        EXPECT_EQ(QDir::temp().entryList(QDir::Files | QDir::Hidden), prima);
+        EXPECT_EQ(temporanei(), prima);
     }
 }
 
