@@ -153,17 +153,18 @@ struct CodaFinta : printing::CodaStampa {
 // refused tells the queue's reason. The temporary PDF goes in every case.
 TEST(CodaDiStampa, AttesaInCodaFermaERifiutoSiDicono) {
     struct Caso {
-        printing::EsitoInvio esito;
-        std::vector<std::string> messaggi;
+        const char* errore;
+        bool ferma;
+        const char* messaggio;  // empty for none
     };
-    const std::vector<Caso> casi{
-        {{}, {}},
-        {{{}, true},
-         {"La stampa è in attesa nella coda \"ufficio\", che è ferma: uscirà quando la coda "
-          "sarà riavviata."}},
-        {{"Printer not accepting jobs.", false},
-         {"Errore della stampante\nLa stampante \"ufficio\" non ha accettato la stampa: "
-          "Printer not accepting jobs."}}};
+    const Caso casi[] = {
+        {"", false, ""},
+        {"", true,
+         "La stampa è in attesa nella coda \"ufficio\", che è ferma: uscirà quando la coda "
+         "sarà riavviata."},
+        {"Printer not accepting jobs.", false,
+         "Errore della stampante\nLa stampante \"ufficio\" non ha accettato la stampa: "
+         "Printer not accepting jobs."}};
     grid::Griglia griglia;
     printing::PreparaGridPrint(griglia);
     griglia.AddItem({"01/02/2024", "Prelievo", "rif", "1.000", "-1.000"});
@@ -177,12 +178,13 @@ TEST(CodaDiStampa, AttesaInCodaFermaERifiutoSiDicono) {
     const std::string prima = temporanei();
     for (const Caso& c : casi) {
         CodaFinta coda;
-        coda.esito = c.esito;
+        coda.esito = {c.errore, c.ferma};
         test::DialoghiFinti dialoghi;
         const auto stampante = printing::StampanteQt::Coda(coda, "ufficio");
         printing::StampaGrid(griglia, *stampante, dialoghi, {}, "titolo", {2024, 3, 7});
         EXPECT_EQ(coda.pdf, "ufficio");
-        EXPECT_EQ(dialoghi.testiMessaggi(), c.messaggi);
+        EXPECT_EQ(dialoghi.testiMessaggi(), *c.messaggio ? std::vector<std::string>{c.messaggio}
+                                                         : std::vector<std::string>{});
         EXPECT_EQ(temporanei(), prima);
     }
 }
