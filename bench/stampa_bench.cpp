@@ -41,10 +41,11 @@ class StampanteContata : public printing::Stampante {
         ++pagine_;
         s_->NuovaPagina();
     }
-    void FineDocumento() override {
+    std::string FineDocumento() override {
         ++pagine_;
-        s_->FineDocumento();
+        return s_->FineDocumento();
     }
+    void Annulla() override { s_->Annulla(); }
 
   private:
     std::unique_ptr<printing::Stampante> s_;
@@ -77,9 +78,15 @@ void BM_StampaPdf(benchmark::State& state) {
                                          return core::Data{2024, 3, 7};
                                      }});
 
+    // STAMPA_PDF names a file to keep the last printout in, to look at it.
+    const QString copia = qEnvironmentVariable("STAMPA_PDF");
     for (auto _ : state) {
         stampa.StampaTutto();
         state.PauseTiming();
+        if (!copia.isEmpty()) {
+            QFile::remove(copia);
+            QFile::copy(pdf, copia);
+        }
         QFile::remove(pdf);
         state.ResumeTiming();
     }
@@ -88,7 +95,7 @@ void BM_StampaPdf(benchmark::State& state) {
     state.counters["pagine"] =
         static_cast<double>(pagine) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_StampaPdf)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StampaPdf)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "printing/avanzamento_qt.h"
 #include "printing/coda_cups_qt.h"
 #include "printing/stampante_qt.h"
 #include "ui/finestra_qt.h"
@@ -127,9 +128,9 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     ui::CentraSulloSchermo(this);
 
     finestra_ = std::make_unique<ui::FinestraQt>(this, "frmStampa");
-    stampa_ = std::make_unique<StampaRegistro>(
-        StampaRegistro::Servizi{contesto.griglia, gridPrint_, contesto.stato, contesto.dialoghi,
-                                std::move(stampante), contesto.oggi});
+    stampa_ = std::make_unique<StampaRegistro>(StampaRegistro::Servizi{
+        contesto.griglia, gridPrint_, contesto.stato, contesto.dialoghi, std::move(stampante),
+        contesto.oggi, AvanzamentoQt::Fabbrica(this)});
     logica_ = std::make_unique<FrmStampa>(*finestra_, contesto.dialoghi, contesto.stato, gridPrint_,
                                           *stampa_);
 

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QFont>
+#include <QRawFont>
+#include <array>
+#include <optional>
+
 #include "grid/griglia.h"
 #include "printing/stampa.h"
 
@@ -20,11 +25,16 @@ class RenderGrigliaQt : public RenderGriglia {
 
     // Raises ErroreStampa{482} once the printer's document is closed.
     bool Pagina(const Rettangolo& area) override;
+    int RigheDisegnate() const override { return prossima_ - 1; }
 
   private:
     const grid::Griglia& griglia_;
     QPainter& painter_;
-    int prossima_ = 1;  // the next data row to draw
+    int prossima_ = 1;                    // the next data row to draw
+    std::optional<QFont> font_;           // the face, once chosen
+    std::optional<QRawFont> grezzo_;      // the same face, for placing glyphs directly
+    std::array<double, 128> anticipi_{};  // the advance of each ASCII character in it
+    std::array<quint32, 128> glifi_{};    // and its glyph
 };
 
 }  // namespace printing

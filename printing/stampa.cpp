@@ -88,8 +88,14 @@ std::int32_t ArrotondaPixel(double valore) {
     return static_cast<std::int32_t>(intero);
 }
 
+int PagineStimate(int righe, int primaPagina) {
+    if (primaPagina <= 0 || righe <= primaPagina) return 1;
+    return (righe - 1) / primaPagina + 1;
+}
+
 void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
-                const Margini& margini, std::string_view titolo, const core::Data& oggi) {
+                const Margini& margini, std::string_view titolo, const core::Data& oggi,
+                Avanzamento* avanzamento) {
     int codice = 0;
     std::string dettaglio;
     try {
@@ -99,7 +105,14 @@ void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi
         stampante.StampaRiga("");
 
         const std::string data = core::FormatoData(oggi);
+        const int righe = griglia.Rows() - 1;
+        int pagine = 0;
         for (int pagina = 1;; ++pagina) {
+            if (avanzamento && !avanzamento->Pagina(pagina, pagine)) {
+                stampante.Annulla();
+                return;
+            }
+            if (pagina > 1) stampante.NuovaPagina();
             StampaIn(stampante, margini.sinistro, kRigaTitolo, titolo);
             StampaIn(stampante, margini.sinistro, kRigaData, data);
             // The page label stands at the right margin's value from the left edge, above the
@@ -107,9 +120,10 @@ void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi
             StampaIn(stampante, margini.destro, kRigaEtichetta,
                      "Pagina N° " + std::to_string(pagina));
             if (!render->Pagina(area)) break;
-            stampante.NuovaPagina();
+            if (pagina == 1) pagine = PagineStimate(righe, render->RigheDisegnate());
         }
-        stampante.FineDocumento();
+        const std::string avviso = stampante.FineDocumento();
+        if (!avviso.empty()) dialoghi.Messaggio(avviso, ui::Pulsanti::Ok, ui::Icona::Informazione);
         return;
     } catch (const ErroreStampa& e) {
         codice = e.codice;
@@ -145,8 +159,10 @@ void StampaRegistro::Stampa(bool soloPeriodo) {
     // No printer means the user declined to choose one: nothing to tell.
     const auto stampante = s_.stampante ? s_.stampante() : nullptr;
     if (!stampante) return;
+    const auto avanzamento = s_.avanzamento ? s_.avanzamento() : nullptr;
     StampaGrid(s_.gridPrint, *stampante, s_.dialoghi, Margini{},
-               TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi());
+               TitoloStampa(s_.stato.BancaAppoggio, s_.stato.NumeroConto), s_.oggi(),
+               avanzamento.get());
 }
 
 }  // namespace printing

@@ -44,6 +44,8 @@ class RenderGriglia {
     // Draws the rows not yet drawn that fit in the rectangle, at least one; true while rows
     // remain for a further page. May raise ErroreStampa.
     virtual bool Pagina(const Rettangolo& area) = 0;
+    // The data rows drawn so far.
+    [[nodiscard]] virtual int RigheDisegnate() const = 0;
 };
 
 // The system printer, one document per object. Lengths are in the current unit (device
@@ -66,11 +68,26 @@ class Stampante {
     // printer.
     [[nodiscard]] virtual std::unique_ptr<RenderGriglia> Render(const grid::Griglia& griglia) = 0;
     virtual void NuovaPagina() = 0;
-    // Sends the job.
-    virtual void FineDocumento() = 0;
+    // Sends the job. A notice for the user when the job was taken but will not print yet
+    // (its queue is stopped), otherwise empty.
+    [[nodiscard]] virtual std::string FineDocumento() = 0;
+    // Abandons the document: no job is sent and no file is left.
+    virtual void Annulla() = 0;
 };
 
 using FabbricaStampante = std::function<std::unique_ptr<Stampante>()>;
+
+// How far a print run has gone, told before each page; lets the user stop it.
+class Avanzamento {
+  public:
+    virtual ~Avanzamento() = default;
+    // Page `pagina` (from 1) of `pagine` is about to be drawn; `pagine` is 0 until the
+    // first page has shown how many rows a page holds. False when the user asked to stop.
+    [[nodiscard]] virtual bool Pagina(int pagina, int pagine) = 0;
+};
+
+// One per print run, so that whatever shows the progress goes away with the run.
+using FabbricaAvanzamento = std::function<std::unique_ptr<Avanzamento>()>;
 
 // Margins of the printout, in millimetres.
 struct Margini {
@@ -94,10 +111,16 @@ void PreparaGridPrint(grid::Griglia& gridPrint);
 // Nearest whole number, halves to the even neighbour; ErroreStampa{6} beyond 32 bits.
 [[nodiscard]] std::int32_t ArrotondaPixel(double valore);
 
+// Pages needed for `righe` rows when the first page took `primaPagina` of them (every page
+// holds as many); at least 1.
+[[nodiscard]] int PagineStimate(int righe, int primaPagina);
+
 // Prints the grid with the three header lines on every page. A failure is shown with its
-// message and stops the run at once: the document is not ended.
+// message and stops the run at once: the document is not ended. A stop asked through
+// `avanzamento` (checked before each page) abandons the document and says nothing.
 void StampaGrid(const grid::Griglia& griglia, Stampante& stampante, ui::Dialoghi& dialoghi,
-                const Margini& margini, std::string_view titolo, const core::Data& oggi);
+                const Margini& margini, std::string_view titolo, const core::Data& oggi,
+                Avanzamento* avanzamento = nullptr);
 
 // The two print routines the print dialog calls.
 class ProceduraStampa {
@@ -119,6 +142,8 @@ class StampaRegistro : public ProceduraStampa {
         ui::Dialoghi& dialoghi;
         FabbricaStampante stampante;
         std::function<core::Data()> oggi;
+        // The progress of each run; none shown when empty.
+        FabbricaAvanzamento avanzamento = {};
     };
 
     explicit StampaRegistro(Servizi servizi) : s_(std::move(servizi)) {}

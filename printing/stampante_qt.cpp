@@ -102,10 +102,19 @@ std::unique_ptr<StampanteQt> StampanteQt::Guasta(int codice) {
 }
 
 StampanteQt::~StampanteQt() {
+    Abbandona();
+}
+
+void StampanteQt::Abbandona() {
     if (painter_.isActive()) painter_.end();
     pdf_.reset();
     file_.close();
     EliminaTemporaneo();
+}
+
+void StampanteQt::Annulla() {
+    finito_ = true;
+    Abbandona();
 }
 
 void StampanteQt::EliminaTemporaneo() {
@@ -216,15 +225,18 @@ void StampanteQt::ChiudiFile() {
     if (!intero) throw ErroreFile(nome, e ? e : EIO);
 }
 
-void StampanteQt::Consegna() {
+std::string StampanteQt::Consegna() {
     if (coda_) {
-        const std::string motivo =
+        const EsitoInvio esito =
             coda_->Invia(stampante_, temporaneo_, "Quibora Lite Edition - registro");
         EliminaTemporaneo();
-        if (!motivo.empty())
-            throw ErroreStampa{kErroreStampante, "La stampante \"" + stampante_ +
-                                                     "\" non ha accettato la stampa: " + motivo};
-        return;
+        if (!esito.errore.empty())
+            throw ErroreStampa{
+                kErroreStampante,
+                "La stampante \"" + stampante_ + "\" non ha accettato la stampa: " + esito.errore};
+        if (!esito.codaFerma) return {};
+        return "La stampa è in attesa nella coda \"" + stampante_ +
+               "\", che è ferma: uscirà quando la coda sarà riavviata.";
     }
     fs::path finale = destinazione_;
     if (!nomeNuovo_) {
@@ -244,16 +256,17 @@ void StampanteQt::Consegna() {
     temporaneo_.clear();
     SincronizzaCartella(Cartella(finale));
     if (pdfSalvato_) pdfSalvato_(QString::fromStdString(finale.string()));
+    return {};
 }
 
-void StampanteQt::FineDocumento() {
+std::string StampanteQt::FineDocumento() {
     Documento();
     finito_ = true;
     try {
         if (!painter_.end()) throw ErroreStampa{kErroreStampante};
         pdf_.reset();
         ChiudiFile();
-        Consegna();
+        return Consegna();
     } catch (...) {
         // The user is told at once, and no broken file is left behind meanwhile.
         EliminaTemporaneo();

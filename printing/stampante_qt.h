@@ -46,7 +46,8 @@ class StampanteQt : public Stampante {
     void StampaRiga(std::string_view testo) override;
     std::unique_ptr<RenderGriglia> Render(const grid::Griglia& griglia) override;
     void NuovaPagina() override;
-    void FineDocumento() override;
+    std::string FineDocumento() override;
+    void Annulla() override;
 
   private:
     StampanteQt() = default;
@@ -54,8 +55,11 @@ class StampanteQt : public Stampante {
     QPainter& Documento();
     // Flushes the temporary file to the disk; throws when it was not written whole.
     void ChiudiFile();
-    void Consegna();
+    // The notice for the user, if any.
+    std::string Consegna();
     void EliminaTemporaneo();
+    // Closes the document and its file, unfinished.
+    void Abbandona();
 
     std::unique_ptr<QPdfWriter> pdf_;
     QFile file_;

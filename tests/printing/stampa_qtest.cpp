@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,11 +47,11 @@ QStringList Intestazione(int pagina) {
 }
 
 struct StampaQt : ::testing::Test {
-    StampaQt() {
+    explicit StampaQt(int movimenti = 120) {
         stato.BancaAppoggio = "Banca Sella";
         stato.NumeroConto = "12345";
         // Movements day by day from 1 January 2024; the reference names the row.
-        for (int i = 1; i <= 120; ++i)
+        for (int i = 1; i <= movimenti; ++i)
             registro.AddItem({core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}),
                               "Prelievo", "rif " + std::to_string(i), "1.000",
                               std::to_string(-i) + ".000"});
@@ -94,6 +101,92 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
         SuPdf("02/01/2024", "02/01/2024"),
         std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
     EXPECT_TRUE(dialoghi.messaggi.empty());
+}
+
+// A long printout shows its progress; "Annulla" there stops it at the next page and leaves
+// no file at all, nor any message.
+TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
+    for (int i = 121; i <= 500; ++i)
+        registro.AddItem({"01/06/2024", "Prelievo", "rif " + std::to_string(i), "1.000", "0"});
+    QString etichetta;
+    QTimer premi;
+    QObject::connect(&premi, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) {
+                etichetta = d->findChild<QLabel*>()->text();
+                d->findChild<QPushButton*>()->click();
+                premi.stop();
+            }
+    });
+    premi.start(0);
+    const QString pdf = dir.filePath("annullata.pdf");
+    {
+        printing::FrmStampaQt dialogo(contesto, [pdf] { return printing::StampanteQt::Pdf(pdf); });
+        dialogo.show();
+        QTest::mouseClick(dialogo.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+        EXPECT_FALSE(dialogo.isVisible());
+    }
+    EXPECT_TRUE(etichetta.startsWith("Stampa della pagina ") && etichetta.endsWith(" di 10"))
+        << etichetta.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), "");
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog*>(w)) << "the progress box outlives its run";
+}
+
+// A queue that answers for the job it was given (the whole PDF present at that moment).
+struct CodaFinta : printing::CodaStampa {
+    printing::EsitoInvio esito;
+    QString pdf;
+    std::vector<std::string> Stampanti() override { return {"ufficio"}; }
+    std::string Predefinita() override { return "ufficio"; }
+    printing::EsitoInvio Invia(const std::string& stampante, const std::filesystem::path& file,
+                               const std::string&) override {
+        QFile f(QString::fromStdString(file.string()));
+        if (f.open(QIODevice::ReadOnly) && f.readAll().trimmed().endsWith("%%EOF"))
+            pdf = QString::fromStdString(stampante);
+        return esito;
+    }
+};
+
+// A job a queue takes prints silently; one held by a stopped queue says so, naming it; one
+// refused tells the queue's reason. The temporary PDF goes in every case.
+TEST(CodaDiStampa, AttesaInCodaFermaERifiutoSiDicono) {
+    struct Caso {
+        const char* errore;
+        bool ferma;
+        const char* messaggio;  // empty for none
+    };
+    const Caso casi[] = {
+        {"", false, ""},
+        {"", true,
+         "La stampa è in attesa nella coda \"ufficio\", che è ferma: uscirà quando la coda "
+         "sarà riavviata."},
+        {"Printer not accepting jobs.", false,
+         "Errore della stampante\nLa stampante \"ufficio\" non ha accettato la stampa: "
+         "Printer not accepting jobs."}};
+    grid::Griglia griglia;
+    printing::PreparaGridPrint(griglia);
+    griglia.AddItem({"01/02/2024", "Prelievo", "rif", "1.000", "-1.000"});
+    // The temporary folder is shared: only the printer's own files are looked at.
+    const auto temporanei = [] {
+        return QDir::temp()
+            .entryList({".quibora-stampa-*"}, QDir::Files | QDir::Hidden)
+            .join(' ')
+            .toStdString();
+    };
+    const std::string prima = temporanei();
+    for (const Caso& c : casi) {
+        CodaFinta coda;
+        coda.esito = {c.errore, c.ferma};
+        test::DialoghiFinti dialoghi;
+        const auto stampante = printing::StampanteQt::Coda(coda, "ufficio");
+        printing::StampaGrid(griglia, *stampante, dialoghi, {}, "titolo", {2024, 3, 7});
+        EXPECT_EQ(coda.pdf, "ufficio");
+        EXPECT_EQ(dialoghi.testiMessaggi(), *c.messaggio ? std::vector<std::string>{c.messaggio}
+                                                         : std::vector<std::string>{});
+        EXPECT_EQ(temporanei(), prima);
+    }
 }
 
 }  // namespace

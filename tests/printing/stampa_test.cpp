@@ -23,7 +23,7 @@ struct Diario {
     }
 };
 
-// The grid's rows fill two pages.
+// The grid's rows fill two pages, two rows on the first.
 struct RenderFinto : printing::RenderGriglia {
     Diario& d;
     int pagine = 0;
@@ -32,6 +32,18 @@ struct RenderFinto : printing::RenderGriglia {
         d.annota("Pagina " + std::to_string(a.sinistra) + "," + std::to_string(a.alto) + "," +
                  std::to_string(a.destra) + "," + std::to_string(a.basso));
         return ++pagine < 2;
+    }
+    int RigheDisegnate() const override { return 2 * pagine; }
+};
+
+// Tells each page into the diary; asks to stop at page `ferma`.
+struct AvanzamentoFinto : printing::Avanzamento {
+    Diario& d;
+    int ferma;
+    AvanzamentoFinto(Diario& diario, int pagina) : d(diario), ferma(pagina) {}
+    bool Pagina(int pagina, int pagine) override {
+        d.annota("Avanzamento " + std::to_string(pagina) + "/" + std::to_string(pagine));
+        return pagina != ferma;
     }
 };
 
@@ -58,7 +70,12 @@ struct StampanteFinta : printing::Stampante {
         return std::make_unique<RenderFinto>(d);
     }
     void NuovaPagina() override { d.annota("NuovaPagina"); }
-    void FineDocumento() override { d.annota("FineDocumento"); }
+    std::string FineDocumento() override {
+        d.annota("FineDocumento");
+        return avviso;
+    }
+    void Annulla() override { d.annota("Annulla"); }
+    std::string avviso;
 };
 
 struct StampaTest : ::testing::Test {
@@ -68,11 +85,15 @@ struct StampaTest : ::testing::Test {
         for (const char* data : {"05/01/2024", "non data", "01/01/2024"})
             registro.AddItem({data, "Prelievo", "rif a\tb", "1.000", "-1.000"});
     }
-    void Stampa(bool periodo) {
+    void Stampa(bool periodo, printing::FabbricaAvanzamento avanzamento = {}) {
         const auto oggi = [] { return core::Data{2024, 3, 7}; };
-        printing::StampaRegistro procedura(
-            {registro, gridPrint, stato, dialoghi,
-             [this] { return std::make_unique<StampanteFinta>(diario); }, oggi});
+        printing::StampaRegistro procedura({registro, gridPrint, stato, dialoghi,
+                                            [this] {
+                                                auto s = std::make_unique<StampanteFinta>(diario);
+                                                s->avviso = avviso;
+                                                return s;
+                                            },
+                                            oggi, std::move(avanzamento)});
         periodo ? procedura.StampaPeriodo() : procedura.StampaTutto();
     }
 
@@ -80,6 +101,7 @@ struct StampaTest : ::testing::Test {
     core::StatoConto stato;
     test::DialoghiFinti dialoghi;
     Diario diario;
+    std::string avviso;
 };
 
 // Every page has the label, title and date above the grid, placed within the margins, until
@@ -127,6 +149,34 @@ TEST_F(StampaTest, UnGuastoSiDiceENonSiVaAvanti) {
         ASSERT_EQ(dialoghi.testiMessaggi(), std::vector<std::string>{messaggio});
         EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Critica);
     }
+}
+
+// Progress is told before every page, with the page count once the first page has shown
+// how many rows a page takes; a stop asked there abandons the document before that page is
+// begun, silently. A queue's notice on sending is shown as information.
+TEST_F(StampaTest, AvanzamentoPerPaginaEAnnullaAllaSuccessiva) {
+    const auto voci = [this](int ferma) {
+        diario = {};
+        dialoghi.messaggi.clear();
+        Stampa(false, [this, ferma] { return std::make_unique<AvanzamentoFinto>(diario, ferma); });
+        std::vector<std::string> scelte;
+        for (const std::string& v : diario.voci)
+            if (!v.starts_with("Riga")) scelte.push_back(v);
+        return scelte;
+    };
+    const std::string pagina = "Pagina 200,300,2280,3268";
+    EXPECT_EQ(voci(0), (std::vector<std::string>{"ImpostaPixel", "Render", "Avanzamento 1/0",
+                                                 pagina, "Avanzamento 2/2", "NuovaPagina", pagina,
+                                                 "FineDocumento"}));
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+    EXPECT_EQ(voci(2), (std::vector<std::string>{"ImpostaPixel", "Render", "Avanzamento 1/0",
+                                                 pagina, "Avanzamento 2/2", "Annulla"}));
+    EXPECT_TRUE(dialoghi.messaggi.empty());
+
+    avviso = "in attesa";
+    voci(0);
+    ASSERT_EQ(dialoghi.testiMessaggi(), std::vector<std::string>{"in attesa"});
+    EXPECT_EQ(dialoghi.messaggi[0].icona, ui::Icona::Informazione);
 }
 
 }  // namespace
