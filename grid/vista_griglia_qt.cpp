@@ -7,6 +7,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "ui/finestra_qt.h"
+
 namespace grid {
 
 namespace {
@@ -67,10 +69,15 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     setTabKeyNavigation(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
 
-    // The selection keeps its highlight when the focus moves to the buttons.
+    // The selection keeps its highlight when the focus moves to the buttons; its text is
+    // white where white reads on the theme's highlight.
     QPalette tavolozza = palette();
-    tavolozza.setColor(QPalette::Highlight, tavolozza.color(QPalette::Active, QPalette::Highlight));
-    tavolozza.setColor(QPalette::HighlightedText, Qt::white);
+    const QColor evidenziato = tavolozza.color(QPalette::Active, QPalette::Highlight);
+    tavolozza.setColor(QPalette::Highlight, evidenziato);
+    tavolozza.setColor(
+        QPalette::HighlightedText,
+        ui::ColoreLeggibile(Qt::white, evidenziato,
+                            tavolozza.color(QPalette::Active, QPalette::HighlightedText)));
     setPalette(tavolozza);
 
     verticalHeader()->hide();
@@ -87,6 +94,8 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     QPalette tavolozzaIntestazione = intestazione->palette();
     tavolozzaIntestazione.setColor(QPalette::Window, tavolozza.color(QPalette::Button));
     intestazione->setPalette(tavolozzaIntestazione);
+    modello_.ImpostaColoriIntestazione(tavolozza.color(QPalette::Button),
+                                       tavolozza.color(QPalette::ButtonText));
 
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);

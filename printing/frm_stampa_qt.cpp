@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,10 +37,9 @@ CodaStampa& CodeDelSistema() {
 
 // Several printers and none is the default: the user picks one, as a system print dialog
 // would let them.
-std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+void PreparaSceltaStampante(QInputDialog& finestra, const std::vector<std::string>& stampanti) {
     QStringList nomi;
     for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
-    QInputDialog finestra(QApplication::activeWindow());
     finestra.setWindowTitle(QString::fromUtf8(
         ui::kTitoloApplicazione.data(), static_cast<qsizetype>(ui::kTitoloApplicazione.size())));
     finestra.setLabelText(
@@ -48,6 +48,14 @@ std::string ScegliStampante(const std::vector<std::string>& stampanti) {
     finestra.setComboBoxEditable(false);
     finestra.setOkButtonText(QStringLiteral("OK"));
     finestra.setCancelButtonText(QStringLiteral("Annulla"));
+    // The box would speak only the printer it shows.
+    if (auto* scelta = finestra.findChild<QComboBox*>())
+        scelta->setAccessibleName(QStringLiteral("Stampante"));
+}
+
+std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+    QInputDialog finestra(QApplication::activeWindow());
+    PreparaSceltaStampante(finestra, stampanti);
     if (finestra.exec() != QDialog::Accepted) return {};
     return finestra.textValue().toStdString();
 }
@@ -103,6 +111,10 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     auto* griglia = Controllo<QCheckBox>(this, "Check1", 120, 1560, 195, 195);
     auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1095, 255);
     label3->setText(QStringLiteral("Stampa griglia"));
+    label1->setBuddy(daData);
+    label2->setBuddy(aData);
+    // A check box speaks its own caption only; its caption here is the label beside it.
+    griglia->setAccessibleName(label3->text());
 
     for (QPushButton* b : {ok, annulla}) {
         b->setAutoDefault(false);

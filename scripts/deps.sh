@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libofx-dev libcsv-dev qt6-charts-dev poppler-utils xvfb xauth fonts-dejavu-core fonts-dejavu-extra desktop-file-utils dpkg-dev file
-          clang libclang-rt-14-dev libcups2-dev
+          clang libclang-rt-14-dev libcups2-dev qt6-translations-l10n
           appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
