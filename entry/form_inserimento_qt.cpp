@@ -63,7 +63,9 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
     txtData_ = Casella(this, "txtData", 10, 960, 360, 1095, 285);
     data->setBuddy(txtData_);
     if (!tipo.suggerimentoData.empty()) txtData_->setToolTip(InQString(tipo.suggerimentoData));
-    QLabel* importo = Etichetta(this, "Label2", QStringLiteral("Importo:"), 120, 960, 615, 255);
+    // "Importo:" and "Riferimenti:" reach left to the window's edge and right to what
+    // follows them, so that they show in the window's face rather than a squeezed one.
+    QLabel* importo = Etichetta(this, "Label2", QStringLiteral("Importo:"), 45, 960, 690, 255);
     QLabel* simbolo = Etichetta(this, "Label4", QString::fromUtf8(ui::kDidascalieLire.simbolo), 720,
                                 960, 255, 255);
     simbolo->setFont(ui::FontSans(8.25, true));
@@ -74,7 +76,7 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
     txtImporto_->setMouseTracking(true);
     importo->setBuddy(txtImporto_);
     QLabel* riferimenti =
-        Etichetta(this, "Label3", QStringLiteral("Riferimenti:"), 120, 1440, 855, 255);
+        Etichetta(this, "Label3", QStringLiteral("Riferimenti:"), 45, 1440, 915, 255);
     Txtrif_ = Casella(this, "Txtrif", 16, 960, 1320, 1575, 285);
     riferimenti->setBuddy(Txtrif_);
     QPushButton* ok = Pulsante(this, "cmdOk", QStringLiteral("&Ok"), 600, 1920);

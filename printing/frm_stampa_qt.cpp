@@ -97,7 +97,10 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     tutto->setText(QStringLiteral("Stampa tutto"));
     tutto->setChecked(true);
     auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1725, 435);
-    periodo->setText(QStringLiteral("Stampa da data a data"));
+    // On two lines: on one, with the date boxes beside it, it would only fit in a face too
+    // small to read.
+    periodo->setText(QStringLiteral("Stampa da data\na data"));
+    periodo->setAccessibleName(QStringLiteral("Stampa da data a data"));
     auto* ok = Controllo<QPushButton>(this, "cmdOk", 1860, 1560, 975, 315);
     ok->setText(QStringLiteral("&Ok"));
     auto* annulla = Controllo<QPushButton>(this, "cmdAnnulla", 3000, 1560, 975, 315);
@@ -109,7 +112,8 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     label2->setText(QStringLiteral("a data"));
     auto* aData = Controllo<QLineEdit>(this, "txtAdata", 3000, 960, 975, 315);
     auto* griglia = Controllo<QCheckBox>(this, "Check1", 120, 1560, 195, 195);
-    auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1095, 255);
+    // Up to the OK button, so that the caption keeps the window's face.
+    auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1440, 255);
     label3->setText(QStringLiteral("Stampa griglia"));
     label1->setBuddy(daData);
     label2->setBuddy(aData);

@@ -144,10 +144,13 @@ void AdattaCarattere(QWidget* etichetta, const QStringList& testi) {
     if (daMisurare.isEmpty()) daMisurare << TestoMostrato(etichetta);
     const int spazio = SpazioPerIlTesto(etichetta);
     QFont f = etichetta->font();
+    // A caption on several lines needs the width of its longest line.
     auto larghezzaMassima = [&] {
         const QFontMetrics m(f, etichetta);
         int massima = 0;
-        for (const QString& t : daMisurare) massima = std::max(massima, m.horizontalAdvance(t));
+        for (const QString& t : daMisurare)
+            for (const QString& riga : t.split(QChar('\n')))
+                massima = std::max(massima, m.horizontalAdvance(riga));
         return massima;
     };
     if (larghezzaMassima() <= spazio) return;
