@@ -1,5 +1,6 @@
 #include "grid/vista_griglia_qt.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPalette>
@@ -69,17 +70,6 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     setTabKeyNavigation(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
 
-    // The selection keeps its highlight when the focus moves to the buttons; its text is
-    // white where white reads on the theme's highlight.
-    QPalette tavolozza = palette();
-    const QColor evidenziato = tavolozza.color(QPalette::Active, QPalette::Highlight);
-    tavolozza.setColor(QPalette::Highlight, evidenziato);
-    tavolozza.setColor(
-        QPalette::HighlightedText,
-        ui::ColoreLeggibile(Qt::white, evidenziato,
-                            tavolozza.color(QPalette::Active, QPalette::HighlightedText)));
-    setPalette(tavolozza);
-
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
@@ -91,11 +81,7 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     intestazione->setStretchLastSection(false);
     intestazione->setHighlightSections(false);
     intestazione->setSectionsClickable(false);
-    QPalette tavolozzaIntestazione = intestazione->palette();
-    tavolozzaIntestazione.setColor(QPalette::Window, tavolozza.color(QPalette::Button));
-    intestazione->setPalette(tavolozzaIntestazione);
-    modello_.ImpostaColoriIntestazione(tavolozza.color(QPalette::Button),
-                                       tavolozza.color(QPalette::ButtonText));
+    applicaColori();
 
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);
@@ -112,6 +98,31 @@ int VistaGrigliaQt::PixelDaTwips(int twips) const {
 
 int VistaGrigliaQt::PrimaRigaVisibile() const {
     return rowAt(0);
+}
+
+void VistaGrigliaQt::applicaColori() {
+    // The theme's own colours, not the ones set here before.
+    const QPalette tema = parentWidget() ? parentWidget()->palette() : QGuiApplication::palette();
+    // The selection keeps its highlight when the focus moves to the buttons; its text is
+    // white where white reads on the theme's highlight.
+    QPalette tavolozza = palette();
+    const QColor evidenziato = tema.color(QPalette::Active, QPalette::Highlight);
+    tavolozza.setColor(QPalette::Highlight, evidenziato);
+    tavolozza.setColor(
+        QPalette::HighlightedText,
+        ui::ColoreLeggibile(Qt::white, evidenziato,
+                            tema.color(QPalette::Active, QPalette::HighlightedText)));
+    setPalette(tavolozza);
+    QPalette tavolozzaIntestazione = horizontalHeader()->palette();
+    tavolozzaIntestazione.setColor(QPalette::Window, tema.color(QPalette::Button));
+    horizontalHeader()->setPalette(tavolozzaIntestazione);
+    modello_.ImpostaColoriIntestazione(tema.color(QPalette::Button),
+                                       tema.color(QPalette::ButtonText));
+}
+
+void VistaGrigliaQt::changeEvent(QEvent* evento) {
+    QTableView::changeEvent(evento);
+    if (evento->type() == QEvent::ApplicationPaletteChange) applicaColori();
 }
 
 void VistaGrigliaQt::applicaAspetto() {

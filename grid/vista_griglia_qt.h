@@ -24,9 +24,12 @@ class VistaGrigliaQt : public QTableView {
     void paintEvent(QPaintEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
 
   private:
     void applicaAspetto();
+    // Selection and header colours from the current theme.
+    void applicaColori();
     void mostraInAlto(int rigaModello);
     void applicaRigaInAlto();
     void mostraCellaCorrente(int rigaModello, int colonna);

@@ -252,6 +252,13 @@ void Form1Qt::showEvent(QShowEvent* evento) {
     QWidget::showEvent(evento);
 }
 
+// A desktop theme changed while the program runs: the coloured captions are made readable
+// on its colours.
+void Form1Qt::changeEvent(QEvent* evento) {
+    QWidget::changeEvent(evento);
+    if (evento->type() == QEvent::ApplicationPaletteChange) ui::RicoloraTesti(this);
+}
+
 // Enter on the list chooses the highlighted type, as a click does; the arrow keys only
 // move the highlight.
 bool Form1Qt::eventFilter(QObject* oggetto, QEvent* evento) {

@@ -50,6 +50,7 @@ class Form1Qt : public QWidget, public ApriFinestre {
   protected:
     void closeEvent(QCloseEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
   private:

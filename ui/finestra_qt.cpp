@@ -284,6 +284,11 @@ QColor ColoreVoluto(const QWidget* w) {
     return v.isValid() ? v.value<QColor>() : w->palette().color(ruoloTesto(w));
 }
 
+void RicoloraTesti(QWidget* finestra) {
+    for (QWidget* w : finestra->findChildren<QWidget*>())
+        if (w->property(kProprietaColore).isValid()) ColoraTesto(w, ColoreVoluto(w));
+}
+
 FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)
     : radice_(radice), nome_(std::move(nomeFinestra)) {}
 

@@ -66,6 +66,9 @@ inline constexpr double kContrastoMinimo = 4.5;
 void ColoraTesto(QWidget* w, const QColor& voluto);
 // The colour last asked of ColoraTesto, or the text colour of the palette.
 [[nodiscard]] QColor ColoreVoluto(const QWidget* w);
+// ColoraTesto again for every control of a window it coloured, once the desktop theme
+// has changed under the running program.
+void RicoloraTesti(QWidget* finestra);
 
 // ui::Finestra over a real Qt window: controls are found by their objectName and the
 // window itself answers to its own name.

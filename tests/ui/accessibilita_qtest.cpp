@@ -58,6 +58,10 @@ struct Caso {
     const char* atteso;
 };
 
+void PrintTo(const Caso& caso, std::ostream* os) {
+    *os << caso.nome;
+}
+
 class NomiParlati : public testing::TestWithParam<Caso> {};
 
 // Every control the keyboard reaches has a name, the one its caption gives it; the balance
@@ -227,6 +231,10 @@ struct Tema {
     std::function<QPalette()> tavolozza;
 };
 
+void PrintTo(const Tema& tema, std::ostream* os) {
+    *os << tema.nome;
+}
+
 class Contrasto : public testing::TestWithParam<Tema> {
   protected:
     void SetUp() override {
@@ -239,27 +247,44 @@ class Contrasto : public testing::TestWithParam<Tema> {
     QPalette precedente_;
 };
 
+// The coloured texts of the main window, the grid's header among them, that do not read.
+std::string IlleggibiliPrincipale(main_window::Form1Qt& finestra) {
+    std::string illeggibili =
+        Illeggibili(&finestra, {"Label1", "Label4", "Label3", "Label2", "Label5", "Label6",
+                                "Label7", "txtDitta", "txtSaldo"});
+    // The grid's header, dark red by design, on the header band.
+    QHeaderView* intestazione = finestra.vistaGriglia()->horizontalHeader();
+    const QImage fascia = intestazione->grab().toImage();
+    const QColor testo = intestazione->model()
+                             ->headerData(3, Qt::Horizontal, Qt::ForegroundRole)
+                             .value<QBrush>()
+                             .color();
+    const qreal scala = fascia.devicePixelRatio();
+    const QRect sezione(QPoint(intestazione->sectionViewportPosition(3), 0) * scala,
+                        QSize(intestazione->sectionSize(3), intestazione->height()) * scala);
+    const double contrasto = ui::Contrasto(testo, Sfondo(fascia, sezione));
+    if (contrasto < ui::kContrastoMinimo)
+        illeggibili += "intestazione " + std::to_string(contrasto) + "; ";
+    return illeggibili;
+}
+
 TEST_P(Contrasto, OgniTestoColoratoSiLegge) {
     // Negative and beyond the credit line: the balance shows its warning colour.
     Principale p("Lire", -150000, -100000);
     p.finestra.griglia().AddItem({"05/03/2003", "Prelievo", "", "150.000", "-150.000"});
-    EXPECT_EQ(Illeggibili(&p.finestra, {"Label1", "Label4", "Label3", "Label2", "Label5", "Label6",
-                                        "Label7", "txtDitta", "txtSaldo"}),
-              "");
-
-    // The grid's header, dark red by design, on the header band.
-    QHeaderView* intestazione = p.finestra.vistaGriglia()->horizontalHeader();
-    const QImage fascia = intestazione->grab().toImage();
-    const QColor testoIntestazione = intestazione->model()
-                                         ->headerData(3, Qt::Horizontal, Qt::ForegroundRole)
-                                         .value<QBrush>()
-                                         .color();
-    const QRect sezione(intestazione->sectionViewportPosition(3), 0, intestazione->sectionSize(3),
-                        intestazione->height());
-    EXPECT_GE(ui::Contrasto(testoIntestazione, Sfondo(fascia, sezione)), ui::kContrastoMinimo);
-
+    EXPECT_EQ(IlleggibiliPrincipale(p.finestra), "");
     entry::FormInserimentoQt inserimento(Tipo("Prelievo"), p.contesto);
     EXPECT_EQ(Illeggibili(&inserimento, {"Label1", "Label2", "Label4", "Label3"}), "");
+}
+
+// The desktop turns dark while the program runs.
+TEST(CambioDiTema, ITestiColoratiSiAdattano) {
+    const QPalette precedente = QApplication::palette();
+    Principale p("Lire", -150000, -100000);
+    QApplication::setPalette(Scura());
+    const std::string illeggibili = IlleggibiliPrincipale(p.finestra);
+    QApplication::setPalette(precedente);
+    EXPECT_EQ(illeggibili, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
