@@ -81,7 +81,7 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     intestazione->setStretchLastSection(false);
     intestazione->setHighlightSections(false);
     intestazione->setSectionsClickable(false);
-    applicaColori();
+    AggiornaColori();
 
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);
@@ -100,7 +100,7 @@ int VistaGrigliaQt::PrimaRigaVisibile() const {
     return rowAt(0);
 }
 
-void VistaGrigliaQt::applicaColori() {
+void VistaGrigliaQt::AggiornaColori() {
     // The theme's own colours, not the ones set here before.
     const QPalette tema = parentWidget() ? parentWidget()->palette() : QGuiApplication::palette();
     // The selection keeps its highlight when the focus moves to the buttons; its text is
@@ -118,11 +118,6 @@ void VistaGrigliaQt::applicaColori() {
     horizontalHeader()->setPalette(tavolozzaIntestazione);
     modello_.ImpostaColoriIntestazione(tema.color(QPalette::Button),
                                        tema.color(QPalette::ButtonText));
-}
-
-void VistaGrigliaQt::changeEvent(QEvent* evento) {
-    QTableView::changeEvent(evento);
-    if (evento->type() == QEvent::ApplicationPaletteChange) applicaColori();
 }
 
 void VistaGrigliaQt::applicaAspetto() {

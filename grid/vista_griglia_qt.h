@@ -19,17 +19,16 @@ class VistaGrigliaQt : public QTableView {
     [[nodiscard]] int PixelDaTwips(int twips) const;
     // The model row shown first, or -1 for an empty register.
     [[nodiscard]] int PrimaRigaVisibile() const;
+    // Selection and header colours from the current desktop theme (again after it changed).
+    void AggiornaColori();
 
   protected:
     void paintEvent(QPaintEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
-    void changeEvent(QEvent* evento) override;
 
   private:
     void applicaAspetto();
-    // Selection and header colours from the current theme.
-    void applicaColori();
     void mostraInAlto(int rigaModello);
     void applicaRigaInAlto();
     void mostraCellaCorrente(int rigaModello, int colonna);

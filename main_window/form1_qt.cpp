@@ -175,10 +175,8 @@ void Form1Qt::creaControlli() {
     ditta->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ditta->setTabChangesFocus(true);
     ditta->document()->setDocumentMargin(2);
-    QPalette pd = ditta->palette();
-    pd.setColor(QPalette::Base, pd.color(QPalette::Button));
-    ditta->setPalette(pd);
-    ui::ColoraTesto(ditta, kRossoDitta);
+    ditta_ = ditta;
+    coloraAvviso();
     ditta->setAccessibleName(QStringLiteral("Informazioni sul prodotto"));
 
     // The designed tab order: the grid, the list, then the buttons by their tab index.
@@ -229,6 +227,14 @@ void Form1Qt::Riprendi() {
     if (!contesto_.dialoghi.Terminato()) ui::RiattivaFinestra(this);
 }
 
+// The notice: on the button face of the theme, in dark red where that reads.
+void Form1Qt::coloraAvviso() {
+    QPalette p = ditta_->palette();
+    p.setColor(QPalette::Base, palette().color(QPalette::Button));
+    ditta_->setPalette(p);
+    ui::ColoraTesto(ditta_, kRossoDitta);
+}
+
 void Form1Qt::aggiornaSaldoParlato() {
     if (saldo_) saldo_->setAccessibleName(ui::InQString(ui::NomeParlatoSaldo(contesto_.stato)));
 }
@@ -256,7 +262,18 @@ void Form1Qt::showEvent(QShowEvent* evento) {
 // on its colours.
 void Form1Qt::changeEvent(QEvent* evento) {
     QWidget::changeEvent(evento);
-    if (evento->type() == QEvent::ApplicationPaletteChange) ui::RicoloraTesti(this);
+    if (evento->type() != QEvent::PaletteChange || ricolorazioneInAttesa_) return;
+    // Once every control has the new theme's colours, not while they are being handed down.
+    ricolorazioneInAttesa_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ricolorazioneInAttesa_ = false;
+            coloraAvviso();
+            ui::RicoloraTesti(this);
+            vista_->AggiornaColori();
+        },
+        Qt::QueuedConnection);
 }
 
 // Enter on the list chooses the highlighted type, as a click does; the arrow keys only

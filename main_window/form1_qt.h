@@ -10,6 +10,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 
 namespace grid {
 class ModelloGrigliaQt;
@@ -56,6 +57,7 @@ class Form1Qt : public QWidget, public ApriFinestre {
   private:
     void creaControlli();
     void aggiornaSaldoParlato();
+    void coloraAvviso();
 
     grid::Griglia griglia_;
     ui::FinestraQt finestra_;
@@ -65,7 +67,9 @@ class Form1Qt : public QWidget, public ApriFinestre {
     grid::VistaGrigliaQt* vista_ = nullptr;
     QListWidget* lista_ = nullptr;
     QLineEdit* saldo_ = nullptr;
+    QPlainTextEdit* ditta_ = nullptr;
     bool centrata_ = false;
+    bool ricolorazioneInAttesa_ = false;
 };
 
 }  // namespace main_window

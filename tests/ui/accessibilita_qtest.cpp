@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTest>
 #include <QTranslator>
 #include <functional>
 #include <string>
@@ -282,6 +283,8 @@ TEST(CambioDiTema, ITestiColoratiSiAdattano) {
     const QPalette precedente = QApplication::palette();
     Principale p("Lire", -150000, -100000);
     QApplication::setPalette(Scura());
+    // The theme's change reaches the windows through the event loop.
+    QTest::qWait(50);
     const std::string illeggibili = IlleggibiliPrincipale(p.finestra);
     QApplication::setPalette(precedente);
     EXPECT_EQ(illeggibili, "");
