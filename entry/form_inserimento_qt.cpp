@@ -59,22 +59,26 @@ FormInserimentoQt::FormInserimentoQt(const core::TipoMovimento& tipo, ui::Contes
     setFont(ui::FontSans(8.25, false));
     ui::DimensionaFinestra(this, tipo.larghezza, tipo.altezza);
 
-    Etichetta(this, "Label1", QStringLiteral("Data:"), 360, 480, 495, 255);
+    QLabel* data = Etichetta(this, "Label1", QStringLiteral("Data:"), 360, 480, 495, 255);
     txtData_ = Casella(this, "txtData", 10, 960, 360, 1095, 285);
+    data->setBuddy(txtData_);
     if (!tipo.suggerimentoData.empty()) txtData_->setToolTip(InQString(tipo.suggerimentoData));
-    Etichetta(this, "Label2", QStringLiteral("Importo:"), 120, 960, 615, 255);
+    // "Importo:" and "Riferimenti:" reach left to the window's edge and right to what
+    // follows them, so that they show in the window's face rather than a squeezed one.
+    QLabel* importo = Etichetta(this, "Label2", QStringLiteral("Importo:"), 45, 960, 690, 255);
     QLabel* simbolo = Etichetta(this, "Label4", QString::fromUtf8(ui::kDidascalieLire.simbolo), 720,
                                 960, 255, 255);
     simbolo->setFont(ui::FontSans(8.25, true));
     // Centred in its box, clear of "Importo:" on its left and of the amount box on its right.
     simbolo->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette tavolozza = simbolo->palette();
-    tavolozza.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xC0));
-    simbolo->setPalette(tavolozza);
+    ui::ColoraTesto(simbolo, QColor(0x00, 0x00, 0xC0));
     txtImporto_ = Casella(this, "txtImporto", 11, 960, 840, 1095, 285);
     txtImporto_->setMouseTracking(true);
-    Etichetta(this, "Label3", QStringLiteral("Riferimenti:"), 120, 1440, 855, 255);
+    importo->setBuddy(txtImporto_);
+    QLabel* riferimenti =
+        Etichetta(this, "Label3", QStringLiteral("Riferimenti:"), 45, 1440, 915, 255);
     Txtrif_ = Casella(this, "Txtrif", 16, 960, 1320, 1575, 285);
+    riferimenti->setBuddy(Txtrif_);
     QPushButton* ok = Pulsante(this, "cmdOk", QStringLiteral("&Ok"), 600, 1920);
     QPushButton* annulla = Pulsante(this, "cmdAnnulla", QStringLiteral("&Annulla"), 1680, 1920);
 

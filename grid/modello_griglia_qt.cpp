@@ -5,6 +5,7 @@
 #include <QFont>
 #include <string_view>
 
+#include "ui/finestra_qt.h"
 #include "ui/testo_qt.h"
 
 namespace grid {
@@ -78,9 +79,21 @@ QVariant ModelloGrigliaQt::data(const QModelIndex& indice, int ruolo) const {
                 AllineamentoQt(griglia_.ColAlignment(indice.column()), *testo));
         case Qt::FontRole:
             return FontGriglia(griglia_);
+        case Qt::AccessibleTextRole: {
+            // A screen reader names the column with the cell: "Importo 1.250,00".
+            QString nome = InQString(griglia_.Cella(0, indice.column()));
+            if (!testo->empty()) nome += QChar(' ') + InQString(*testo);
+            return nome;
+        }
         default:
             return {};
     }
+}
+
+void ModelloGrigliaQt::ImpostaColoriIntestazione(const QColor& sfondo, const QColor& testo) {
+    sfondoIntestazione_ = sfondo;
+    testoIntestazione_ = testo;
+    emit headerDataChanged(Qt::Horizontal, 0, kColonne - 1);
 }
 
 QVariant ModelloGrigliaQt::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
@@ -94,7 +107,9 @@ QVariant ModelloGrigliaQt::headerData(int sezione, Qt::Orientation orientamento,
             return QVariant::fromValue(AllineamentoQt(griglia_.FixedAlignment(sezione), testo));
         case Qt::ForegroundRole: {
             const ColoreRgb c = griglia_.ForeColorFixed();
-            return QBrush(QColor(c.r, c.g, c.b));
+            const QColor voluto(c.r, c.g, c.b);
+            if (!sfondoIntestazione_.isValid()) return QBrush(voluto);
+            return QBrush(ui::ColoreLeggibile(voluto, sfondoIntestazione_, testoIntestazione_));
         }
         case Qt::FontRole:
             return FontGriglia(griglia_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <optional>
 #include <string_view>
 
@@ -24,6 +25,10 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
     [[nodiscard]] QVariant headerData(int sezione, Qt::Orientation orientamento,
                                       int ruolo) const override;
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& indice) const override;
+
+    // The header band's background and the theme's text colour there: the header's own
+    // colour is drawn readable on it (see ui::ColoreLeggibile).
+    void ImpostaColoriIntestazione(const QColor& sfondo, const QColor& testo);
 
     [[nodiscard]] Griglia& griglia() { return griglia_; }
     [[nodiscard]] const Griglia& griglia() const { return griglia_; }
@@ -56,6 +61,8 @@ class ModelloGrigliaQt : public QAbstractTableModel, public OsservatoreGriglia {
     };
 
     Griglia& griglia_;
+    QColor sfondoIntestazione_;
+    QColor testoIntestazione_;
     int righeMostrate_ = 0;
     Cambio cambio_;
 };

@@ -1,11 +1,14 @@
 #include "grid/vista_griglia_qt.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+
+#include "ui/finestra_qt.h"
 
 namespace grid {
 
@@ -67,12 +70,6 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     setTabKeyNavigation(false);
     setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(kColoreLinee.name()));
 
-    // The selection keeps its highlight when the focus moves to the buttons.
-    QPalette tavolozza = palette();
-    tavolozza.setColor(QPalette::Highlight, tavolozza.color(QPalette::Active, QPalette::Highlight));
-    tavolozza.setColor(QPalette::HighlightedText, Qt::white);
-    setPalette(tavolozza);
-
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
@@ -84,9 +81,7 @@ VistaGrigliaQt::VistaGrigliaQt(ModelloGrigliaQt& modello, QWidget* parent)
     intestazione->setStretchLastSection(false);
     intestazione->setHighlightSections(false);
     intestazione->setSectionsClickable(false);
-    QPalette tavolozzaIntestazione = intestazione->palette();
-    tavolozzaIntestazione.setColor(QPalette::Window, tavolozza.color(QPalette::Button));
-    intestazione->setPalette(tavolozzaIntestazione);
+    AggiornaColori();
 
     connect(&modello_, &ModelloGrigliaQt::aspettoGrigliaCambiato, this,
             &VistaGrigliaQt::applicaAspetto);
@@ -103,6 +98,26 @@ int VistaGrigliaQt::PixelDaTwips(int twips) const {
 
 int VistaGrigliaQt::PrimaRigaVisibile() const {
     return rowAt(0);
+}
+
+void VistaGrigliaQt::AggiornaColori() {
+    // The theme's own colours, not the ones set here before.
+    const QPalette tema = parentWidget() ? parentWidget()->palette() : QGuiApplication::palette();
+    // The selection keeps its highlight when the focus moves to the buttons; its text is
+    // white where white reads on the theme's highlight.
+    QPalette tavolozza = palette();
+    const QColor evidenziato = tema.color(QPalette::Active, QPalette::Highlight);
+    tavolozza.setColor(QPalette::Highlight, evidenziato);
+    tavolozza.setColor(
+        QPalette::HighlightedText,
+        ui::ColoreLeggibile(Qt::white, evidenziato,
+                            tema.color(QPalette::Active, QPalette::HighlightedText)));
+    setPalette(tavolozza);
+    QPalette tavolozzaIntestazione = horizontalHeader()->palette();
+    tavolozzaIntestazione.setColor(QPalette::Window, tema.color(QPalette::Button));
+    horizontalHeader()->setPalette(tavolozzaIntestazione);
+    modello_.ImpostaColoriIntestazione(tema.color(QPalette::Button),
+                                       tema.color(QPalette::ButtonText));
 }
 
 void VistaGrigliaQt::applicaAspetto() {

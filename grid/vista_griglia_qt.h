@@ -19,6 +19,8 @@ class VistaGrigliaQt : public QTableView {
     [[nodiscard]] int PixelDaTwips(int twips) const;
     // The model row shown first, or -1 for an empty register.
     [[nodiscard]] int PrimaRigaVisibile() const;
+    // Selection and header colours from the current desktop theme (again after it changed).
+    void AggiornaColori();
 
   protected:
     void paintEvent(QPaintEvent* evento) override;

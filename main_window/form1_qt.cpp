@@ -56,9 +56,8 @@ QLabel* Etichetta(QWidget* padre, const char* nome, const char* testo, const Pos
     auto* l = Crea<QLabel>(padre, nome, posto);
     l->setText(QString::fromUtf8(testo));
     l->setFont(ui::FontSans(punti, grassetto));
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, colore);
-    l->setPalette(p);
+    // The designed colour where it reads on the user's theme, a readable one where not.
+    ui::ColoraTesto(l, colore);
     return l;
 }
 
@@ -89,7 +88,8 @@ void Form1Qt::creaControlli() {
     const QFont normale = ui::FontSans(8.25, false);
     setFont(normale);
 
-    Etichetta(this, "Label1", "Movimenti", {4020, 120, 1455, 375}, 12, true, evidenziato);
+    auto* movimenti =
+        Etichetta(this, "Label1", "Movimenti", {4020, 120, 1455, 375}, 12, true, evidenziato);
 
     modello_ = std::make_unique<grid::ModelloGrigliaQt>(griglia_);
     vista_ = new grid::VistaGrigliaQt(*modello_, this);
@@ -98,8 +98,12 @@ void Form1Qt::creaControlli() {
     // inherited face does not survive the move.
     vista_->setFont(normale);
     ui::Posiziona(vista_, 143, 480, 8985, 3135);
+    // A view takes its spoken name from itself, not from a label bound to it.
+    vista_->setAccessibleName(movimenti->text());
+    movimenti->setBuddy(vista_);
 
-    Etichetta(this, "Label4", "Causale", {1080, 3720, 1095, 255}, 12, true, evidenziato);
+    auto* causale =
+        Etichetta(this, "Label4", "Causale", {1080, 3720, 1095, 255}, 12, true, evidenziato);
 
     lista_ = Crea<QListWidget>(this, "List1", {150, 4080, 3015, 2985});
     lista_->setFont(ui::FontSans(8.25, true));
@@ -107,15 +111,22 @@ void Form1Qt::creaControlli() {
     for (std::string_view tipo : core::OrdineInserimentoTipi())
         lista_->addItem(ui::InQString(tipo));
     lista_->setCurrentRow(-1);
+    lista_->setAccessibleName(causale->text());
+    causale->setBuddy(lista_);
     lista_->installEventFilter(this);
-    connect(lista_, &QListWidget::itemClicked, this,
-            [this] { form1_.List1_Click(lista_->currentRow()); });
+    connect(lista_, &QListWidget::itemClicked, this, [this] {
+        form1_.List1_Click(lista_->currentRow());
+        aggiornaSaldoParlato();
+    });
 
     auto pulsante = [this](const char* nome, const char* testo, double top, auto gestore) {
         auto* b = Crea<QPushButton>(this, nome, {7320, top, 1815, 255});
         b->setText(QString::fromUtf8(testo));
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, gestore] { (form1_.*gestore)(); });
+        connect(b, &QPushButton::clicked, this, [this, gestore] {
+            (form1_.*gestore)();
+            Riprendi();
+        });
         return b;
     };
     auto* cmdPass = pulsante("cmdPass", "", 3720, &Form1::cmdPass_Click);
@@ -128,7 +139,8 @@ void Form1Qt::creaControlli() {
     auto* esci = pulsante("CmdEsci", "&Esci", 6240, &Form1::CmdEsci_Click);
     for (QPushButton* b : {rimuovi, rimuoviu, stampa}) b->setEnabled(false);
 
-    Etichetta(this, "Label3", "Saldo", {7920, 6480, 735, 255}, 9.75, true, evidenziato);
+    auto* etichettaSaldo =
+        Etichetta(this, "Label3", "Saldo", {7920, 6480, 735, 255}, 9.75, true, evidenziato);
     Etichetta(this, "Label2", "", {7020, 6840, 255, 255}, 9.75, true, evidenziato);
 
     auto* txtSaldo = Crea<QLineEdit>(this, "txtSaldo", {7320, 6780, 1815, 345});
@@ -136,8 +148,12 @@ void Form1Qt::creaControlli() {
     txtSaldo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtSaldo->setFont(ui::FontSans(9.75, true));
     // A long balance shows whole in a narrower face, never cut to a plausible other number.
-    connect(txtSaldo, &QLineEdit::textChanged, txtSaldo,
-            [txtSaldo] { ui::AdattaTestoCasella(txtSaldo, ui::FontSans(9.75, true)); });
+    connect(txtSaldo, &QLineEdit::textChanged, this, [this, txtSaldo] {
+        ui::AdattaTestoCasella(txtSaldo, ui::FontSans(9.75, true));
+        aggiornaSaldoParlato();
+    });
+    etichettaSaldo->setBuddy(txtSaldo);
+    saldo_ = txtSaldo;
 
     ui::AdattaCarattere(Etichetta(this, "Label5", "Divisa di gestione attuale:",
                                   {3840, 6840, 2355, 315}, 9.75, false, kBluScuro));
@@ -159,10 +175,9 @@ void Form1Qt::creaControlli() {
     ditta->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ditta->setTabChangesFocus(true);
     ditta->document()->setDocumentMargin(2);
-    QPalette pd = ditta->palette();
-    pd.setColor(QPalette::Base, pd.color(QPalette::Button));
-    pd.setColor(QPalette::Text, kRossoDitta);
-    ditta->setPalette(pd);
+    ditta_ = ditta;
+    coloraAvviso();
+    ditta->setAccessibleName(QStringLiteral("Informazioni sul prodotto"));
 
     // The designed tab order: the grid, the list, then the buttons by their tab index.
     QWidget* ordine[] = {vista_, lista_,   rimuovi,  stampa,  euro,  saldo,
@@ -177,19 +192,51 @@ void Form1Qt::creaControlli() {
     ui::AdattaTesti(this);
 }
 
+int Form1Qt::Carica() {
+    const int esito = form1_.Form_Load();
+    aggiornaSaldoParlato();
+    return esito;
+}
+
 void Form1Qt::ApriInserimento(const core::TipoMovimento& tipo) {
-    entry::FormInserimentoQt finestra(tipo, contesto_, this);
-    finestra.exec();
+    {
+        entry::FormInserimentoQt finestra(tipo, contesto_, this);
+        finestra.exec();
+    }
+    Riprendi();
 }
 
 void Form1Qt::ApriPassword() {
-    FrmPassQt finestra(contesto_, this);
-    finestra.exec();
+    {
+        FrmPassQt finestra(contesto_, this);
+        finestra.exec();
+    }
+    Riprendi();
 }
 
 void Form1Qt::ApriStampa() {
-    printing::FrmStampaQt finestra(contesto_, this);
-    finestra.exec();
+    {
+        printing::FrmStampaQt finestra(contesto_, this);
+        finestra.exec();
+    }
+    Riprendi();
+}
+
+void Form1Qt::Riprendi() {
+    aggiornaSaldoParlato();
+    if (!contesto_.dialoghi.Terminato()) ui::RiattivaFinestra(this);
+}
+
+// The notice: on the button face of the theme, in dark red where that reads.
+void Form1Qt::coloraAvviso() {
+    QPalette p = ditta_->palette();
+    p.setColor(QPalette::Base, palette().color(QPalette::Button));
+    ditta_->setPalette(p);
+    ui::ColoraTesto(ditta_, kRossoDitta);
+}
+
+void Form1Qt::aggiornaSaldoParlato() {
+    if (saldo_) saldo_->setAccessibleName(ui::InQString(ui::NomeParlatoSaldo(contesto_.stato)));
 }
 
 void Form1Qt::closeEvent(QCloseEvent* evento) {
@@ -211,6 +258,24 @@ void Form1Qt::showEvent(QShowEvent* evento) {
     QWidget::showEvent(evento);
 }
 
+// A desktop theme changed while the program runs: the coloured captions are made readable
+// on its colours.
+void Form1Qt::changeEvent(QEvent* evento) {
+    QWidget::changeEvent(evento);
+    if (evento->type() != QEvent::PaletteChange || ricolorazioneInAttesa_) return;
+    // Once every control has the new theme's colours, not while they are being handed down.
+    ricolorazioneInAttesa_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            ricolorazioneInAttesa_ = false;
+            coloraAvviso();
+            ui::RicoloraTesti(this);
+            vista_->AggiornaColori();
+        },
+        Qt::QueuedConnection);
+}
+
 // Enter on the list chooses the highlighted type, as a click does; the arrow keys only
 // move the highlight.
 bool Form1Qt::eventFilter(QObject* oggetto, QEvent* evento) {
@@ -218,6 +283,7 @@ bool Form1Qt::eventFilter(QObject* oggetto, QEvent* evento) {
         const int tasto = static_cast<QKeyEvent*>(evento)->key();
         if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {
             form1_.List1_Click(lista_->currentRow());
+            aggiornaSaldoParlato();
             return true;
         }
     }

@@ -8,7 +8,9 @@
 #include "main_window/form1.h"
 #include "ui/finestra_qt.h"
 
+class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 
 namespace grid {
 class ModelloGrigliaQt;
@@ -29,7 +31,7 @@ class Form1Qt : public QWidget, public ApriFinestre {
     ~Form1Qt() override;
 
     // Reads the parameters and the register; 0 or the error number of the failure.
-    [[nodiscard]] int Carica() { return form1_.Form_Load(); }
+    [[nodiscard]] int Carica();
 
     [[nodiscard]] ui::Contesto& contesto() { return contesto_; }
     [[nodiscard]] Form1& logica() { return form1_; }
@@ -41,14 +43,21 @@ class Form1Qt : public QWidget, public ApriFinestre {
     void ApriInserimento(const core::TipoMovimento& tipo) override;
     void ApriPassword() override;
     void ApriStampa() override;
+    // After a modal window opened over this one has closed: the keyboard comes back here
+    // (whatever the window manager did) and the balance box's spoken state is brought up
+    // to date.
+    void Riprendi();
 
   protected:
     void closeEvent(QCloseEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
   private:
     void creaControlli();
+    void aggiornaSaldoParlato();
+    void coloraAvviso();
 
     grid::Griglia griglia_;
     ui::FinestraQt finestra_;
@@ -57,7 +66,10 @@ class Form1Qt : public QWidget, public ApriFinestre {
     std::unique_ptr<grid::ModelloGrigliaQt> modello_;
     grid::VistaGrigliaQt* vista_ = nullptr;
     QListWidget* lista_ = nullptr;
+    QLineEdit* saldo_ = nullptr;
+    QPlainTextEdit* ditta_ = nullptr;
     bool centrata_ = false;
+    bool ricolorazioneInAttesa_ = false;
 };
 
 }  // namespace main_window

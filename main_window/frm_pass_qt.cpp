@@ -19,6 +19,8 @@ FrmPassQt::FrmPassQt(ui::Contesto& contesto, QWidget* parent)
     auto* pass = new QLineEdit(this);
     pass->setObjectName(QStringLiteral("txtPass1"));
     ui::MascheraPassword(pass);
+    // The window's title is its only caption.
+    pass->setAccessibleName(QStringLiteral("Password"));
     pass->setToolTip(
         QStringLiteral("Si consiglia di inserire password composte da una sola parola "
                        "(Es.\"Tizioesempio\"  NON \"Tizio esempio\")"));

@@ -51,7 +51,10 @@ MenuQt::MenuQt(Form1Qt& form) : QObject(&form), form_(form) {
         QAction* a = menu->addAction(testo);
         a->setShortcut(tasti);
         a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, gestore);
+        connect(a, &QAction::triggered, this, [this, gestore] {
+            gestore();
+            form_.Riprendi();
+        });
         return a;
     };
     QMenu* file = barra_->addMenu(QStringLiteral("&File"));
@@ -92,6 +95,7 @@ MenuQt::MenuQt(Form1Qt& form) : QObject(&form), form_(form) {
                            QStringLiteral("Quibora Lite Edition\n\nRegistro del conto corrente "
                                           "personale.\nImporta estratti conto OFX, QFX e CSV ed "
                                           "esporta il registro in CSV."));
+        form_.Riprendi();
     });
 
     const int altezzaMenu = barra_->sizeHint().height();
@@ -173,6 +177,7 @@ void MenuQt::Importa(const QString& file) {
     // program was started with.
     estratti::ImportaEstratto(c, file.toStdString(), c.file.percorsoPassword().parent_path(), vista,
                               [this] { form_.logica().CmdEuro_Click(); });
+    form_.Riprendi();
 }
 
 }  // namespace main_window

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,10 +38,9 @@ CodaStampa& CodeDelSistema() {
 
 // Several printers and none is the default: the user picks one, as a system print dialog
 // would let them.
-std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+void PreparaSceltaStampante(QInputDialog& finestra, const std::vector<std::string>& stampanti) {
     QStringList nomi;
     for (const std::string& n : stampanti) nomi << QString::fromStdString(n);
-    QInputDialog finestra(QApplication::activeWindow());
     finestra.setWindowTitle(QString::fromUtf8(
         ui::kTitoloApplicazione.data(), static_cast<qsizetype>(ui::kTitoloApplicazione.size())));
     finestra.setLabelText(
@@ -49,6 +49,14 @@ std::string ScegliStampante(const std::vector<std::string>& stampanti) {
     finestra.setComboBoxEditable(false);
     finestra.setOkButtonText(QStringLiteral("OK"));
     finestra.setCancelButtonText(QStringLiteral("Annulla"));
+    // The box would speak only the printer it shows.
+    if (auto* scelta = finestra.findChild<QComboBox*>())
+        scelta->setAccessibleName(QStringLiteral("Stampante"));
+}
+
+std::string ScegliStampante(const std::vector<std::string>& stampanti) {
+    QInputDialog finestra(QApplication::activeWindow());
+    PreparaSceltaStampante(finestra, stampanti);
     if (finestra.exec() != QDialog::Accepted) return {};
     return finestra.textValue().toStdString();
 }
@@ -90,7 +98,10 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     tutto->setText(QStringLiteral("Stampa tutto"));
     tutto->setChecked(true);
     auto* periodo = Controllo<QRadioButton>(this, "Option1_1", 120, 840, 1725, 435);
-    periodo->setText(QStringLiteral("Stampa da data a data"));
+    // On two lines: on one, with the date boxes beside it, it would only fit in a face too
+    // small to read.
+    periodo->setText(QStringLiteral("Stampa da data\na data"));
+    periodo->setAccessibleName(QStringLiteral("Stampa da data a data"));
     auto* ok = Controllo<QPushButton>(this, "cmdOk", 1860, 1560, 975, 315);
     ok->setText(QStringLiteral("&Ok"));
     auto* annulla = Controllo<QPushButton>(this, "cmdAnnulla", 3000, 1560, 975, 315);
@@ -102,8 +113,13 @@ FrmStampaQt::FrmStampaQt(ui::Contesto& contesto, FabbricaStampante stampante, QW
     label2->setText(QStringLiteral("a data"));
     auto* aData = Controllo<QLineEdit>(this, "txtAdata", 3000, 960, 975, 315);
     auto* griglia = Controllo<QCheckBox>(this, "Check1", 120, 1560, 195, 195);
-    auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1095, 255);
+    // Up to the OK button, so that the caption keeps the window's face.
+    auto* label3 = Controllo<QLabel>(this, "Label3", 360, 1560, 1440, 255);
     label3->setText(QStringLiteral("Stampa griglia"));
+    label1->setBuddy(daData);
+    label2->setBuddy(aData);
+    // A check box speaks its own caption only; its caption here is the label beside it.
+    griglia->setAccessibleName(label3->text());
 
     for (QPushButton* b : {ok, annulla}) {
         b->setAutoDefault(false);

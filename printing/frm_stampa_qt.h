@@ -12,6 +12,7 @@
 #include "printing/stampa.h"
 #include "ui/contesto.h"
 
+class QInputDialog;
 class QKeyEvent;
 
 namespace ui {
@@ -24,6 +25,8 @@ namespace printing {
 using SceltaStampante = std::function<std::string(const std::vector<std::string>&)>;
 // The program's way of asking: a list of the printers in a modal box.
 [[nodiscard]] std::string ScegliStampante(const std::vector<std::string>& stampanti);
+// That box, filled in and not yet shown.
+void PreparaSceltaStampante(QInputDialog& finestra, const std::vector<std::string>& stampanti);
 
 // The printer a print run goes to: the system's default queue; with none set, the only
 // printer, or the one the user picks among several; with none installed, a PDF file

@@ -75,11 +75,13 @@ Form17Qt::Form17Qt(core::StatoConto& stato, core::FileDati& file, ui::Dialoghi& 
     setTabOrder(ch, ok);
     setTabOrder(ok, annulla);
 
-    Etichetta(this, "Label1", QStringLiteral("N° conto:"), 300, 300, 975, 255);
-    Etichetta(this, "Label2", QStringLiteral("Banca:"), 300, 840, 975, 255);
-    Etichetta(this, "lblPass", QStringLiteral("Password"), 300, 1380, 975, 255);
+    Etichetta(this, "Label1", QStringLiteral("N° conto:"), 300, 300, 975, 255)->setBuddy(conto);
+    Etichetta(this, "Label2", QStringLiteral("Banca:"), 300, 840, 975, 255)->setBuddy(banca);
+    Etichetta(this, "lblPass", QStringLiteral("Password"), 300, 1380, 975, 255)->setBuddy(pass);
     auto* lblCk =
         Etichetta(this, "lblCk", QStringLiteral("Utilizza Password"), 1320, 1920, 2295, 255);
+    // A check box speaks its own caption only; its caption here is the label beside it.
+    ch->setAccessibleName(lblCk->text());
     // The label stands for the check box's caption, so a click on it toggles the box.
     lblCk->installEventFilter(this);
     ui::AdattaTesti(this);

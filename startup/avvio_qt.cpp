@@ -23,6 +23,7 @@
 #include "setup/form17_qt.h"
 #include "startup/cartelle.h"
 #include "ui/dialoghi_qt.h"
+#include "ui/lingua_qt.h"
 
 namespace avvio {
 
@@ -191,6 +192,7 @@ int EseguiProgramma(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quibora"));
     QApplication::setWindowIcon(QIcon(main_window::LogoQuibora(QSize(64, 64))));
+    (void)ui::CaricaTraduzioniQt(app);
     ui::DialoghiQt dialoghi;
 
     const auto configurazione = CartellaConfigurazione();

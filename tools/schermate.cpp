@@ -1,9 +1,11 @@
 // Saves a picture of every window and message box of the program, and a printed page,
 // into the folder given on the command line (names end with the scale factor, so a run
-// under QT_SCALE_FACTOR=1.5 adds its own set). Not a test: a person looks at the pictures.
+// under QT_SCALE_FACTOR=1.5 adds its own set; a second argument "scuro" takes them under a
+// dark theme, named *_scuro-*). Not a test: a person looks at the pictures.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,8 +27,33 @@ namespace {
 QString cartella;
 QString scala;
 
+QString tema;  // "_scuro" under a dark theme
+
 void Salva(QWidget* w, const QString& nome) {
-    w->grab().save(cartella + "/" + nome + "-" + scala + ".png");
+    w->grab().save(cartella + "/" + nome + tema + "-" + scala + ".png");
+}
+
+// A dark desktop theme: Fusion with a dark palette, as many dark desktops give it.
+void TemaScuro() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette p;
+    const QColor fondo(53, 53, 53), base(35, 35, 35), testo(230, 230, 230);
+    for (auto [ruolo, colore] : {std::pair{QPalette::Window, fondo},
+                                 {QPalette::WindowText, testo},
+                                 {QPalette::Base, base},
+                                 {QPalette::AlternateBase, fondo},
+                                 {QPalette::Text, testo},
+                                 {QPalette::Button, fondo},
+                                 {QPalette::ButtonText, testo},
+                                 {QPalette::ToolTipBase, base},
+                                 {QPalette::ToolTipText, testo},
+                                 {QPalette::Highlight, QColor(42, 130, 218)},
+                                 {QPalette::HighlightedText, QColor(Qt::black)}})
+        p.setColor(ruolo, colore);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    QApplication::setPalette(p);
 }
 
 // Runs `apri`, which opens a modal window, and pictures that window once it shows.
@@ -49,6 +76,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     cartella = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     scala = qEnvironmentVariable("QT_SCALE_FACTOR", "1").replace('.', '_');
+    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("scuro")) {
+        tema = QStringLiteral("_scuro");
+        TemaScuro();
+    }
     QTemporaryDir dir;
     const std::filesystem::path programma = dir.path().toStdString();
     std::filesystem::create_directories(programma / "sys");
@@ -153,7 +184,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     Salva(&f, "main_window_euro");
 
-    if (scala == "1") {
+    if (scala == "1" && tema.isEmpty()) {
         printing::FrmStampaQt stampa(
             c, [] { return printing::StampanteQt::Pdf(cartella + "/printout.pdf"); }, &f);
         stampa.show();

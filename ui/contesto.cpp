@@ -70,4 +70,15 @@ void ColoreSaldo(Contesto& c) {
     c.form1.ImpostaColoreTesto("txtSaldo", c.stato.SaldoConto.isNegative() ? kRosso : kNero);
 }
 
+std::string NomeParlatoSaldo(const core::StatoConto& stato) {
+    std::string nome = core::InLire(stato) ? "Saldo in lire" : "Saldo in euro";
+    if (!stato.SaldoConto.isNegative()) return nome;
+    nome += ", negativo";
+    // Beyond the credit line as the entry's warning reckons it: a line is set and the
+    // balance is below it.
+    if (stato.FidoConto.isNegative() && stato.SaldoConto < stato.FidoConto)
+        nome += ", oltre il fido accordato";
+    return nome;
+}
+
 }  // namespace ui

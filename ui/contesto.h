@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "core/conto.h"
 #include "core/date.h"
@@ -34,5 +35,10 @@ void StringiFinestra(Finestra& form1);
 
 // Balance box colour: black for zero or more, red below zero.
 void ColoreSaldo(Contesto& c);
+
+// The balance box's spoken name: its currency, and what the colour alone shows, whether
+// the balance is negative and beyond the credit line ("Saldo in lire, negativo, oltre il
+// fido accordato"); the screen reader reads the value after it.
+[[nodiscard]] std::string NomeParlatoSaldo(const core::StatoConto& stato);
 
 }  // namespace ui

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/finestra_qt.h"
 #include "ui/testo_qt.h"
 
 namespace ui {
@@ -32,12 +34,34 @@ QMessageBox::Icon iconaQt(Icona icona) {
     return QMessageBox::NoIcon;
 }
 
+// The window a box stands over: the active one, or, when the window manager left none
+// active, the modal window or the one window on screen.
+QWidget* Padre() {
+    if (QWidget* attiva = QApplication::activeWindow()) return attiva;
+    if (QWidget* modale = QApplication::activeModalWidget()) return modale;
+    QWidget* visibile = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Popup)
+            continue;
+        if (visibile) return nullptr;
+        visibile = w;
+    }
+    return visibile;
+}
+
+// Once the box is gone the keyboard goes back to the window it stood over.
+struct RitornoFocus {
+    QPointer<QWidget> finestra;
+    ~RitornoFocus() { RiattivaFinestra(finestra); }
+};
+
 }  // namespace
 
 Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona icona,
                                std::string_view titolo, Risposta predefinita) {
+    const RitornoFocus ritorno{Padre()};
     QMessageBox box(iconaQt(icona), InQString(titolo), InQString(testo), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+                    ritorno.finestra);
     if (pulsanti == Pulsanti::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
@@ -62,7 +86,8 @@ Risposta DialoghiQt::Messaggio(std::string_view testo, Pulsanti pulsanti, Icona 
 
 std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titolo,
                                  std::string_view predefinito) {
-    QDialog finestra(QApplication::activeWindow());
+    const RitornoFocus ritorno{Padre()};
+    QDialog finestra(ritorno.finestra);
     finestra.setWindowTitle(InQString(titolo));
     finestra.setWindowFlags(finestra.windowFlags() & ~Qt::WindowContextHelpButtonHint);
     auto* layout = new QVBoxLayout(&finestra);
@@ -76,6 +101,7 @@ std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titol
     campo->setObjectName(QStringLiteral("testo"));
     campo->selectAll();
     layout->addWidget(campo);
+    etichetta->setBuddy(campo);
     auto* pulsanti = new QDialogButtonBox(&finestra);
     pulsanti->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     pulsanti->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);

@@ -26,6 +26,7 @@ namespace ui {
 namespace {
 
 constexpr const char* kProprietaTwips = "quiboraTwips";
+constexpr const char* kProprietaColore = "quiboraColoreVoluto";
 
 int dpiX(const QWidget* w) {
     return w ? w->logicalDpiX() : 96;
@@ -143,10 +144,13 @@ void AdattaCarattere(QWidget* etichetta, const QStringList& testi) {
     if (daMisurare.isEmpty()) daMisurare << TestoMostrato(etichetta);
     const int spazio = SpazioPerIlTesto(etichetta);
     QFont f = etichetta->font();
+    // A caption on several lines needs the width of its longest line.
     auto larghezzaMassima = [&] {
         const QFontMetrics m(f, etichetta);
         int massima = 0;
-        for (const QString& t : daMisurare) massima = std::max(massima, m.horizontalAdvance(t));
+        for (const QString& t : daMisurare)
+            for (const QString& riga : t.split(QChar('\n')))
+                massima = std::max(massima, m.horizontalAdvance(riga));
         return massima;
     };
     if (larghezzaMassima() <= spazio) return;
@@ -207,6 +211,84 @@ void CentraSulloSchermo(QWidget* finestra) {
     if (schermo) finestra->move(schermo->availableGeometry().center() - finestra->rect().center());
 }
 
+void RiattivaFinestra(QWidget* finestra) {
+    if (!finestra || !finestra->isVisible()) return;
+    finestra->raise();
+    finestra->activateWindow();
+    QWidget* f = finestra->focusWidget();
+    if (!f || !f->isVisible() || !f->isEnabled()) f = finestra->nextInFocusChain();
+    if (f) f->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+namespace {
+
+double Luminanza(const QColor& c) {
+    auto lineare = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = c.toRgb();
+    return 0.2126 * lineare(rgb.redF()) + 0.7152 * lineare(rgb.greenF()) +
+           0.0722 * lineare(rgb.blueF());
+}
+
+QColor Miscela(const QColor& a, const QColor& b, double quota) {
+    auto canale = [quota](float x, float y) { return x + (y - x) * quota; };
+    const QColor ra = a.toRgb(), rb = b.toRgb();
+    return QColor::fromRgbF(canale(ra.redF(), rb.redF()), canale(ra.greenF(), rb.greenF()),
+                            canale(ra.blueF(), rb.blueF()));
+}
+
+// The colour the text of a widget is painted on: a box's base, a label's window (which a
+// label without a background of its own takes from the widget under it).
+QColor SfondoDelTesto(const QWidget* w) {
+    if (ruoloTesto(w) == QPalette::Text) return w->palette().color(QPalette::Base);
+    const QWidget* sotto = w;
+    while (sotto->parentWidget() && !sotto->autoFillBackground() && !sotto->isWindow())
+        sotto = sotto->parentWidget();
+    return sotto->palette().color(sotto->backgroundRole());
+}
+
+}  // namespace
+
+double Contrasto(const QColor& a, const QColor& b) {
+    const double la = Luminanza(a), lb = Luminanza(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ColoreLeggibile(const QColor& voluto, const QColor& sfondo, const QColor& testo) {
+    if (Contrasto(voluto, sfondo) >= kContrastoMinimo) return voluto;
+    if (voluto.toHsv().hsvSaturation() == 0) return testo;
+    for (int passo = 1; passo < 10; ++passo) {
+        const QColor c = Miscela(voluto, testo, passo / 10.0);
+        if (Contrasto(c, sfondo) >= kContrastoMinimo) return c;
+    }
+    return testo;
+}
+
+void ColoraTesto(QWidget* w, const QColor& voluto) {
+    w->setProperty(kProprietaColore, voluto);
+    const QPalette::ColorRole ruolo = ruoloTesto(w);
+    // The theme's own colours, not the ones a previous call put in.
+    const QColor testo = w->parentWidget() ? w->parentWidget()->palette().color(ruolo)
+                                           : QGuiApplication::palette().color(ruolo);
+    const QColor c = ColoreLeggibile(voluto, SfondoDelTesto(w), testo);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Active, ruolo, c);
+    p.setColor(QPalette::Inactive, ruolo, c);
+    p.setColor(QPalette::Disabled, ruolo, c);
+    w->setPalette(p);
+}
+
+QColor ColoreVoluto(const QWidget* w) {
+    const QVariant v = w->property(kProprietaColore);
+    return v.isValid() ? v.value<QColor>() : w->palette().color(ruoloTesto(w));
+}
+
+void RicoloraTesti(QWidget* finestra) {
+    for (QWidget* w : finestra->findChildren<QWidget*>())
+        if (w->property(kProprietaColore).isValid()) ColoraTesto(w, ColoreVoluto(w));
+}
+
 FinestraQt::FinestraQt(QWidget* radice, std::string nomeFinestra)
     : radice_(radice), nome_(std::move(nomeFinestra)) {}
 
@@ -247,20 +329,16 @@ void FinestraQt::ImpostaTesto(std::string_view nome, std::string_view testo) {
         w->setWindowTitle(t);
 }
 
+// The colour the logic asked for; the screen shows it, or its readable neighbour under
+// the user's theme.
 Colore FinestraQt::ColoreTesto(std::string_view nome) const {
-    QWidget* w = controllo(nome);
-    const QColor c = w->palette().color(ruoloTesto(w));
+    const QColor c = ColoreVoluto(controllo(nome)).toRgb();
     return {static_cast<unsigned char>(c.red()), static_cast<unsigned char>(c.green()),
             static_cast<unsigned char>(c.blue())};
 }
 
 void FinestraQt::ImpostaColoreTesto(std::string_view nome, Colore colore) {
-    QWidget* w = controllo(nome);
-    QPalette p = w->palette();
-    const QColor c(colore.r, colore.g, colore.b);
-    p.setColor(ruoloTesto(w), c);
-    p.setColor(QPalette::Disabled, ruoloTesto(w), c);
-    w->setPalette(p);
+    ColoraTesto(controllo(nome), QColor(colore.r, colore.g, colore.b));
 }
 
 bool FinestraQt::Abilitato(std::string_view nome) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QLineEdit>
 #include <QStringList>
@@ -47,6 +48,27 @@ void MascheraPassword(QLineEdit* casella);
 
 // Places a window in the centre of its screen before it is shown.
 void CentraSulloSchermo(QWidget* finestra);
+
+// Gives a window the keyboard back after a modal one closed over it: some window managers
+// activate no window at all when a dialog that raised a message goes away.
+void RiattivaFinestra(QWidget* finestra);
+
+// Contrast ratio of two colours as the accessibility guidelines reckon it (1 to 21).
+[[nodiscard]] double Contrasto(const QColor& a, const QColor& b);
+// The least a coloured text needs against its background to be read.
+inline constexpr double kContrastoMinimo = 4.5;
+// `voluto` where it reads on `sfondo`; otherwise the same hue drawn toward the theme's own
+// text colour `testo` until it does (a grey or black turns into `testo` itself).
+[[nodiscard]] QColor ColoreLeggibile(const QColor& voluto, const QColor& sfondo,
+                                     const QColor& testo);
+// Colours a label's or a box's text with `voluto`, made readable on the background it
+// lands on under the current theme; the colour asked for is remembered.
+void ColoraTesto(QWidget* w, const QColor& voluto);
+// The colour last asked of ColoraTesto, or the text colour of the palette.
+[[nodiscard]] QColor ColoreVoluto(const QWidget* w);
+// ColoraTesto again for every control of a window it coloured, once the desktop theme
+// has changed under the running program.
+void RicoloraTesti(QWidget* finestra);
 
 // ui::Finestra over a real Qt window: controls are found by their objectName and the
 // window itself answers to its own name.
