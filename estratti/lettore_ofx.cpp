@@ -21,7 +21,9 @@ namespace estratti {
 namespace {
 
 // Where the tag (upper case) starts at or after `da`, in any case as SGML allows.
-std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0) {
+std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0,
+                  std::size_t a = std::string_view::npos) {
+    testo = testo.substr(0, a);
     for (std::size_t p = testo.find('<', da); p != std::string_view::npos;
          p = testo.find('<', p + 1)) {
         if (testo.size() - p < tag.size()) break;
@@ -32,7 +34,7 @@ std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da =
 
 // The text of the element `tag` ("<DTPOSTED>") within [da, a): up to the next tag.
 std::string Valore(std::string_view testo, std::string_view tag, std::size_t da, std::size_t a) {
-    const std::size_t p = Trova(testo, tag, da);
+    const std::size_t p = Trova(testo, tag, da, a);
     if (p == std::string_view::npos || p >= a) return {};
     const std::size_t inizio = p + tag.size();
     const std::size_t fine = std::min(testo.find('<', inizio), a);
@@ -77,6 +79,7 @@ core::Money DenaroDaDouble(double v) {
 // file order, and each account's closing-balance date.
 struct DateScritte {
     std::vector<std::string> movimenti;
+    std::vector<std::string> valute;  // each movement's CURRENCY or ORIGCURRENCY, if any
     std::map<std::string, std::string> saldi;  // ACCTID -> DTASOF (or DTEND)
 };
 
@@ -84,9 +87,14 @@ DateScritte LeggiDateScritte(std::string_view t) {
     DateScritte d;
     for (std::size_t p = Trova(t, "<STMTTRN>"); p != std::string_view::npos;
          p = Trova(t, "<STMTTRN>", p + 1)) {
-        std::size_t fine = std::min(Trova(t, "</STMTTRN>", p + 1), Trova(t, "<STMTTRN>", p + 1));
+        std::size_t fine = Trova(t, "<STMTTRN>", p + 1);
         if (fine == std::string_view::npos) fine = t.size();
+        fine = std::min(fine, Trova(t, "</STMTTRN>", p + 1, fine));
         d.movimenti.push_back(Valore(t, "<DTPOSTED>", p, fine));
+        // Within this movement only: a scan to the end for each would take the square.
+        std::size_t valuta = Trova(t, "<CURRENCY>", p, fine);
+        if (valuta >= fine) valuta = Trova(t, "<ORIGCURRENCY>", p, fine);
+        d.valute.push_back(valuta < fine ? Valore(t, "<CURSYM>", valuta, fine) : "");
     }
     for (const std::string_view aggregato : {"<STMTRS>", "<CCSTMTRS>"})
         for (std::size_t p = Trova(t, aggregato); p != std::string_view::npos;
@@ -94,7 +102,7 @@ DateScritte LeggiDateScritte(std::string_view t) {
             std::size_t fine = Trova(t, aggregato, p + 1);
             if (fine == std::string_view::npos) fine = t.size();
             const std::string conto = Valore(t, "<ACCTID>", p, fine);
-            const std::size_t saldo = Trova(t, "<LEDGERBAL>", p);
+            const std::size_t saldo = Trova(t, "<LEDGERBAL>", p, fine);
             std::string quando = saldo < fine ? Valore(t, "<DTASOF>", saldo, fine) : "";
             if (quando.empty()) quando = Valore(t, "<DTEND>", p, fine);
             if (!d.saldi.contains(conto)) d.saldi[conto] = quando;
@@ -154,7 +162,10 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.conto = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
     if (d.account_id_valid && l->estratto.chiaveBanca.empty())
         l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
-    if (d.currency_valid) ImpostaValuta(t, d.currency);
+    if (d.currency_valid)
+        ImpostaValuta(t, d.currency);
+    else if (scritta)
+        ImpostaValuta(t, l->date->valute[indice]);
     l->estratto.transazioni.push_back(std::move(t));
     return 0;
 }

@@ -54,7 +54,16 @@ TEST(LetturaFile, MovimentiOErrore) {
         {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo saldo 1.515,63 al 29/02/2024"},
         {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito saldo 254,10 al 31/03/2024"},
         {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico saldo -19,99 al 30/04/2024"},
-        {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico"},
+        {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico saldo 925,40 al 30/01/2024"},
+        // Balance and total lines are no movements (the closing one is the bank's balance);
+        // "Saldo fattura" is; the amount is the column named so, not one that contains it.
+        {"saldi_stato_valuta.csv", "4 -365,10 03/06/2024 Spesa Coop Addebito generico saldo 654,90 al 06/06/2024"},
+        // Several accounts: all movements until one is chosen, no balance to check against.
+        {"conti_zone.ofx", "6 35,00 05/01/2024 EDICOLA Addebito generico"},
+        {"titoli.ofx", "Il file \"titoli.ofx\" non può essere importato: è l'estratto di un conto titoli (investimenti). Si importano solo gli estratti di conto corrente e di carta di credito."},
+        {"estratto.pdf", "Il file \"estratto.pdf\" non può essere importato: è un PDF: esporti dalla banca il file Excel o CSV dei movimenti, oppure OFX."},
+        {"estratto.csv.html", "Il file \"estratto.csv.html\" non può essere importato: è una pagina web (HTML): esporti dalla banca il file Excel o CSV dei movimenti, oppure OFX."},
+        {"vuoto.csv", "Il file \"vuoto.csv\" non può essere importato: è vuoto."},
         {"bom_importo.csv", "3 -748,77 02/02/2024 Prelievo ATM via Roma Prelievo"},
         {"entrate_uscite.csv", "2 1.465,00 10/03/2024 ADDEBITO Pagamento carta di credito Addebito carta di credito"},
         {"iso_punto.csv", "2 1.879,50 01/04/2024 Assegno n. 123, studio Assegno"},
@@ -148,13 +157,13 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
             "Già presente nel registro|PRELIEVO BANCOMA|100,00 esclusa accorciato",
             "|Edicola|93,00", "|PRELIEVO|63,00", "Presente due volte nell'estratto|PRELIEVO|33,00",
             "Importo uguale a zero|Nulla|33,00 esclusa",
-            "|Bonifico 'casa' |-167,00 accorciato riparato fuori fido"}));
+            "|Bonifico 'casa'|-167,00 accorciato riparato fuori fido"}));
 
     a.saldoFinale = estratti::SaldoDichiarato{{2024, 1, 10}, Euro(121)};
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);
     ASSERT_EQ(esito.aggiunte, 4);
     EXPECT_EQ(c.griglia.righe().riga(5),
-              (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa' ", "200,00",
+              (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa'", "200,00",
                                   "-167,00"}));
     EXPECT_EQ(c.stato.SaldoConto, Euro(-167));
     EXPECT_EQ(c.form1.Testo("txtSaldo"), "-167,00");
@@ -197,17 +206,13 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     ASSERT_EQ(estratti::ApplicaAnteprima(a, destinazione.contesto).aggiunte, 4);
     EXPECT_EQ(destinazione.griglia.righe(), origine.griglia.righe());
 
-    // A date range keeps only its rows; a row in lire whose balance was turned into euro by
-    // the switch is written in one currency.
-    core::Registro r = origine.griglia.righe();
-    r.aggiungi({"01/03/2024", "Versamento", "", "193.627", "100,00"});
-    EXPECT_EQ(estratti::TestoEsportazione(r, Data{2024, 2, 3}, std::nullopt),
+    // A date range keeps only its rows.
+    EXPECT_EQ(estratti::TestoEsportazione(origine.griglia.righe(), Data{2024, 2, 3}, std::nullopt),
               "\xEF\xBB\xBF"
-              "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
-              "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90\r\n"
-              "03/02/2024;Interessi a credito;;0,50;EUR;938,40\r\n"
-              "09/02/2024;Assegno;n. 12;-1200,00;EUR;-261,60\r\n"
-              "01/03/2024;Versamento;;193627;ITL;193627\r\n");
+              "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n"
+              "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90;EUR\r\n"
+              "03/02/2024;Interessi a credito;;0,50;EUR;938,40;EUR\r\n"
+              "09/02/2024;Assegno;n. 12;-1200,00;EUR;-261,60;EUR\r\n");
 }
 
 }  // namespace
