@@ -79,14 +79,21 @@ core::Money DenaroDaDouble(double v) {
 // file order, and each account's closing-balance date.
 struct DateScritte {
     std::vector<std::string> movimenti;
-    std::vector<std::string> valute;  // each movement's CURRENCY or ORIGCURRENCY, if any
+    std::vector<std::string> valute;           // each movement's CURRENCY or ORIGCURRENCY, if any
     std::map<std::string, std::string> saldi;  // ACCTID -> DTASOF (or DTEND)
 };
 
 DateScritte LeggiDateScritte(std::string_view t) {
     DateScritte d;
+    // Each statement's own currency (CURDEF), where it starts.
+    std::vector<std::pair<std::size_t, std::string>> valuteConto;
+    for (std::size_t p = Trova(t, "<CURDEF>"); p != std::string_view::npos;
+         p = Trova(t, "<CURDEF>", p + 1))
+        valuteConto.emplace_back(p, Valore(t, "<CURDEF>", p, t.size()));
+    std::size_t conto = 0;
     for (std::size_t p = Trova(t, "<STMTTRN>"); p != std::string_view::npos;
          p = Trova(t, "<STMTTRN>", p + 1)) {
+        while (conto + 1 < valuteConto.size() && valuteConto[conto + 1].first < p) ++conto;
         std::size_t fine = Trova(t, "<STMTTRN>", p + 1);
         if (fine == std::string_view::npos) fine = t.size();
         fine = std::min(fine, Trova(t, "</STMTTRN>", p + 1, fine));
@@ -94,7 +101,10 @@ DateScritte LeggiDateScritte(std::string_view t) {
         // Within this movement only: a scan to the end for each would take the square.
         std::size_t valuta = Trova(t, "<CURRENCY>", p, fine);
         if (valuta >= fine) valuta = Trova(t, "<ORIGCURRENCY>", p, fine);
-        d.valute.push_back(valuta < fine ? Valore(t, "<CURSYM>", valuta, fine) : "");
+        std::string codice = valuta < fine ? Valore(t, "<CURSYM>", valuta, fine) : "";
+        if (codice.empty() && !valuteConto.empty() && valuteConto[conto].first < p)
+            codice = valuteConto[conto].second;
+        d.valute.push_back(std::move(codice));
     }
     for (const std::string_view aggregato : {"<STMTRS>", "<CCSTMTRS>"})
         for (std::size_t p = Trova(t, aggregato); p != std::string_view::npos;
@@ -114,8 +124,7 @@ struct Lettura {
     Estratto estratto;
     bool dichiarazione = false;
     const DateScritte* date = nullptr;
-    std::size_t movimenti = 0;    // transaction callbacks so far, to match the written dates
-    std::size_t senzaValuta = 0;  // first movement not yet given its statement's currency
+    std::size_t movimenti = 0;  // transaction callbacks so far, to match the written dates
     int senzaImporto = 0;
 };
 
@@ -162,6 +171,7 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.conto = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
     if (d.account_id_valid && l->estratto.chiaveBanca.empty())
         l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
+    // The movement's CURRENCY or ORIGCURRENCY, else its statement's CURDEF.
     if (d.currency_valid)
         ImpostaValuta(t, d.currency);
     else if (scritta)
@@ -197,14 +207,6 @@ int Dichiarazione_cb(const OfxStatementData d, void* dati) {
     l->dichiarazione = true;
     if (d.account_id_valid) l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
     const std::string numero = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
-    // The statement's own currency for its movements that state none.
-    auto& movimenti = l->estratto.transazioni;
-    for (std::size_t i = l->senzaValuta; i < movimenti.size(); ++i)
-        if (movimenti[i].conto == numero && movimenti[i].valutaEstera.empty() &&
-            movimenti[i].valuta == Valuta::Euro && d.currency_valid)
-            ImpostaValuta(movimenti[i], d.currency);
-    l->senzaValuta = movimenti.size();
-
     auto& conti = l->estratto.conti;
     auto conto = std::find_if(conti.begin(), conti.end(),
                               [&](const ContoEstratto& c) { return c.numero == numero; });

@@ -1,3 +1,5 @@
+#include "estratti/importazione.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include "core/importi.h"
 #include "estratti/anteprima.h"
 #include "estratti/esportazione.h"
-#include "estratti/importazione.h"
 #include "support/contesto_finto.h"
 
 namespace {
@@ -97,7 +98,8 @@ TEST(Importazione, ContoScelto) {
     tzset();
     ASSERT_EQ(importa.c.dialoghi.scelte.size(), 1u);
     EXPECT_EQ(importa.c.dialoghi.scelte[0].second,
-              (std::vector<std::string>{"N° 1000/123456 (conto corrente)", "N° 2000/999 (conto di risparmio)"}));
+              (std::vector<std::string>{"N° 1000/123456 (conto corrente)",
+                                        "N° 2000/999 (conto di risparmio)"}));
     EXPECT_EQ(Righe(importa.vista.anteprima),
               "05/01/2024 -10,00 \n06/01/2024 -10,00 \n"
               "06/01/2024 -10,00 Presente due volte nell'estratto (esclusa)\n"
@@ -125,16 +127,40 @@ TEST(Importazione, UscireNonCambiaNulla) {
         std::string ultimoMessaggio;
     };
     const std::vector<Caso> casi{
-        {"lire question cancelled", "conto_102.ofx", "", {ui::Risposta::Annulla}, {}, false, true,
+        {"lire question cancelled",
+         "conto_102.ofx",
+         "",
+         {ui::Risposta::Annulla},
+         {},
+         false,
+         true,
          std::string(estratti::kDomandaLire)},
         {"account chosen cancelled", "conti_zone.ofx", "", {}, {-1}, false, true, ""},
-        {"other account refused", "conto_2x.ofx", "555", {ui::Risposta::No}, {}, false, true,
+        {"other account refused",
+         "conto_2x.ofx",
+         "555",
+         {ui::Risposta::No},
+         {},
+         false,
+         true,
          "Il file \"conto_2x.ofx\" è l'estratto del conto N° 000012345678, questo registro è del "
          "conto N° 555.\n\nImportarlo comunque in questo registro?"},
-        {"switch chosen, preview closed", "conto_102.ofx", "", {ui::Risposta::No}, {}, false,
-         false, std::string(estratti::kDomandaLire)},
+        {"switch chosen, preview closed",
+         "conto_102.ofx",
+         "",
+         {ui::Risposta::No},
+         {},
+         false,
+         false,
+         std::string(estratti::kDomandaLire)},
         {"reading cancelled", "conto_102.ofx", "", {}, {}, true, true, ""},
-        {"pdf", "estratto.pdf", "", {}, {}, false, true,
+        {"pdf",
+         "estratto.pdf",
+         "",
+         {},
+         {},
+         false,
+         true,
          "Il file \"estratto.pdf\" non può essere importato: è un PDF: esporti dalla banca il "
          "file Excel o CSV dei movimenti, oppure OFX."}};
     for (const auto& caso : casi) {
@@ -167,9 +193,9 @@ TEST(Importazione, LireInEuroAllImporta) {
     EXPECT_EQ(importa.cambi, 1);
     EXPECT_TRUE(importa.vista.conEuro);
     EXPECT_EQ(importa.vista.anteprima.modoValuta, "Euro");
-    EXPECT_EQ(importa.c.griglia.righe().riga(0),
-              (core::RigaRegistro{"03/04/2024", "Addebito generico", "ABBONAMENTO", "19,99",
-                                  "980,01"}));
+    EXPECT_EQ(
+        importa.c.griglia.righe().riga(0),
+        (core::RigaRegistro{"03/04/2024", "Addebito generico", "ABBONAMENTO", "19,99", "980,01"}));
 }
 
 // The register's rules for rows read from files: first day, refunds, booked state, ticks.
@@ -198,9 +224,10 @@ TEST(Anteprima, DoppioniEStati) {
               "11/01/2024 -2,00 \n12/01/2024 -3,00 Non contabilizzato (esclusa)\n"
               "12/01/2024 +100,00 \n");
     // A type of the other direction is refused; the balance follows the bank's sign.
-    EXPECT_FALSE(estratti::ImpostaTipo(a, 2, core::TipiMovimento()[0].segno == core::Segno::Credito
-                                                 ? core::TipiMovimento()[0]
-                                                 : *estratti::TipiPerRiga(a.righe[1]).front()));
+    EXPECT_FALSE(estratti::ImpostaTipo(a, 2,
+                                       core::TipiMovimento()[0].segno == core::Segno::Credito
+                                           ? core::TipiMovimento()[0]
+                                           : *estratti::TipiPerRiga(a.righe[1]).front()));
     EXPECT_EQ(estratti::TipiPerRiga(a.righe[2]).size() + estratti::TipiPerRiga(a.righe[1]).size(),
               core::TipiMovimento().size());
     a.righe[2].tipo = estratti::TipiPerRiga(a.righe[1]).front();

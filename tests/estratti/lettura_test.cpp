@@ -4,12 +4,12 @@
 #include <ctime>
 #include <variant>
 
+#include "core/file_system.h"
 #include "core/importi.h"
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
 #include "estratti/lettore_csv.h"
 #include "estratti/lettore_ofx.h"
-#include "core/file_system.h"
 #include "estratti/testi.h"
 
 namespace {
@@ -79,8 +79,10 @@ TEST(Colonne, DalNomeIntero) {
         {"signed debits/credits column, no day over 12",
          "Data operazione;Data valuta;Causale;Entrate/Uscite (EUR)\n03/04/2024;03/04/2024;x;-1\n",
          "0 3 -1 -1 2 -1 -1 0 ?"},
-        {"no header", "01/02/2024;Spesa;-10,00\n02/02/2024;Pane;-2,00\n", "-1 -1 -1 -1 -1 -1 -1 0"}};
-    for (const auto& c : casi) EXPECT_EQ(Descrivi(estratti::RilevaMappatura(c.csv)), c.atteso) << c.nome;
+        {"no header", "01/02/2024;Spesa;-10,00\n02/02/2024;Pane;-2,00\n",
+         "-1 -1 -1 -1 -1 -1 -1 0"}};
+    for (const auto& c : casi)
+        EXPECT_EQ(Descrivi(estratti::RilevaMappatura(c.csv)), c.atteso) << c.nome;
 }
 
 TEST(Colonne, MancantiNominate) {
@@ -91,7 +93,8 @@ TEST(Colonne, MancantiNominate) {
               "importare.");
     m.colData = 0;
     m.colDare = 1;
-    EXPECT_EQ(estratti::ColonneMancanti(m).substr(0, 40), "Manca la colonna della descrizione: non ");
+    EXPECT_EQ(estratti::ColonneMancanti(m).substr(0, 40),
+              "Manca la colonna della descrizione: non ");
     m.colDescrizione = 2;
     EXPECT_EQ(estratti::ColonneMancanti(m), "");
     // The preview opens all the same: the file is not refused for it.
@@ -121,10 +124,10 @@ TEST(Riferimenti, ISedicCaratteriPiuUtili) {
 TEST(Limiti, FileOstili) {
     std::string annidato = "OFXHEADER:100\n<OFX>";
     for (int i = 0; i < 200; ++i) annidato += "<A>";
-    EXPECT_EQ(std::get<estratti::ErroreEstratto>(estratti::LeggiOfxDaTesto(annidato, "n.ofx"))
-                  .messaggio,
-              "Il file \"n.ofx\" non può essere importato: i suoi elementi sono annidati oltre "
-              "40 livelli, non è un estratto conto OFX.");
+    EXPECT_EQ(
+        std::get<estratti::ErroreEstratto>(estratti::LeggiOfxDaTesto(annidato, "n.ofx")).messaggio,
+        "Il file \"n.ofx\" non può essere importato: i suoi elementi sono annidati oltre "
+        "40 livelli, non è un estratto conto OFX.");
     std::string vero;
     ASSERT_FALSE(core::FileSystemReale().leggi(kDati / "conto_2x.ofx", vero));
     EXPECT_LT(estratti::ProfonditaOfx(vero), 12u);
@@ -134,9 +137,8 @@ TEST(Limiti, FileOstili) {
                   .messaggio,
               "Il file \"largo.csv\" non può essere importato: ha righe di oltre 512 colonne, non "
               "è un estratto conto.");
-    EXPECT_EQ(std::get<estratti::ErroreEstratto>(estratti::ApriEstrattoDaByte(
-                                                     std::string((32 << 20) + 1, 'a'), "g.csv",
-                                                     nullptr))
+    EXPECT_EQ(std::get<estratti::ErroreEstratto>(
+                  estratti::ApriEstrattoDaByte(std::string((32 << 20) + 1, 'a'), "g.csv", nullptr))
                   .messaggio,
               "Il file \"g.csv\" non può essere importato: è di 32 MB, più di quanto sia un "
               "estratto conto (al massimo 32 MB).");

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "estratti/ricerca.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -38,14 +38,15 @@ TEST(Cerca, Criteri) {
         {"until a day", {"", {}, {}, Data{2001, 12, 31}}, {0}},
         {"all together", {"bancomat", Money::FromRaw(1032900), Data{2002, 2, 1}, {}}, {3}},
         {"no match", {"affitto", {}, {}, {}}, {}}};
-    for (const auto& c : casi) EXPECT_EQ(estratti::Cerca(Registro(), c.criteri), c.attesi) << c.nome;
+    for (const auto& c : casi)
+        EXPECT_EQ(estratti::Cerca(Registro(), c.criteri), c.attesi) << c.nome;
 }
 
 TEST(Cerca, SuccessivoGiraAgliEstremi) {
     const std::vector<int> trovati{2, 5, 9};
-    const std::vector<std::tuple<int, bool, int>> casi{
-        {-1, true, 2}, {2, true, 5}, {4, true, 5}, {9, true, 2}, {2, false, 9},
-        {5, false, 2}, {6, false, 5}, {100, false, 9}};
+    const std::vector<std::tuple<int, bool, int>> casi{{-1, true, 2}, {2, true, 5},   {4, true, 5},
+                                                       {9, true, 2},  {2, false, 9},  {5, false, 2},
+                                                       {6, false, 5}, {100, false, 9}};
     for (const auto& [corrente, avanti, atteso] : casi)
         EXPECT_EQ(estratti::Successivo(trovati, corrente, avanti), atteso)
             << corrente << (avanti ? " avanti" : " indietro");
