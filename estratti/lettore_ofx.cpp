@@ -405,8 +405,8 @@ std::variant<Estratto, ErroreEstratto> Leggi(std::string_view byte,
     if (titoli)
         e.avvisi.emplace_back("La parte del file che riguarda un conto titoli non è stata letta.");
     if (l.senzaImporto > 0)
-        e.avvisi.push_back(std::to_string(l.senzaImporto) +
-                           " movimenti senza importo non sono stati letti.");
+        e.avvisi.push_back("Movimenti senza importo, non letti: " +
+                           std::to_string(l.senzaImporto) + ".");
     if (e.conti.size() == 1) {
         e.numeroConto = e.conti.front().numero;
         e.saldoFinale = e.conti.front().saldoFinale;

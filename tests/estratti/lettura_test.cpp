@@ -120,6 +120,18 @@ TEST(Riferimenti, ISedicCaratteriPiuUtili) {
         EXPECT_EQ(estratti::RiferimentoBreve(testo, 16), atteso) << testo;
 }
 
+// libofx stops at a broken element: what it delivered is shown, with a warning.
+TEST(Ofx, ErroreConMovimenti) {
+    auto f = estratti::ApriEstratto(core::FileSystemReale(), kDati / "errore_sgml.ofx", nullptr);
+    auto letto = estratti::LeggiEstratto(std::get<estratti::FileEstratto>(f));
+    const auto& e = std::get<estratti::Estratto>(letto);
+    EXPECT_EQ(e.transazioni.size(), 2u);
+    EXPECT_EQ(e.avvisi, (std::vector<std::string>{
+                            "Il file \"errore_sgml.ofx\" contiene errori: sono stati letti 2 "
+                            "movimenti, controlli che ci siano tutti.",
+                            "Movimenti senza importo, non letti: 1."}));
+}
+
 // Bounds checked before any parser sees the file.
 TEST(Limiti, FileOstili) {
     std::string annidato = "OFXHEADER:100\n<OFX>";
