@@ -12,6 +12,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "estratti/testi.h"
@@ -243,15 +244,11 @@ bool SembraOfx(std::string_view byte) {
 
 std::size_t ProfonditaOfx(std::string_view t) {
     // Aggregates are the elements that close; leaf elements (SGML) never do.
-    std::vector<std::string> chiusi;
+    std::unordered_set<std::string> chiusi;
     for (std::size_t p = t.find("</"); p != std::string_view::npos; p = t.find("</", p + 2)) {
         const std::size_t fine = t.find('>', p);
         if (fine == std::string_view::npos) break;
-        std::string nome = Normalizza(t.substr(p + 2, fine - p - 2));
-        if (std::find(chiusi.begin(), chiusi.end(), nome) == chiusi.end()) {
-            chiusi.push_back(std::move(nome));
-            if (chiusi.size() > 4096) return SIZE_MAX;
-        }
+        chiusi.insert(Normalizza(t.substr(p + 2, fine - p - 2)));
     }
     std::size_t profondita = 0, massima = 0, fila = 0;
     for (std::size_t p = t.find('<'); p != std::string_view::npos; p = t.find('<', p + 1)) {
@@ -264,7 +261,7 @@ std::size_t ProfonditaOfx(std::string_view t) {
         fila = !prima.empty() && prima.back() == '>' && tag[0] != '/' ? fila + 1 : 0;
         if (tag[0] == '/') {
             if (profondita > 0) --profondita;
-        } else if (std::find(chiusi.begin(), chiusi.end(), Normalizza(tag)) != chiusi.end()) {
+        } else if (chiusi.contains(Normalizza(tag))) {
             ++profondita;
         }
         massima = std::max({massima, profondita, fila});
@@ -405,8 +402,8 @@ std::variant<Estratto, ErroreEstratto> Leggi(std::string_view byte,
     if (titoli)
         e.avvisi.emplace_back("La parte del file che riguarda un conto titoli non è stata letta.");
     if (l.senzaImporto > 0)
-        e.avvisi.push_back("Movimenti senza importo, non letti: " +
-                           std::to_string(l.senzaImporto) + ".");
+        e.avvisi.push_back("Movimenti senza importo, non letti: " + std::to_string(l.senzaImporto) +
+                           ".");
     if (e.conti.size() == 1) {
         e.numeroConto = e.conti.front().numero;
         e.saldoFinale = e.conti.front().saldoFinale;

@@ -114,6 +114,22 @@ TEST(Importazione, ContoScelto) {
         << importa.c.dialoghi.messaggi.back().testo;
 }
 
+// No row says whether the day or the month comes first: the user's answer reads them.
+TEST(Importazione, DateDaChiedere) {
+    const std::vector<std::pair<ui::Risposta, std::string>> casi{
+        {ui::Risposta::Si, "03/04/2024 -1,00 \n05/04/2024 -2,00 \n"},
+        {ui::Risposta::No, "04/03/2024 -1,00 \n04/05/2024 -2,00 \n"}};
+    for (const auto& [risposta, attese] : casi) {
+        Importa importa;
+        importa.c.stato.ModoValuta = "Euro";
+        importa.c.dialoghi.risposte = {risposta};
+        importa.vista.conferma = false;
+        EXPECT_FALSE(importa("date_ambigue.csv"));
+        EXPECT_EQ(Righe(importa.vista.anteprima), attese);
+        EXPECT_EQ(importa.c.dialoghi.messaggi.front().pulsanti, ui::Pulsanti::SiNoAnnulla);
+    }
+}
+
 // Every way out before "Importa" leaves the register as it was.
 TEST(Importazione, UscireNonCambiaNulla) {
     struct Caso {
@@ -154,6 +170,16 @@ TEST(Importazione, UscireNonCambiaNulla) {
          false,
          std::string(estratti::kDomandaLire)},
         {"reading cancelled", "conto_102.ofx", "", {}, {}, true, true, ""},
+        {"date order cancelled",
+         "date_ambigue.csv",
+         "",
+         {ui::Risposta::Annulla},
+         {},
+         false,
+         true,
+         "Nel file \"date_ambigue.csv\" nessuna data dice se il giorno viene prima del mese (il "
+         "03/04/2024 può essere il 3 aprile o il 4 marzo).\n\nSì: giorno/mese/anno, come in "
+         "Italia.\nNo: mese/giorno/anno, come negli Stati Uniti.\nAnnulla: non importa nulla."},
         {"pdf",
          "estratto.pdf",
          "",
