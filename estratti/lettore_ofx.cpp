@@ -82,6 +82,7 @@ struct DateScritte {
     std::vector<std::string> movimenti;
     std::vector<std::string> valute;           // each movement's CURRENCY or ORIGCURRENCY, if any
     std::map<std::string, std::string> saldi;  // ACCTID -> DTASOF (or DTEND)
+    std::vector<std::string> conti;            // each statement's ACCTID, whole
 };
 
 DateScritte LeggiDateScritte(std::string_view t) {
@@ -113,6 +114,7 @@ DateScritte LeggiDateScritte(std::string_view t) {
             std::size_t fine = Trova(t, aggregato, p + 1);
             if (fine == std::string_view::npos) fine = t.size();
             const std::string conto = Valore(t, "<ACCTID>", p, fine);
+            d.conti.push_back(conto);
             const std::size_t saldo = Trova(t, "<LEDGERBAL>", p, fine);
             std::string quando = saldo < fine ? Valore(t, "<DTASOF>", saldo, fine) : "";
             if (quando.empty()) quando = Valore(t, "<DTEND>", p, fine);
@@ -129,9 +131,20 @@ struct Lettura {
     int senzaImporto = 0;
 };
 
-std::string NumeroConto(const OfxAccountData* conto, const char* id, bool idValido) {
-    if (conto && conto->account_number_valid) return conto->account_number;
-    return idValido ? std::string(id) : std::string();
+// The account number as written: libofx cuts an IBAN short.
+std::string NumeroConto(const Lettura& l, const OfxAccountData* conto, const char* id,
+                        bool idValido) {
+    std::string numero;
+    if (conto && conto->account_number_valid)
+        numero = conto->account_number;
+    else if (idValido)
+        numero = id;
+    if (numero.empty() || !l.date) return numero;
+    const auto& conti = l.date->conti;
+    if (std::find(conti.begin(), conti.end(), numero) != conti.end()) return numero;
+    for (const auto& scritto : conti)
+        if (scritto.starts_with(numero)) return scritto;
+    return numero;
 }
 
 void ImpostaValuta(Transazione& t, std::string codice) {
@@ -169,7 +182,7 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.descrizione = TestoUtf8(SenzaSpazi(descrizione));
     if (d.check_number_valid && d.check_number[0]) t.riferimento = d.check_number;
     if (d.fi_id_valid) t.idBanca = d.fi_id;
-    t.conto = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
+    t.conto = NumeroConto(*l, d.account_ptr, d.account_id, d.account_id_valid);
     if (d.account_id_valid && l->estratto.chiaveBanca.empty())
         l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
     // The movement's CURRENCY or ORIGCURRENCY, else its statement's CURDEF.
@@ -207,7 +220,7 @@ int Dichiarazione_cb(const OfxStatementData d, void* dati) {
     auto* l = static_cast<Lettura*>(dati);
     l->dichiarazione = true;
     if (d.account_id_valid) l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
-    const std::string numero = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
+    const std::string numero = NumeroConto(*l, d.account_ptr, d.account_id, d.account_id_valid);
     auto& conti = l->estratto.conti;
     auto conto = std::find_if(conti.begin(), conti.end(),
                               [&](const ContoEstratto& c) { return c.numero == numero; });
