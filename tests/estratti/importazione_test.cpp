@@ -238,28 +238,27 @@ TEST(Anteprima, DoppioniEStati) {
         x.descrizione = descr;
         return x;
     };
-    e.transazioni = {t({2024, 1, 10}, -7, "Edicola"), t({2024, 1, 10}, 7, "Edicola"),
-                     t({2024, 1, 11}, -2, "Pane"), t({2024, 1, 12}, -3, "Attesa"),
-                     t({2024, 1, 12}, 50, "Lire")};
-    e.transazioni[3].contabilizzata = false;
-    e.transazioni[4].valuta = estratti::Valuta::Lire;
-    e.transazioni[4].importo = Money::FromUnits(193627);
+    // Two equal charges on the register's day: one is the register's, one is new.
+    e.transazioni = {t({2024, 1, 10}, -7, "Edicola"), t({2024, 1, 10}, -7, "Edicola"),
+                     t({2024, 1, 10}, 7, "Edicola"),  t({2024, 1, 11}, -2, "Pane"),
+                     t({2024, 1, 12}, -3, "Attesa"),  t({2024, 1, 12}, 50, "Lire")};
+    e.transazioni[4].contabilizzata = false;
+    e.transazioni[5].valuta = estratti::Valuta::Lire;
+    e.transazioni[5].importo = Money::FromUnits(193627);
     auto a = estratti::PreparaAnteprima(e, c.griglia.righe(), c.stato);
     EXPECT_EQ(Righe(a),
-              "10/01/2024 -7,00 Già presente nel registro (esclusa)\n10/01/2024 +7,00 \n"
+              "10/01/2024 -7,00 Già presente nel registro (esclusa)\n10/01/2024 -7,00 \n"
+              "10/01/2024 +7,00 \n"
               "11/01/2024 -2,00 \n12/01/2024 -3,00 Non contabilizzato (esclusa)\n"
               "12/01/2024 +100,00 \n");
     // A type of the other direction is refused; the balance follows the bank's sign.
-    EXPECT_FALSE(estratti::ImpostaTipo(a, 2,
-                                       core::TipiMovimento()[0].segno == core::Segno::Credito
-                                           ? core::TipiMovimento()[0]
-                                           : *estratti::TipiPerRiga(a.righe[1]).front()));
-    EXPECT_EQ(estratti::TipiPerRiga(a.righe[2]).size() + estratti::TipiPerRiga(a.righe[1]).size(),
+    EXPECT_FALSE(estratti::ImpostaTipo(a, 3, *estratti::TipiPerRiga(a.righe[2]).front()));
+    EXPECT_EQ(estratti::TipiPerRiga(a.righe[3]).size() + estratti::TipiPerRiga(a.righe[2]).size(),
               core::TipiMovimento().size());
-    a.righe[2].tipo = estratti::TipiPerRiga(a.righe[1]).front();
+    a.righe[3].tipo = estratti::TipiPerRiga(a.righe[2]).front();
     estratti::Ricalcola(a);
-    EXPECT_EQ(a.righe[2].tipo->segno, core::Segno::Debito);
-    EXPECT_EQ(a.righe.back().saldo, Euro(205));
+    EXPECT_EQ(a.righe[3].tipo->segno, core::Segno::Debito);
+    EXPECT_EQ(a.righe.back().saldo, Euro(198));
     // The register changed under the preview: nothing is added.
     c.stato.SaldoConto = Euro(1);
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <variant>
 
 #include "core/file_system.h"
@@ -11,6 +12,7 @@
 #include "estratti/lettore_csv.h"
 #include "estratti/lettore_ofx.h"
 #include "estratti/testi.h"
+#include "support/cartella_temporanea.h"
 
 namespace {
 
@@ -118,6 +120,30 @@ TEST(Riferimenti, ISedicCaratteriPiuUtili) {
         {"PRELIEVO BANCOMAT VIA ROMA", "PRELIEVO BANCOMA"}};
     for (const auto& [testo, atteso] : casi)
         EXPECT_EQ(estratti::RiferimentoBreve(testo, 16), atteso) << testo;
+}
+
+// A bank's corrected mapping comes back whole; a line written before the state column
+// existed still loads.
+TEST(Colonne, MappaturaRicordata) {
+    test::CartellaTemporanea dir;
+    estratti::MappaturaCsv m;
+    m.separatore = ',';
+    m.colData = 3;
+    m.colImporto = 5;
+    m.colDescrizione = 4;
+    m.colStato = 8;
+    m.formatoData = FormatoData::MeseGiornoAnno;
+    estratti::MemoriaMappature scritta(core::FileSystemReale(), dir / "m.conf");
+    ASSERT_FALSE(scritta.Ricorda("csv|a", m));
+    std::ofstream(dir / "m.conf", std::ios::app)
+        << "csv|b\t59\t0\t0\t1\t-1\t-1\t2\t-1\t-1\t-1\t44\t1\n";
+    estratti::MemoriaMappature letta(core::FileSystemReale(), dir / "m.conf");
+    letta.Carica();
+    ASSERT_NE(letta.Trova("csv|a"), nullptr);
+    EXPECT_EQ(*letta.Trova("csv|a"), m);
+    ASSERT_NE(letta.Trova("csv|b"), nullptr);
+    EXPECT_EQ(letta.Trova("csv|b")->colStato, -1);
+    EXPECT_EQ(letta.Trova("csv|b")->formatoData, FormatoData::AnnoMeseGiorno);
 }
 
 // libofx stops at a broken element: what it delivered is shown, with a warning.
