@@ -44,6 +44,7 @@ std::string Riassunto(const char* file) {
                     std::string(prima.tipo->caption);
     for (const auto& r : anteprima.righe)
         if (!r.inclusa) s += " [" + estratti::TestoEsclusione(r) + "]";
+    if (!e.numeroConto.empty()) s += " conto " + e.numeroConto;
     if (e.saldoFinale)
         s += " saldo " + core::FormatoEuro(e.saldoFinale->saldo) + " al " +
              core::FormatoData(e.saldoFinale->data);
@@ -54,14 +55,16 @@ std::string Riassunto(const char* file) {
 TEST(LetturaFile, MovimentiOErrore) {
     // clang-format off
     const std::vector<std::pair<const char*, std::string>> casi{
-        {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo [Presente due volte nell'estratto] saldo 1.515,63 al 29/02/2024"},
-        {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito saldo 254,10 al 31/03/2024"},
-        {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico saldo -19,99 al 30/04/2024"},
+        {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo [Presente due volte nell'estratto] conto IT60X0542811101000000012345 saldo 1.515,63 al 29/02/2024"},
+        {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito conto 000012345678 saldo 254,10 al 31/03/2024"},
+        {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico conto 4111 saldo -19,99 al 30/04/2024"},
         {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico saldo 925,40 al 30/01/2024"},
         // Balance and total lines are no movements (the closing one is the bank's balance);
         // "Saldo fattura" is; the amount is the column named so, not one that contains it.
         {"saldi_stato_valuta.csv", "4 -365,10 03/06/2024 Spesa Coop Addebito generico [In valuta diversa (CHF)] [Non contabilizzato] saldo 654,90 al 06/06/2024"},
         // Several accounts: all movements until one is chosen, no balance to check against.
+        // A pending payment has no booking date: its start date shows it, left out.
+        {"in_attesa.csv", "2 96,50 04/01/2022 Top-Up by *1234 Accredito generico [Non contabilizzato]"},
         {"conti_zone.ofx", "6 35,00 05/01/2024 EDICOLA Addebito generico [Presente due volte nell'estratto] [In valuta diversa (CHF)] [Data non valida (20250231)]"},
         {"titoli.ofx", "Il file \"titoli.ofx\" non può essere importato: è l'estratto di un conto titoli (investimenti). Si importano solo gli estratti di conto corrente e di carta di credito."},
         {"estratto.pdf", "Il file \"estratto.pdf\" non può essere importato: è un PDF: esporti dalla banca il file Excel o CSV dei movimenti, oppure OFX."},
