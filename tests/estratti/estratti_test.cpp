@@ -58,6 +58,8 @@ TEST(LetturaFile, MovimentiOErrore) {
         {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo [Presente due volte nell'estratto] conto IT60X0542811101000000012345 saldo 1.515,63 al 29/02/2024"},
         {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito conto 000012345678 saldo 254,10 al 31/03/2024"},
         {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico conto 4111 saldo -19,99 al 30/04/2024"},
+        // The statement's currency holds for every row that names none.
+        {"dollari.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico [In valuta diversa (USD)] conto 4111 saldo -19,99 al 30/04/2024"},
         {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico saldo 925,40 al 30/01/2024"},
         // Balance and total lines are no movements (the closing one is the bank's balance);
         // "Saldo fattura" is; the amount is the column named so, not one that contains it.
