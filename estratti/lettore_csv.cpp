@@ -420,7 +420,8 @@ std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& t, const M
         return errore("ha righe di oltre " + std::to_string(kMassimoColonne) +
                       " colonne, non è un estratto conto.");
     if (m.colData < 0 || (m.colImporto < 0 && m.colDare < 0 && m.colAvere < 0))
-        return ErroreEstratto{ColonneMancanti(m)};
+        return ErroreEstratto{"Il file \"" + nomeFile + "\" non può ancora essere importato. " +
+                              ColonneMancanti(m)};
     Estratto e;
     e.nomeFile = nomeFile;
     e.chiaveBanca = FirmaIntestazione(t, m);

@@ -103,8 +103,9 @@ TEST(Colonne, MancantiNominate) {
     auto f = estratti::ApriEstrattoDaByte("01/02/2024;Spesa;-10,00\n", "senza.csv", nullptr);
     ASSERT_TRUE(std::holds_alternative<estratti::FileEstratto>(f));
     auto letto = estratti::LeggiEstratto(std::get<estratti::FileEstratto>(f));
-    EXPECT_EQ(std::get<estratti::ErroreEstratto>(letto).messaggio.substr(0, 29),
-              "Mancano le colonne della data");
+    EXPECT_EQ(std::get<estratti::ErroreEstratto>(letto).messaggio.substr(0, 83),
+              "Il file \"senza.csv\" non può ancora essere importato. Mancano le colonne della "
+              "data");
 }
 
 TEST(Riferimenti, ISedicCaratteriPiuUtili) {
