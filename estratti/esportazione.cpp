@@ -44,17 +44,15 @@ std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
             if (!d || (da && *d < *da) || (a && *d > *a)) continue;
         }
         const std::string_view causale = registro.cella(r, 1);
-        const std::string_view cellaImporto = registro.cella(r, 3);
-        const std::string_view cellaSaldo = registro.cella(r, 4);
-        const bool euro = core::TestoInEuro(cellaImporto);
-        core::Money importo = ValoreCella(cellaImporto).value_or(core::Money{});
-        if (core::CausaleDiDebito(causale)) importo = importo.negated().value_or(importo);
-        core::Money saldo = ValoreCella(cellaSaldo).value_or(core::Money{});
+        RigaEsportata riga{data, causale, registro.cella(r, 2), registro.cella(r, 3),
+                           registro.cella(r, 4)};
+        riga.euro = core::TestoInEuro(riga.cellaImporto);
+        riga.importo = ValoreCella(riga.cellaImporto);
+        if (riga.importo && core::CausaleDiDebito(causale)) riga.importo = riga.importo->negated();
+        riga.saldo = ValoreCella(riga.cellaSaldo);
         // After a currency switch the last balance is in the other currency than its amount.
-        const bool saldoEuro = cellaSaldo.empty() ? euro : core::TestoInEuro(cellaSaldo);
-        if (saldoEuro != euro)
-            saldo = (euro ? core::LireInEuro(saldo) : core::EuroInLire(saldo)).value_or(saldo);
-        righe.push_back({data, causale, registro.cella(r, 2), importo, saldo, euro});
+        riga.saldoEuro = riga.cellaSaldo.empty() ? riga.euro : core::TestoInEuro(riga.cellaSaldo);
+        righe.push_back(riga);
     }
     return righe;
 }
@@ -63,8 +61,17 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
                               std::optional<core::Data> a) {
     std::string t =
         "\xEF\xBB\xBF"
-        "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n";
+        "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n";
     t.reserve(t.size() + registro.size() * 64);
+    // An amount in its own currency, with the currency's code; a cell no rule reads is
+    // written as it is, never as a zero.
+    auto cifra = [&t](const std::optional<core::Money>& valore, std::string_view cella, bool euro) {
+        if (valore)
+            t += Numero(*valore, euro);
+        else
+            Campo(t, cella);
+        t += euro ? ";EUR" : ";ITL";
+    };
     for (const RigaEsportata& r : RigheDaEsportare(registro, da, a)) {
         Campo(t, r.data);
         t += ';';
@@ -72,9 +79,9 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
         t += ';';
         Campo(t, r.riferimento);
         t += ';';
-        t += Numero(r.importo, r.euro);
-        t += r.euro ? ";EUR;" : ";ITL;";
-        t += Numero(r.saldo, r.euro);
+        cifra(r.importo, r.cellaImporto, r.euro);
+        t += ';';
+        cifra(r.saldo, r.cellaSaldo, r.saldoEuro);
         t += "\r\n";
     }
     return t;

@@ -13,12 +13,14 @@
 
 namespace estratti {
 
-// One register row as it is exported: the signed amount and the balance in the row's own
-// currency, read from the cells with the rules the program uses everywhere else.
+// One register row as it is exported: the signed amount and the balance, each in its own
+// currency (a switch leaves them apart), read from the cells with the rules the program uses
+// everywhere else; nullopt for a cell no rule reads, which is exported as it is written.
 struct RigaEsportata {
-    std::string_view data, causale, riferimento;
-    core::Money importo, saldo;
+    std::string_view data, causale, riferimento, cellaImporto, cellaSaldo;
+    std::optional<core::Money> importo, saldo;
     bool euro = true;
+    bool saldoEuro = true;
 };
 // The rows within [da, a] when given, in register order; valid until the register changes.
 [[nodiscard]] std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
@@ -26,8 +28,9 @@ struct RigaEsportata {
                                                           std::optional<core::Data> a);
 
 // The register as a spreadsheet opens it with Italian settings: ";" separated, UTF-8 with
-// a BOM, dates dd/mm/yyyy, signed plain amounts with a decimal comma, the currency of each
-// row and the running balance. Only rows within [da, a] when given.
+// a BOM, dates dd/mm/yyyy, signed plain amounts with a decimal comma, each with its
+// currency, and the running balance with its own (a switch leaves them apart). Cells are
+// read as everywhere in the program. Only rows within [da, a] when given.
 [[nodiscard]] std::string TestoEsportazione(const core::Registro& registro,
                                             std::optional<core::Data> da,
                                             std::optional<core::Data> a);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <cerrno>
 
 #include "core/importi.h"
@@ -15,8 +16,8 @@ namespace estratti {
 
 namespace {
 
-constexpr std::array<const char*, 6> kIntestazione = {"Data",    "Causale", "Riferimento",
-                                                      "Importo", "Valuta",  "Saldo"};
+constexpr std::array<const char*, 7> kIntestazione = {
+    "Data", "Causale", "Riferimento", "Importo", "Valuta", "Saldo", "Valuta saldo"};
 // Shown as "€ 1.234,56" and "L. 1.234" by an Italian spreadsheet.
 constexpr const char* kFormatoEuro = "[$\xE2\x82\xAC-410] #,##0.00;-[$\xE2\x82\xAC-410] #,##0.00";
 constexpr const char* kFormatoLire = "\"L.\" #,##0;-\"L.\" #,##0";
@@ -113,13 +114,24 @@ core::EsitoFile EsportaExcel(core::FileSystem& fs, const std::filesystem::path& 
             controlla(worksheet_write_string(foglio, riga, colonna, testo.c_str(), nullptr));
             misura(colonna, LunghezzaUtf8(cella));
         }
-        lxw_format* valuta = r.euro ? euro : lire;
-        controlla(worksheet_write_number(foglio, riga, 3, InDouble(r.importo), valuta));
-        controlla(worksheet_write_string(foglio, riga, 4, r.euro ? "EUR" : "ITL", nullptr));
-        controlla(worksheet_write_number(foglio, riga, 5, InDouble(r.saldo), valuta));
-        // The shown text: the currency's sign and a blank before the grouped number.
-        for (const auto& [colonna, v] : {std::pair{3, r.importo}, std::pair{5, r.saldo}})
-            misura(colonna, (r.euro ? core::FormatoEuro(v) : core::FormatoLire(v)).size() + 4);
+        // Each amount in its own currency; a cell no rule reads stays the text it is.
+        for (const auto& [colonna, valore, cella, inEuro] :
+             {std::tuple{3, r.importo, r.cellaImporto, r.euro},
+              std::tuple{5, r.saldo, r.cellaSaldo, r.saldoEuro}}) {
+            const auto c = static_cast<lxw_col_t>(colonna);
+            if (valore) {
+                controlla(worksheet_write_number(foglio, riga, c, InDouble(*valore),
+                                                 inEuro ? euro : lire));
+                // The shown text: the currency's sign and a blank before the grouped number.
+                misura(c, (inEuro ? core::FormatoEuro(*valore) : core::FormatoLire(*valore)).size() +
+                              4);
+            } else if (!cella.empty()) {
+                testo.assign(cella);
+                controlla(worksheet_write_string(foglio, riga, c, testo.c_str(), nullptr));
+                misura(c, LunghezzaUtf8(cella));
+            }
+            controlla(worksheet_write_string(foglio, riga, c + 1, inEuro ? "EUR" : "ITL", nullptr));
+        }
         ++riga;
     }
     // The title may run over the empty cells beside it; the columns fit their values.
