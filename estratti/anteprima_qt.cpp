@@ -172,8 +172,10 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
     decimale_->setCurrentIndex(m.decimale == ',' ? 0 : 1);
     formatoData_ = new QComboBox(gruppo);
     formatoData_->setObjectName(QStringLiteral("formatoData"));
-    formatoData_->addItems({QStringLiteral("gg/mm/aaaa"), QStringLiteral("aaaa-mm-gg")});
-    formatoData_->setCurrentIndex(m.formatoData == FormatoData::GiornoMeseAnno ? 0 : 1);
+    // In the order of the FormatoData values.
+    formatoData_->addItems({QStringLiteral("gg/mm/aaaa"), QStringLiteral("aaaa-mm-gg"),
+                            QStringLiteral("mm/gg/aaaa")});
+    formatoData_->setCurrentIndex(static_cast<int>(m.formatoData));
     aggiungi(QStringLiteral("Importi:"), decimale_);
     aggiungi(QStringLiteral("Date:"), formatoData_);
     form->setColumnStretch(7, 1);
@@ -185,8 +187,7 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
         mm.colDare = colonne_[3]->currentIndex() - 1;
         mm.colAvere = colonne_[4]->currentIndex() - 1;
         mm.decimale = decimale_->currentIndex() == 0 ? ',' : '.';
-        mm.formatoData = formatoData_->currentIndex() == 0 ? FormatoData::GiornoMeseAnno
-                                                           : FormatoData::AnnoMeseGiorno;
+        mm.formatoData = static_cast<FormatoData>(formatoData_->currentIndex());
         mappaturaCambiata_ = true;
         rileggi();
     };

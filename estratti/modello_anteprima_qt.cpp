@@ -73,9 +73,7 @@ int ModelloAnteprima::columnCount(const QModelIndex& parent) const {
 }
 
 QString ModelloAnteprima::note(const RigaAnteprima& riga) const {
-    QString note = InQString(TestoEsclusione(riga.esclusione));
-    if (riga.esclusione == Esclusione::AltraValuta && !riga.valuta.empty())
-        note += QStringLiteral(" (%1)").arg(InQString(riga.valuta));
+    QString note = InQString(TestoEsclusione(riga));
     auto aggiungi = [&](const QString& t) {
         if (!note.isEmpty()) note += QStringLiteral("; ");
         note += t;

@@ -89,7 +89,7 @@ TEST(Accettazione, EstrattoTrascinatoAnteprimaEFileDati) {
     const std::vector<Riga> attese{
         {"05/01/2024", "Prelievo", "PRELIEVO BANCOMA", "250,00", "-250,00"},
         {"27/01/2024", "Accredito stipendio", "STIPENDIO GENNAI", "1.850,00", "1.600,00"},
-        {"10/02/2024", "Addebito bolletta gas", "ADDEBITO SDD GAS", "84,37", "1.515,63"}};
+        {"10/02/2024", "Addebito bolletta gas", "GAS NATURALE", "84,37", "1.515,63"}};
     EXPECT_EQ(b.RigheMostrate(), attese);
     EXPECT_EQ(b.disco(), Registro(attese, "Euro", "1515,63"))
         << "nothing else written, in either folder";
