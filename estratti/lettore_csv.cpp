@@ -500,7 +500,8 @@ std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& t, const M
         }
         if (m.colValuta >= 0) {
             const std::string v = Normalizza(Cella(rec, m.colValuta));
-            if (v == "itl" || v == "lire" || v == "lit" || v == "\xC2\xA3") {
+            // "£" is the pound of a British export far more often than an old lira sign.
+            if (v == "itl" || v == "lire" || v == "lit") {
                 tr.valuta = Valuta::Lire;
             } else if (!v.empty() && v != "eur" && v != "euro" && v != "\xE2\x82\xAC") {
                 tr.valutaEstera = std::string(SenzaSpazi(Cella(rec, m.colValuta)));
