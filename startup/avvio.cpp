@@ -130,6 +130,11 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, ui::Dialog
 
 Esito Avvia(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
             FinestreAvvio& finestre, bool ripristinabile) {
+    // A save, restore or reset cut short is finished or undone before anything looks at
+    // which files exist: half-way, dati.txt may be under another name.
+    if (const auto e = file.Recupera())
+        return Fatale(file, stato, dialoghi, finestre,
+                      file.ErroreCaricamento(core::kErroreAccessoFile, *e), ripristinabile);
     if (!file.esisteConto()) {
         finestre.ApriImpostazioneConto();
         return Esito::InCorso;

@@ -18,9 +18,11 @@ enum class Esito { Programma, SolaLettura, Personale, Fine };
 
 struct Caso {
     bool installata;
-    int erroreScrittura;    // of the program's folder
-    bool registroQui;       // the program's folder holds a register
-    const char* personale;  // "": missing; "registro": holds another; "file": a file in its place
+    int erroreScrittura;  // of the program's folder
+    bool registroQui;     // the program's folder holds a register
+    // "": missing; "registro": holds another; "para.txt": only that of a register; "file": a
+    // file in its place
+    const char* personale;
     std::optional<ui::Risposta> risposta;
     Esito esito;
     std::vector<const char*> parole;  // in the one message, when there is one
@@ -50,9 +52,11 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
         for (const char* n : {"dati.txt", "para.txt", "listcol1.txt", "listcol5.txt"})
             registro[n] = "\"" + std::string(n) + "\"\r\n";
     for (const auto& [n, byte] : registro) std::ofstream(programma / n) << byte;
-    if (std::string_view(c.personale) == "registro") {
+    if (std::string_view(c.personale) == "registro" ||
+        std::string_view(c.personale) == "para.txt") {
+        const std::string n = c.personale[0] == 'r' ? "dati.txt" : "para.txt";
         fs::create_directories(personale);
-        std::ofstream(personale / "dati.txt") << (suo["dati.txt"] = "\"altro\"\r\n");
+        std::ofstream(personale / n) << (suo[n] = "\"altro\"\r\n");
     } else if (std::string_view(c.personale) == "file") {
         std::ofstream(dir / "dati") << "";
     }
@@ -64,7 +68,10 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
         [&](const fs::path& p) { return p == programma ? c.erroreScrittura : 0; });
 
     ASSERT_EQ(scelta.has_value(), c.esito != Esito::Fine);
+    // The copy is made once the folder is locked.
+    core::FileDati file(core::FileSystemReale(), personale, dir / "conf");
     if (scelta) {
+        ASSERT_TRUE(avvio::CompletaCopia(*scelta, dir / "conf" / "Vorn.lst", file, dialoghi));
         EXPECT_EQ(scelta->percorso, c.esito == Esito::Personale ? personale : programma);
         EXPECT_EQ(scelta->solaLettura, c.esito == Esito::SolaLettura);
     }
@@ -93,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(Tabella, ScegliCartella, testing::Values(
     Caso{false, EROFS, true, "", Annulla, Fine, {"<programma>"}},
     Caso{false, EROFS, true, "registro", Si, Personale, {"<personale>", "c'è già un registro"}},
     Caso{false, EROFS, true, "registro", {}, SolaLettura, {"<programma>"}},
+    // Any file of a register there is one: it is never overwritten.
+    Caso{false, EROFS, true, "para.txt", Si, Personale, {"<personale>", "c'è già un registro"}},
     // A file where the user's folder should be: said as it is.
     Caso{true, 0, false, "file", {}, Fine,
          {"Impossibile creare la cartella", "<personale>", "c'è un file"}}));

@@ -20,9 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// While it runs the data folder is locked to any other copy; SIGTERM ends it with the
-// shutdown save (a first save of the run leaves its backup); after SIGKILL its stale lock
-// does not stop the next start.
+// While it runs the data folder is locked to any other copy, and a second copy names it;
+// SIGTERM ends it with the shutdown save, which writes nothing when nothing changed; after
+// SIGKILL its stale lock does not stop the next start.
 class Processo : public testing::TestWithParam<int> {};
 
 TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
@@ -58,7 +58,8 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     QLockFile altro(avvio::FileBlocco(prog));
     EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
     EXPECT_EQ(dialoghi.testiMessaggi(),
-              std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
+              std::vector<std::string>{"L'applicazione conto-di-casa è gia' in esecuzione."})
+        << "the running program is named, not the second copy";
 
     ASSERT_EQ(::kill(static_cast<pid_t>(programma.processId()), segnale), 0);
     ASSERT_TRUE(programma.waitForFinished(10000));
@@ -66,7 +67,7 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
               segnale == SIGKILL ? QProcess::CrashExit : QProcess::NormalExit);
     if (segnale == SIGTERM) {
         EXPECT_EQ(programma.exitCode(), 0);
-        EXPECT_TRUE(fs::exists(prog / "backup")) << "the shutdown save ran";
+        EXPECT_FALSE(fs::exists(prog / "backup")) << "nothing changed, nothing written";
     }
     for (const auto& [nome, byte] : prima) EXPECT_EQ(test::LeggiByte(prog / nome), byte) << nome;
 
