@@ -1,10 +1,15 @@
 #include "startup/cartelle.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
@@ -108,3 +113,36 @@ INSTANTIATE_TEST_SUITE_P(Tabella, ScegliCartella, testing::Values(
 // clang-format on
 
 }  // namespace
+
+// Only the leftovers of runs cut short, plain files of the user older than this run, go.
+TEST(Avanzi, SoloFileDelLUtentePiuVecchiDellAvvio) {
+    test::CartellaTemporanea dir;
+    const auto prima = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* n : {"e.csv.quibora-tmp", "quibora-ofx-a1B2c3", "libofxtmpXyZ",
+                          "altrui.quibora-tmp", "quibora-ofx-in-corso", "e.csv", "quibora.txt"}) {
+        std::ofstream(dir / n) << "x";
+        if (std::string_view(n) != "quibora-ofx-in-corso") fs::last_write_time(dir / n, prima);
+    }
+    fs::create_directory(dir / "libofxtmp-cartella");
+    ASSERT_EQ(::chown((dir / "altrui.quibora-tmp").c_str(), 4321, 4321), 0);
+    avvio::TogliAvanzi(dir.path(), ::geteuid(), std::time(nullptr) - 60);
+    std::set<std::string> restano;
+    for (const auto& f : fs::directory_iterator(dir.path())) restano.insert(f.path().filename());
+    EXPECT_EQ(restano, (std::set<std::string>{"altrui.quibora-tmp", "quibora-ofx-in-corso", "e.csv",
+                                              "quibora.txt", "libofxtmp-cartella"}));
+}
+
+// Root (sudo -E keeps the user's home) is refused on a folder of another user, even one not
+// made yet, and says why; anyone else, or root on its own folders, goes on.
+TEST(Amministratore, RifiutatoSullaCartellaDiUnAltroUtente) {
+    test::CartellaTemporanea dir;
+    fs::create_directory(dir / "utente");
+    ASSERT_EQ(::chown((dir / "utente").c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chown(dir.path().c_str(), 0, 0), 0);
+    const auto rifiuto = avvio::RifiutoAmministratore(dir / "utente" / ".config" / "Quibora", 0);
+    ASSERT_TRUE(rifiuto.has_value());
+    EXPECT_NE(rifiuto->find((dir / "utente" / ".config" / "Quibora").string()), std::string::npos);
+    EXPECT_NE(rifiuto->find("un altro utente"), std::string::npos);
+    EXPECT_EQ(avvio::RifiutoAmministratore(dir / "utente", 4321), std::nullopt);
+    EXPECT_EQ(avvio::RifiutoAmministratore(dir.path(), 0), std::nullopt);
+}
