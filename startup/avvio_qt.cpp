@@ -66,9 +66,9 @@ core::Data Oggi() {
 }  // namespace
 
 ProgrammaQt::ProgrammaQt(const std::filesystem::path& dirProgramma,
-                         const std::filesystem::path& dirConfigurazione, ui::Dialoghi& dialoghi,
+                         const std::filesystem::path& dirPassword, ui::Dialoghi& dialoghi,
                          std::function<core::Data()> oggi, core::FileSystem& fileSystem)
-    : file_(fileSystem, dirProgramma, core::DirSistema(dirConfigurazione)),
+    : file_(fileSystem, dirProgramma, core::DirSistema(dirPassword)),
       dialoghi_(dialoghi),
       oggi_(std::move(oggi)) {}
 
@@ -263,14 +263,30 @@ int EseguiProgramma(int argc, char** argv) {
         TogliAvanzi(temporanea, utente, inizio);
     if (!cartella->solaLettura) TogliAvanzi(cartella->percorso, utente, inizio);
 
+    // Each register its own password file; the copy into the user's folder takes along the
+    // one of the register it copies (or the shared one it used before each had its own).
+    const auto password = CartellaPassword(configurazione, cartella->percorso, posizioni.personale);
+    std::filesystem::path passwordCopiata;
+    if (cartella->copiaDa) {
+        passwordCopiata =
+            CartellaPassword(configurazione, *cartella->copiaDa, posizioni.personale) /
+            core::kFilePassword;
+        if (!core::FileSystemReale().esiste(passwordCopiata))
+            passwordCopiata = configurazione / core::kFilePassword;
+    } else if (const auto errore = AdottaPasswordComune(core::FileSystemReale(), configurazione,
+                                                        password, cartella->percorso)) {
+        dialoghi.Messaggio(core::MessaggioErroreFile(*errore), ui::Pulsanti::Ok, ui::Icona::Critica,
+                           ui::kTitoloApplicazione, ui::Risposta::Ok);
+        return 1;
+    }
+
     QDir::setCurrent(QString::fromStdU16String(cartella->percorso.u16string()));
-    quibora = std::make_unique<ProgrammaQt>(cartella->percorso, configurazione, dialoghi, Oggi,
-                                            fileSystem);
+    quibora =
+        std::make_unique<ProgrammaQt>(cartella->percorso, password, dialoghi, Oggi, fileSystem);
     // A register opened read-only is never saved, so there is nothing to back up.
     if (!cartella->solaLettura) quibora->file().AttivaCopie(core::MarcaTempoLocale);
     // The copy into the user's folder, now that no other copy of the program can be there.
-    if (!CompletaCopia(*cartella, quibora->file().percorsoPassword(), quibora->file(), dialoghi))
-        return 1;
+    if (!CompletaCopia(*cartella, passwordCopiata, quibora->file(), dialoghi)) return 1;
 
     // The session manager's save request at logout: saved at once, the program goes on.
     // A failed save stops the logout: unasked, the user would lose what is not written.

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <system_error>
 
 #include "core/file_dati.h"
@@ -49,6 +51,38 @@ bool ContieneRegistro(core::FileSystem& fs, const fs::path& cartella) {
             return true;
     return fs.esiste(cartella / core::salvataggio::kMarcatore) ||
            fs.esiste(cartella / core::salvataggio::kAnnullamento);
+}
+
+fs::path CartellaPassword(const fs::path& configurazione, const fs::path& cartellaDati,
+                          const fs::path& personale) {
+    if (StessaCartella(cartellaDati, personale)) return configurazione;
+    std::error_code ec;
+    fs::path canonica = fs::weakly_canonical(cartellaDati, ec);
+    if (ec) canonica = fs::absolute(cartellaDati, ec).lexically_normal();
+    // FNV-1a: the same name in every run and every build.
+    std::uint64_t h = 14695981039346656037ull;
+    for (const unsigned char c : canonica.string()) h = (h ^ c) * 1099511628211ull;
+    char nome[17];
+    std::snprintf(nome, sizeof nome, "%016llx", static_cast<unsigned long long>(h));
+    return configurazione / "registri" / nome;
+}
+
+core::EsitoFile AdottaPasswordComune(core::FileSystem& fs, const fs::path& configurazione,
+                                     const fs::path& cartellaPassword,
+                                     const fs::path& cartellaDati) {
+    const fs::path comune = configurazione / core::kFilePassword;
+    const fs::path propria = cartellaPassword / core::kFilePassword;
+    if (StessaCartella(cartellaPassword, configurazione) || fs.esiste(propria) ||
+        !fs.esiste(cartellaDati / core::kFileConto) || !fs.esiste(comune))
+        return std::nullopt;
+    std::string byte;
+    if (auto e = fs.leggi(comune, byte)) return e;
+    if (auto e = fs.creaCartella(cartellaPassword)) return e;
+    const fs::path nuovo = core::salvataggio::ConSuffisso(propria, core::salvataggio::kNuovo);
+    if (auto e = fs.scrivi(nuovo, byte)) return e;
+    if (auto e = fs.rinomina(nuovo, propria)) return e;
+    (void)fs.sincronizzaCartella(cartellaPassword);
+    return std::nullopt;
 }
 
 bool CompletaCopia(const CartellaDati& cartella, const fs::path& password, core::FileDati& file,

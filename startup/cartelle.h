@@ -46,6 +46,21 @@ using ProvaScrittura = std::function<int(const std::filesystem::path&)>;
     const Posizioni& posizioni, core::FileSystem& fs, ui::Dialoghi& dialoghi,
     const ProvaScrittura& prova = ErroreScrittura);
 
+// The folder of the password file of the register in `cartellaDati`: the configuration
+// folder itself for the user's own data folder (where installed copies have always kept
+// it); for any other a folder of its own, "registri/<hash of the data folder's canonical
+// path>", so that a password set for one register never changes another's.
+[[nodiscard]] std::filesystem::path CartellaPassword(const std::filesystem::path& configurazione,
+                                                     const std::filesystem::path& cartellaDati,
+                                                     const std::filesystem::path& personale);
+// Before each register had its own, every copy used the configuration folder's password
+// file: a register elsewhere that has none of its own yet gets a copy of that one, so that
+// its password is still asked.
+[[nodiscard]] core::EsitoFile AdottaPasswordComune(core::FileSystem& fs,
+                                                   const std::filesystem::path& configurazione,
+                                                   const std::filesystem::path& cartellaPassword,
+                                                   const std::filesystem::path& cartellaDati);
+
 // The copy chosen in ScegliCartellaDati, made with the data folder locked: the register
 // and its password file `password` come in as one save into `file`, which never
 // overwrites a register and keeps in its backups what it replaces. False when it could

@@ -9,8 +9,11 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 
+#include "core/codifica.h"
+#include "core/record.h"
 #include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
 #include "support/finti.h"
@@ -145,4 +148,52 @@ TEST(Amministratore, RifiutatoSullaCartellaDiUnAltroUtente) {
     EXPECT_NE(rifiuto->find("un altro utente"), std::string::npos);
     EXPECT_EQ(avvio::RifiutoAmministratore(dir / "utente", 4321), std::nullopt);
     EXPECT_EQ(avvio::RifiutoAmministratore(dir.path(), 0), std::nullopt);
+}
+
+// Each register its own password file: set for one, it never changes another's, and the
+// backups of each keep its own. The user's folder keeps the configuration folder's file.
+TEST(Password, UnRegistroUnaPassword) {
+    test::CartellaTemporanea dir;
+    const fs::path conf = dir / "conf", personale = dir / "personale";
+    fs::create_directories(dir / "uno");
+    fs::create_symlink(dir / "uno", dir / "collegamento");
+    EXPECT_EQ(avvio::CartellaPassword(conf, personale, personale), conf);
+    EXPECT_EQ(avvio::CartellaPassword(conf, dir / "collegamento", personale),
+              avvio::CartellaPassword(conf, dir / "uno", personale));
+    std::vector<std::unique_ptr<core::FileDati>> registri;
+    for (const char* n : {"uno", "due"}) {
+        const auto cartella = avvio::CartellaPassword(conf, dir / n, personale);
+        EXPECT_EQ(cartella.parent_path(), conf / "registri");
+        registri.push_back(std::make_unique<core::FileDati>(core::FileSystemReale(), dir / n,
+                                                            core::DirSistema(cartella)));
+        fs::create_directories(dir / n);
+        ASSERT_FALSE(registri.back()->SalvaPassword(n));
+    }
+    // A later run of the second: its backup keeps its password as it was.
+    core::FileDati due(core::FileSystemReale(), dir / "due",
+                       core::DirSistema(avvio::CartellaPassword(conf, dir / "due", personale)));
+    due.AttivaCopie([] { return std::string("20261207-12000d"); });
+    ASSERT_FALSE(due.SalvaPassword("tre"));
+    std::string uno;
+    ASSERT_EQ(registri[0]->LeggiPassword(uno), 0);
+    EXPECT_EQ(uno, *core::Codifica("uno"));
+    EXPECT_EQ(test::LeggiByte(dir / "due" / "backup" / "20261207-12000d" / "Vorn.lst"),
+              core::ScriviRecord({*core::Codifica("due")}));
+}
+
+// A register that used the shared file before gets a copy of it once; a new one does not.
+TEST(Password, IlFileComuneCopiatoUnaVolta) {
+    test::CartellaTemporanea dir;
+    const fs::path conf = dir / "conf", dati = dir / "dati", propria = dir / "propria";
+    fs::create_directories(conf);
+    fs::create_directories(dati);
+    std::ofstream(conf / "Vorn.lst") << "\"comune\"\r\n";
+    ASSERT_FALSE(avvio::AdottaPasswordComune(core::FileSystemReale(), conf, propria, dati));
+    EXPECT_FALSE(fs::exists(propria / "Vorn.lst")) << "no register yet";
+    std::ofstream(dati / "dati.txt") << "\"1\",\"B\"\r\n";
+    for (const char* comune : {"\"comune\"\r\n", "\"altra\"\r\n"}) {
+        std::ofstream(conf / "Vorn.lst") << comune;
+        ASSERT_FALSE(avvio::AdottaPasswordComune(core::FileSystemReale(), conf, propria, dati));
+        EXPECT_EQ(test::LeggiByte(propria / "Vorn.lst"), "\"comune\"\r\n");
+    }
 }
