@@ -43,7 +43,6 @@ std::filesystem::path CartellaConfigurazione() {
 
 Posizioni PosizioniProgramma() {
     return {Percorso(QCoreApplication::applicationDirPath()),
-            {QUIBORA_CARTELLA_INSTALLAZIONE, QUIBORA_CARTELLA_PACCHETTO},
             Percorso(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))};
 }
 

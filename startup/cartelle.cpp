@@ -35,9 +35,13 @@ std::optional<CartellaDati> Personale(const Posizioni& p, ui::Dialoghi& dialoghi
 }  // namespace
 
 bool Installata(const Posizioni& posizioni) {
-    for (const auto& cartella : posizioni.installazione)
-        if (StessaCartella(posizioni.programma, cartella)) return true;
-    return false;
+    const fs::path bin = posizioni.programma.lexically_normal();
+    const fs::path cartella = bin.has_filename() ? bin : bin.parent_path();
+    if (cartella.filename() != "bin") return false;
+    const fs::path share = cartella.parent_path() / "share";
+    std::error_code ec;
+    return fs::is_regular_file(share / "applications" / "quibora.desktop", ec) ||
+           fs::is_regular_file(share / "metainfo" / "it.quibora.quibora.metainfo.xml", ec);
 }
 
 int ErroreScrittura(const fs::path& cartella) {

@@ -14,13 +14,13 @@ namespace avvio {
 
 // Where the program is and where it may keep its data.
 struct Posizioni {
-    std::filesystem::path programma;                   // the executable's folder
-    std::vector<std::filesystem::path> installazione;  // where an installation puts it
-    std::filesystem::path personale;                   // the user's own data folder
+    std::filesystem::path programma;  // the executable's folder
+    std::filesystem::path personale;  // the user's own data folder
 };
 
-// An installed copy is one started from where the installation puts the program; any
-// other (the build, a folder of its own) is a portable copy.
+// An installed copy is recognised by its layout, whatever the prefix: the program in a
+// bin/ folder with its own files in the share/ folder beside it (its desktop entry or its
+// AppStream description). Any other (the build, a folder of its own) is a portable copy.
 [[nodiscard]] bool Installata(const Posizioni& posizioni);
 
 struct CartellaDati {

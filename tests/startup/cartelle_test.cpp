@@ -55,6 +55,8 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
     const fs::path bin = dir / "bin", programma = c.installata ? bin : dir / "portatile";
     const fs::path personale = dir / "dati" / "Quibora";
     fs::create_directories(programma);
+    fs::create_directories(dir / "share" / "applications");
+    std::ofstream(dir / "share" / "applications" / "quibora.desktop") << "[Desktop Entry]\n";
     std::map<std::string, std::string> registro, suo;
     if (c.registroQui)
         for (const char* n : {"dati.txt", "para.txt", "listcol1.txt", "listcol5.txt"})
@@ -72,7 +74,7 @@ TEST_P(ScegliCartella, DoveSonoIDati) {
     if (c.risposta) dialoghi.risposte.push_back(*c.risposta);
 
     const auto scelta = avvio::ScegliCartellaDati(
-        {programma, {bin}, personale}, core::FileSystemReale(), dialoghi,
+        {programma, personale}, core::FileSystemReale(), dialoghi,
         [&](const fs::path& p) { return p == programma ? c.erroreScrittura : 0; });
 
     ASSERT_EQ(scelta.has_value(), c.esito != Esito::Fine);
@@ -195,5 +197,25 @@ TEST(Password, IlFileComuneCopiatoUnaVolta) {
         std::ofstream(conf / "Vorn.lst") << comune;
         ASSERT_FALSE(avvio::AdottaPasswordComune(core::FileSystemReale(), conf, propria, dati));
         EXPECT_EQ(test::LeggiByte(propria / "Vorn.lst"), "\"comune\"\r\n");
+    }
+}
+
+// Installed under any prefix, the layout tells: bin/ with the program's own files in the
+// share/ beside it. A bin/ alone, or a build folder, is portable.
+TEST(Installazione, RiconosciutaDallaDisposizione) {
+    test::CartellaTemporanea dir;
+    const std::pair<const char*, const char*> casi[] = {
+        {"opt/quibora/bin", "opt/quibora/share/metainfo/it.quibora.quibora.metainfo.xml"},
+        {"home/.local/bin/", "home/.local/share/applications/quibora.desktop"},
+        {"chiavetta/bin", "chiavetta/share/applications/altro.desktop"},
+        {"build/app", "build/share/applications/quibora.desktop"}};
+    for (const auto& [bin, file] : casi) {
+        fs::create_directories(dir / bin);
+        fs::create_directories((dir / file).parent_path());
+        std::ofstream(dir / file) << "";
+        EXPECT_EQ(avvio::Installata({dir / bin, dir / "personale"}),
+                  std::string_view(file).find("quibora.") != std::string_view::npos &&
+                      std::string_view(bin).find("bin") != std::string_view::npos)
+            << bin;
     }
 }
