@@ -311,6 +311,7 @@ int FileDati::LeggiParametri(Parametri& parametri) const {
 
 int FileDati::LeggiRegistro(Registro& registro) const {
     registro.clear();
+    importiIlleggibili_.clear();
     for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
     if (!esisteRegistro()) return RegistroSenzaPrimoFile();
     std::array<std::string, 5> testi;
@@ -330,6 +331,7 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     // reserved and never written costs no memory.
     registroLetto.reserve(
         static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n')), byte);
+    std::vector<Riparazione> illeggibili;
     std::string altri;                   // an unscrambled text that is not plain ASCII
     std::array<std::size_t, 5> letti{};  // how far each file has been read
     int errore = 0;
@@ -365,6 +367,11 @@ int FileDati::LeggiRegistro(Registro& registro) const {
             return false;
         }
         const std::string_view chiaro(destinazione.data() + inizio, destinazione.size() - inizio);
+        // An amount or a balance no one can read (typed into the file by hand) is kept as
+        // written and told, never taken for zero. An empty one is the lire zero.
+        if (!chiaro.empty() && !ValoreImportoRegistrato(chiaro))
+            AnnotaRiparazione(illeggibili, NomeFileRegistro(static_cast<int>(k) + 1),
+                              registroLetto.size() + 1);
         if (std::all_of(chiaro.begin(), chiaro.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             return true;
@@ -389,6 +396,12 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     for (int k = 1; k < 5; ++k) {
         if (!lettori[k].fine())
             return Fallisce(kErroreFineFile, percorsi[k], registroLetto.size() + 1);
+    }
+    importiIlleggibili_ = std::move(illeggibili);
+    if (!importiIlleggibili_.empty() && !importiAccettati_) {
+        const auto& primo = importiIlleggibili_.front();
+        return Fallisce(kErroreTipo, percorso(primo.file), primo.righe.front(),
+                        "importo illeggibile");
     }
     registro = std::move(registroLetto);
     return 0;

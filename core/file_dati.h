@@ -105,6 +105,14 @@ class FileDati {
         return Fallisce(numero, errore.file, 0, errore.motivo);
     }
     [[nodiscard]] const std::vector<Riparazione>& riparazioni() const { return riparazioni_; }
+    // Amounts and balances of the register no one can read (listcol4.txt, listcol5.txt).
+    // Until the user has accepted them as written, LeggiRegistro fails on the first with
+    // error 13, so that a backup can be offered as for a damaged file; accepted, they load
+    // and are saved as they are.
+    [[nodiscard]] const std::vector<Riparazione>& importiIlleggibili() const {
+        return importiIlleggibili_;
+    }
+    void AccettaImportiIlleggibili() { importiAccettati_ = true; }
     [[nodiscard]] bool contoRiparato() const;
 
     FileSystem& fileSystem() { return fs_; }
@@ -178,6 +186,8 @@ class FileDati {
     EsitoFile erroreCopia_;
     mutable ErroreLettura erroreLettura_;
     mutable std::vector<Riparazione> riparazioni_;
+    mutable std::vector<Riparazione> importiIlleggibili_;
+    bool importiAccettati_ = false;
     // What each data file held when last read or written (size and hash of its bytes).
     mutable std::map<std::string, std::pair<std::size_t, std::size_t>> impronte_;
     // The backup folder of the last save and the files it holds by a second name.

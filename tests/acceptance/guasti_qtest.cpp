@@ -196,6 +196,24 @@ TEST(FileDanneggiati, CopiaRifiutataFine) {
     EXPECT_TRUE(b.dialoghi.terminato);
 }
 
+// Amounts typed into the files by hand that no one can read: told at start with file and
+// row; refused, the newest backup comes back as for a damaged file; kept, they stay as
+// written, never a zero, and the register opens.
+TEST(FileDanneggiati, ImportiIlleggibiliDettiMaiZero) {
+    for (const char* importo : {"abc", "99999999999999999999999,00"}) {
+        for (const auto risposta : {Si, No}) {
+            SCOPED_TRACE(importo);
+            Banco b;
+            const std::string byte = Record({Scrambla("250,00")}) + Record({Scrambla(importo)});
+            ASSERT_TRUE(Danneggia(b, {{"listcol4.txt", byte}}, risposta));
+            EXPECT_EQ(b.Riferimenti(),
+                      risposta == Si ? Testi{"primo"} : (Testi{"primo", "secondo"}));
+            b.Clicca("CmdEsci");
+            EXPECT_EQ(b.disco().at("programma/listcol4.txt") == byte, risposta == No);
+        }
+    }
+}
+
 // A save killed after its new files were whole, with a marker naming a file besides the
 // data files (hand-made or planted): the next start completes it all the same, and moves
 // only the data files.
