@@ -182,6 +182,8 @@ EsitoFile FileDati::Scrivi(const FileNuovi& file) {
     }
     if (auto e = SalvaInsieme(fs_, cartelle(), file)) {
         if (e->dati != DatiDopoErrore::CompletatiAlRiavvio) SpezzaCollegamenti();
+        // What is on the disk is no longer known for sure: the next save writes these files.
+        for (const auto& f : file) impronte_.erase(f.nome);
         return e;
     }
     for (const auto& f : file) {

@@ -159,4 +159,23 @@ TEST_F(Copie_, UnaSessioneCheNonCambiaNullaNonScriveNulla) {
     EXPECT_EQ(NomiIn(copie), Nomi{Copia(1)});
 }
 
+// A save that failed leaves the disk unsure (here the next start completes it): going back to
+// what was loaded is written all the same, never skipped as unchanged.
+TEST_F(Copie_, DopoUnSalvataggioFallitoSiScriveDiNuovo) {
+    test::FileSystemDifettoso guasto;
+    auto file = Esecuzione(guasto);
+    core::Registro registro;
+    ASSERT_EQ(file.LeggiRegistro(registro), 0);
+    guasto.Guasta({test::Operazione::Rinomina, "listcol2.txt", 0, false, EIO});
+    guasto.Guasta({test::Operazione::Rinomina, "annullamento", 0, false, EIO});
+    const auto errore = file.SalvaRegistro(kDueRighe);
+    ASSERT_TRUE(errore.has_value());
+    ASSERT_EQ(errore->dati, core::DatiDopoErrore::CompletatiAlRiavvio);
+    guasto.Ripara();
+    ASSERT_FALSE(file.SalvaRegistro(registro));
+    ASSERT_EQ(core::FileDati(core::FileSystemReale(), programma, sistema).LeggiRegistro(registro),
+              0);
+    EXPECT_EQ(registro, kUnaRiga);
+}
+
 }  // namespace
