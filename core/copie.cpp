@@ -261,9 +261,9 @@ EsitoFile FileDati::AdottaRegistro(const fs::path& da, const fs::path& password)
         if (fs_.esiste(percorso(n))) return ErroreFile{percorso(n), "c'è già un registro"};
     FileNuovi file;
     if (auto e = LeggiInsieme(da, password, file)) return e;
+    // The run's first change still keeps the copied register in a backup of its own.
     if (marcaTempo_) {
         if (auto e = CopiaInSicurezza(file)) return e;
-        copiaFatta_ = true;
     }
     return Scrivi(file);
 }
