@@ -82,16 +82,13 @@ EsitoFile FileDati::ErroreCopiaDaMostrare() {
     return erroreCopia_;
 }
 
-EsitoFile FileDati::AperturaSalvataggio() {
-    if (auto e = Recupera()) return e;
-    if (!marcaTempo_ || copiaFatta_) return std::nullopt;
-    erroreCopia_ = CopiaInSicurezza();
-    // One attempt per run: a backup folder that cannot be written must not hold up saves.
-    copiaFatta_ = true;
-    return std::nullopt;
-}
-
-EsitoFile FileDati::CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota) {
+EsitoFile FileDati::CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota,
+                              const FileNuovi& sostituiti) {
+    const auto sostituito = [&](const std::string& n) {
+        return std::any_of(sostituiti.begin(), sostituiti.end(),
+                           [&](const FileNuovo& f) { return f.nome == n; });
+    };
+    std::vector<std::string> collegati;
     std::vector<std::pair<fs::path, std::string>> insieme;
     for (const auto& n : NomiDatiProgramma())
         if (fs_.tipo(percorso(n)) != TipoVoce::Assente) insieme.emplace_back(percorso(n), n);
@@ -136,9 +133,14 @@ EsitoFile FileDati::CreaCopia(const std::string& nome, bool spostaAltri, bool& v
         switch (fs_.tipo(da)) {
             case TipoVoce::File:
                 // A save replaces files and never changes one in place, so a second name
-                // keeps these contents for good, with no room or time taken.
-                e = fs_.collega(da, a);
-                if (e) e = Copia(fs_, da, a);
+                // for a file it is about to replace keeps these contents for good, with no
+                // room or time taken. Any other stays live: damaged in place (an editor,
+                // "> dati.txt") it must not take its backup with it.
+                e = sostituito(n) ? fs_.collega(da, a) : ErroreFile{a, ""};
+                if (e)
+                    e = Copia(fs_, da, a);
+                else
+                    collegati.push_back(n);
                 break;
             case TipoVoce::Collegamento:
                 e = Copia(fs_, da, a);
@@ -153,7 +155,19 @@ EsitoFile FileDati::CreaCopia(const std::string& nome, bool spostaAltri, bool& v
     if (auto e = fs_.sincronizzaCartella(temporanea)) return fallita(*e);
     if (auto e = fs_.rinomina(temporanea, radice / nome)) return fallita(*e);
     (void)fs_.sincronizzaCartella(radice);
+    copiaCollegata_ = radice / nome;
+    collegati_ = std::move(collegati);
     return std::nullopt;
+}
+
+void FileDati::SpezzaCollegamenti() {
+    for (const auto& n : collegati_) {
+        const fs::path a = copiaCollegata_ / n;
+        const fs::path nuovo = ConSuffisso(a, kNuovo);
+        // Written whole beside it, then renamed over it: the backup is never without it.
+        if (Copia(fs_, a, nuovo) || fs_.rinomina(nuovo, a)) (void)EliminaSeEsiste(fs_, nuovo);
+    }
+    collegati_.clear();
 }
 
 // A name under backup/ nothing has taken yet.
@@ -165,10 +179,10 @@ static std::string NomeLibero(const FileSystem& fsys, const fs::path& radice,
     return nome;
 }
 
-EsitoFile FileDati::CopiaInSicurezza() {
+EsitoFile FileDati::CopiaInSicurezza(const FileNuovi& sostituiti) {
     bool vuota = false;
     const auto nome = NomeLibero(fs_, cartellaCopie(), marcaTempo_());
-    if (auto e = CreaCopia(nome, false, vuota)) return e;
+    if (auto e = CreaCopia(nome, false, vuota, sostituiti)) return e;
     if (!vuota) PotaCopie();
     return std::nullopt;
 }
@@ -210,42 +224,48 @@ std::optional<fs::path> FileDati::CopiaRipristinabile() const {
     return std::nullopt;
 }
 
+EsitoFile FileDati::LeggiInsieme(const fs::path& da, const fs::path& password,
+                                 FileNuovi& file) const {
+    file.clear();
+    bool dati = false;
+    for (const auto& n : NomiInsieme()) {
+        const fs::path sorgente = n == kFilePassword ? password : da / n;
+        file.push_back({n, {}, !fs_.esiste(sorgente)});
+        if (file.back().elimina) continue;
+        if (auto e = fs_.leggi(sorgente, file.back().contenuto)) return e;
+        dati = dati || n != kFilePassword;
+    }
+    if (!dati) return ErroreFile{da, "la copia non contiene dati"};
+    return std::nullopt;
+}
+
 EsitoFile FileDati::RipristinaCopia(const fs::path& copia, fs::path* accantonati) {
     if (auto e = Recupera()) return e;
-    std::vector<FileNuovo> dati;
-    std::vector<FileNuovo> password;
-    std::vector<std::string> superflui;
-    for (const auto& n : NomiDatiProgramma()) {
-        if (!fs_.esiste(copia / n)) {
-            superflui.push_back(n);
-            continue;
-        }
-        dati.push_back({n, {}});
-        if (auto e = fs_.leggi(copia / n, dati.back().contenuto)) return e;
-    }
-    if (fs_.esiste(copia / kFilePassword)) {
-        password.push_back({kFilePassword, {}});
-        if (auto e = fs_.leggi(copia / kFilePassword, password.back().contenuto)) return e;
-    }
-    if (dati.empty()) return ErroreFile{copia, "la copia non contiene dati"};
+    // The set as it stood: its files written, those it did not have removed.
+    FileNuovi file;
+    if (auto e = LeggiInsieme(copia, copia / kFilePassword, file)) return e;
 
     // Nothing is replaced before the files in place are kept, whatever state they are in.
     bool vuota = false;
     const auto nome =
         NomeLibero(fs_, cartellaCopie(),
                    std::string(kDanneggiati) + (marcaTempo_ ? marcaTempo_() : MarcaTempoLocale()));
-    if (auto e = CreaCopia(nome, true, vuota)) return e;
+    if (auto e = CreaCopia(nome, true, vuota, file)) return e;
     if (accantonati) *accantonati = vuota ? fs::path() : cartellaCopie() / nome;
+    return Scrivi(file);
+}
 
-    if (auto e = SalvaInsieme(fs_, dirProgramma_, dati)) return e;
-    for (const auto& n : superflui) {
-        if (auto e = EliminaSeEsiste(fs_, percorso(n))) return e;
+EsitoFile FileDati::AdottaRegistro(const fs::path& da, const fs::path& password) {
+    if (auto e = Recupera()) return e;
+    for (const auto& n : NomiDatiProgramma())
+        if (fs_.esiste(percorso(n))) return ErroreFile{percorso(n), "c'è già un registro"};
+    FileNuovi file;
+    if (auto e = LeggiInsieme(da, password, file)) return e;
+    // The run's first change still keeps the copied register in a backup of its own.
+    if (marcaTempo_) {
+        if (auto e = CopiaInSicurezza(file)) return e;
     }
-    if (!password.empty()) {
-        if (auto e = fs_.creaCartella(dirSistema_)) return e;
-        if (auto e = SalvaInsieme(fs_, dirSistema_, password)) return e;
-    }
-    return std::nullopt;
+    return Scrivi(file);
 }
 
 std::string MarcaTempoLocale() {

@@ -142,16 +142,65 @@ bool FileDati::esistePassword() const {
 }
 
 EsitoFile FileDati::Recupera() {
-    if (auto e = RecuperaCartella(fs_, dirProgramma_, NomiDatiProgramma())) return e;
-    return EliminaSeEsiste(fs_, ConSuffisso(percorsoPassword(), kNuovo));
+    return RecuperaCartella(fs_, cartelle(), NomiInsieme());
+}
+
+namespace {
+
+std::pair<std::size_t, std::size_t> Impronta(std::string_view byte) {
+    return {byte.size(), std::hash<std::string_view>{}(byte)};
+}
+
+}  // namespace
+
+bool FileDati::Invariato(const FileNuovo& f) const {
+    const auto p = cartelle().di(f.nome);
+    if (f.elimina) return !fs_.esiste(p);
+    const auto it = impronte_.find(f.nome);
+    return it != impronte_.end() && it->second == Impronta(f.contenuto) &&
+           fs_.tipo(p) == TipoVoce::File;
+}
+
+EsitoFile FileDati::Salva(FileNuovi file) {
+    if (auto e = Recupera()) return e;
+    std::erase_if(file, [&](const FileNuovo& f) { return Invariato(f); });
+    if (file.empty()) return std::nullopt;
+    if (marcaTempo_ && !copiaFatta_) {
+        erroreCopia_ = CopiaInSicurezza(file);
+        // One attempt per run: a backup folder that cannot be written must not hold up saves.
+        copiaFatta_ = true;
+    }
+    return Scrivi(file);
+}
+
+EsitoFile FileDati::Scrivi(const FileNuovi& file) {
+    const bool password = std::any_of(file.begin(), file.end(), [](const FileNuovo& f) {
+        return !f.elimina && f.nome == kFilePassword;
+    });
+    if (password) {
+        if (auto e = fs_.creaCartella(dirSistema_)) return e;
+    }
+    if (auto e = SalvaInsieme(fs_, cartelle(), file)) {
+        if (e->dati != DatiDopoErrore::CompletatiAlRiavvio) SpezzaCollegamenti();
+        // What is on the disk is no longer known for sure: the next save writes these files.
+        for (const auto& f : file) impronte_.erase(f.nome);
+        return e;
+    }
+    for (const auto& f : file) {
+        if (f.elimina)
+            impronte_.erase(f.nome);
+        else
+            impronte_[f.nome] = Impronta(f.contenuto);
+    }
+    collegati_.clear();
+    return std::nullopt;
 }
 
 EsitoFile FileDati::SalvaRegistro(const Registro& registro) {
-    if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
     if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
-    return SalvaInsieme(fs_, dirProgramma_, file);
+    return Salva(std::move(file));
 }
 
 // The one line of para.txt; nullopt when a value cannot be stored.
@@ -164,70 +213,58 @@ std::optional<std::string> ContenutoParametri(const Parametri& parametri) {
 }
 
 EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
-    if (auto e = AperturaSalvataggio()) return e;
     const auto contenuto = ContenutoParametri(parametri);
     if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
-    return SalvaInsieme(fs_, dirProgramma_, {{kFileParametri, *contenuto}});
+    return Salva({{kFileParametri, *contenuto}});
 }
 
 EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Parametri& parametri) {
-    if (auto e = AperturaSalvataggio()) return e;
     std::vector<FileNuovo> file;
     const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
     if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
     auto contenuto = ContenutoParametri(parametri);
     if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
     file.push_back({kFileParametri, std::move(*contenuto)});
-    return SalvaInsieme(fs_, dirProgramma_, file);
+    return Salva(std::move(file));
 }
 
 EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) {
-    if (auto e = AperturaSalvataggio()) return e;
     const auto n = PerIlFile(numero, false);
     const auto b = PerIlFile(banca, false);
     if (!n || !b) {
         return ErroreFile{percorso(kFileConto),
                           "il testo contiene virgolette o un carattere non ammesso"};
     }
-    return SalvaInsieme(fs_, dirProgramma_, {{kFileConto, ScriviRecord({*n, *b})}});
+    return Salva({{kFileConto, ScriviRecord({*n, *b})}});
 }
 
 EsitoFile FileDati::SalvaPassword(std::string_view passwordChiara) {
-    if (auto e = AperturaSalvataggio()) return e;
     const auto codificata = PerIlFile(passwordChiara, true);
     if (!codificata) {
         return ErroreFile{percorsoPassword(),
                           "la password contiene un carattere non ammesso in quella posizione"};
     }
-    if (auto e = fs_.creaCartella(dirSistema_)) return e;
-    return SalvaInsieme(fs_, dirSistema_, {{kFilePassword, ScriviRecord({*codificata})}});
+    return Salva({{kFilePassword, ScriviRecord({*codificata})}});
 }
 
 EsitoFile FileDati::EliminaPassword() {
+    if (auto e = Recupera()) return e;
     if (auto e = fs_.elimina(percorsoPassword())) return e;
-    return EliminaSeEsiste(fs_, ConSuffisso(percorsoPassword(), kNuovo));
+    impronte_.erase(kFilePassword);
+    return std::nullopt;
 }
 
 EsitoFile FileDati::EliminaDati() {
     if (!esisteRegistro()) return std::nullopt;
+    if (auto e = Recupera()) return e;
+    FileNuovi file;
+    for (const auto& n : NomiInsieme()) file.push_back({n, {}, true});
     // The reset moves the data set into the backups rather than losing it: nothing is
-    // deleted unless the copy is whole.
+    // removed unless the copy is whole.
     if (marcaTempo_) {
-        if (auto e = CopiaInSicurezza()) return e;
+        if (auto e = CopiaInSicurezza(file)) return e;
     }
-    // listcol1.txt goes first: if it cannot be deleted nothing else is, and once it is
-    // gone the others no longer form a register, so the reset carries on past a failure.
-    if (auto e = fs_.elimina(percorso(NomeFileRegistro(1)))) return e;
-    EsitoFile primo;
-    auto elimina = [&](const fs::path& p) {
-        auto e = EliminaSeEsiste(fs_, p);
-        if (e && !primo) primo = std::move(e);
-    };
-    for (int k = 2; k <= 5; ++k) elimina(percorso(NomeFileRegistro(k)));
-    elimina(percorso(kFileParametri));
-    elimina(percorso(kFileConto));
-    elimina(percorsoPassword());
-    return primo;
+    return Scrivi(file);
 }
 
 int FileDati::Fallisce(int numero, const fs::path& file, std::size_t riga,
@@ -238,6 +275,7 @@ int FileDati::Fallisce(int numero, const fs::path& file, std::size_t riga,
 
 int FileDati::LeggiTesto(const fs::path& p, std::string& testo) const {
     if (auto e = fs_.leggi(p, testo)) return Fallisce(kErroreAccessoFile, p, 0, e->motivo);
+    impronte_[p.filename().string()] = Impronta(testo);
     TogliBom(testo);
     return 0;
 }
@@ -275,6 +313,7 @@ int FileDati::LeggiParametri(Parametri& parametri) const {
 
 int FileDati::LeggiRegistro(Registro& registro) const {
     registro.clear();
+    importiIlleggibili_.clear();
     for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
     if (!esisteRegistro()) return RegistroSenzaPrimoFile();
     std::array<std::string, 5> testi;
@@ -294,6 +333,7 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     // reserved and never written costs no memory.
     registroLetto.reserve(
         static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n')), byte);
+    std::vector<Riparazione> illeggibili;
     std::string altri;                   // an unscrambled text that is not plain ASCII
     std::array<std::size_t, 5> letti{};  // how far each file has been read
     int errore = 0;
@@ -329,6 +369,11 @@ int FileDati::LeggiRegistro(Registro& registro) const {
             return false;
         }
         const std::string_view chiaro(destinazione.data() + inizio, destinazione.size() - inizio);
+        // An amount or a balance no one can read (typed into the file by hand) is kept as
+        // written and told, never taken for zero. An empty one is the lire zero.
+        if (!chiaro.empty() && !ValoreImportoRegistrato(chiaro))
+            AnnotaRiparazione(illeggibili, NomeFileRegistro(static_cast<int>(k) + 1),
+                              registroLetto.size() + 1);
         if (std::all_of(chiaro.begin(), chiaro.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             return true;
@@ -353,6 +398,12 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     for (int k = 1; k < 5; ++k) {
         if (!lettori[k].fine())
             return Fallisce(kErroreFineFile, percorsi[k], registroLetto.size() + 1);
+    }
+    importiIlleggibili_ = std::move(illeggibili);
+    if (!importiIlleggibili_.empty() && !importiAccettati_) {
+        const auto& primo = importiIlleggibili_.front();
+        return Fallisce(kErroreTipo, percorso(primo.file), primo.righe.front(),
+                        "importo illeggibile");
     }
     registro = std::move(registroLetto);
     return 0;

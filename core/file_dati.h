@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "core/file_system.h"
 #include "core/registro.h"
 #include "core/riparazioni.h"
+#include "core/salvataggio.h"
 
 namespace core {
 
@@ -76,9 +78,16 @@ class FileDati {
     // Scrambles and writes the plain password.
     [[nodiscard]] EsitoFile SalvaPassword(std::string_view passwordChiara);
     [[nodiscard]] EsitoFile EliminaPassword();
-    // The reset: the five register files, para.txt and dati.txt (only when listcol1.txt
-    // exists), then the password file.
+    // The reset (only when listcol1.txt exists): the data set, the password file
+    // included, is kept in the backups, then removed in one switch, so that an
+    // interruption leaves the old set or none.
     [[nodiscard]] EsitoFile EliminaDati();
+    // Takes in the register of the folder `da` and the password file `password` as one
+    // save (the copy of a read-only register into the user's folder). Refused when any
+    // data file is already here: a register is never overwritten. What it replaces (a
+    // password file) is kept in the backups first.
+    [[nodiscard]] EsitoFile AdottaRegistro(const std::filesystem::path& da,
+                                           const std::filesystem::path& password);
 
     // Readers: 0 or the error number, whose file and row erroreLettura() then tells. A
     // missing parameters file leaves `parametri` as is. A leading byte order mark is
@@ -96,6 +105,14 @@ class FileDati {
         return Fallisce(numero, errore.file, 0, errore.motivo);
     }
     [[nodiscard]] const std::vector<Riparazione>& riparazioni() const { return riparazioni_; }
+    // Amounts and balances of the register no one can read (listcol4.txt, listcol5.txt).
+    // Until the user has accepted them as written, LeggiRegistro fails on the first with
+    // error 13, so that a backup can be offered as for a damaged file; accepted, they load
+    // and are saved as they are.
+    [[nodiscard]] const std::vector<Riparazione>& importiIlleggibili() const {
+        return importiIlleggibili_;
+    }
+    void AccettaImportiIlleggibili() { importiAccettati_ = true; }
     [[nodiscard]] bool contoRiparato() const;
 
     FileSystem& fileSystem() { return fs_; }
@@ -124,14 +141,32 @@ class FileDati {
                                             std::filesystem::path* accantonati = nullptr);
 
   private:
+    using FileNuovi = std::vector<salvataggio::FileNuovo>;
+    // Every save: an interrupted one is finished or undone, the files whose contents are
+    // already on the disk are left alone (a session that changes nothing writes
+    // nothing), then the run's backup is taken (its failure is told apart and never
+    // stops the save) and the rest switched in.
+    [[nodiscard]] EsitoFile Salva(FileNuovi file);
+    // The switch itself, with what it means for the backups and the fingerprints.
+    [[nodiscard]] EsitoFile Scrivi(const FileNuovi& file);
+    [[nodiscard]] bool Invariato(const salvataggio::FileNuovo& file) const;
     // Keeps the data set in a new backup folder; nothing when there is nothing to keep.
-    [[nodiscard]] EsitoFile CopiaInSicurezza();
-    // How every save opens: an interrupted save is finished or undone, then the run's
-    // backup is taken (its failure is told apart and never stops the save).
-    [[nodiscard]] EsitoFile AperturaSalvataggio();
+    [[nodiscard]] EsitoFile CopiaInSicurezza(const FileNuovi& sostituiti);
     // Builds a folder `nome` under backup/ holding the data set (under its temporary
     // name until whole); `spostaAltri` moves in what is not a file instead of failing.
-    [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota);
+    // Only the files `sostituiti` is about to replace are kept by a second name: any other
+    // is copied, so that no backup shares its bytes with the live data.
+    [[nodiscard]] EsitoFile CreaCopia(const std::string& nome, bool spostaAltri, bool& vuota,
+                                      const FileNuovi& sostituiti);
+    // A save that failed leaves in place files the backup names by a second name: each
+    // becomes a copy of its own.
+    void SpezzaCollegamenti();
+    // The set in the folder `da` (and its password file) as a save: every file there
+    // written, every one missing removed.
+    [[nodiscard]] EsitoFile LeggiInsieme(const std::filesystem::path& da,
+                                         const std::filesystem::path& password,
+                                         FileNuovi& file) const;
+    [[nodiscard]] salvataggio::Cartelle cartelle() const { return {dirProgramma_, dirSistema_}; }
     void PotaCopie();
     [[nodiscard]] int Fallisce(int numero, const std::filesystem::path& file, std::size_t riga = 0,
                                std::string motivo = {}) const;
@@ -151,6 +186,13 @@ class FileDati {
     EsitoFile erroreCopia_;
     mutable ErroreLettura erroreLettura_;
     mutable std::vector<Riparazione> riparazioni_;
+    mutable std::vector<Riparazione> importiIlleggibili_;
+    bool importiAccettati_ = false;
+    // What each data file held when last read or written (size and hash of its bytes).
+    mutable std::map<std::string, std::pair<std::size_t, std::size_t>> impronte_;
+    // The backup folder of the last save and the files it holds by a second name.
+    std::filesystem::path copiaCollegata_;
+    std::vector<std::string> collegati_;
 };
 
 // "AAAAMMGG-HHMMSS" of the local time now.

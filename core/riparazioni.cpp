@@ -65,11 +65,8 @@ void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file, 
     ++it->totale;
 }
 
-std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco) {
-    std::string testo =
-        "Alcuni testi dei file dei dati non potevano essere salvati così com'erano e sono "
-        "stati corretti (le virgolette sono diventate apostrofi, le tabulazioni e gli altri "
-        "caratteri di controllo sono diventati spazi):\n";
+std::string ElencoRighe(const std::vector<Riparazione>& elenco) {
+    std::string testo;
     for (const auto& r : elenco) {
         testo += "\n" + r.file + (r.totale == 1 ? ", riga " : ", righe ");
         for (std::size_t i = 0; i < r.righe.size(); ++i) {
@@ -80,10 +77,16 @@ std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco) {
         if (r.totale > r.righe.size())
             testo += " e altre " + std::to_string(r.totale - r.righe.size());
     }
-    testo +=
-        "\n\nI testi corretti saranno salvati al posto degli originali, che restano nella "
-        "copia di sicurezza.";
     return testo;
+}
+
+std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco) {
+    return "Alcuni testi dei file dei dati non potevano essere salvati così com'erano e sono "
+           "stati corretti (le virgolette sono diventate apostrofi, le tabulazioni e gli altri "
+           "caratteri di controllo sono diventati spazi):\n" +
+           ElencoRighe(elenco) +
+           "\n\nI testi corretti saranno salvati al posto degli originali, che restano nella "
+           "copia di sicurezza.";
 }
 
 bool ContieneControlli(std::string_view testo) {

@@ -26,6 +26,8 @@ void TogliBom(std::string& byte);
 [[nodiscard]] bool RiparaVoce(std::string_view voce, std::string& riparato);
 // Adds a mended row of `file` to the list.
 void AnnotaRiparazione(std::vector<Riparazione>& elenco, std::string_view file, std::size_t riga);
+// "listcol4.txt, righe 2, 5 e altre 3", one line per file.
+[[nodiscard]] std::string ElencoRighe(const std::vector<Riparazione>& elenco);
 // The one message at start-up that lists what was mended.
 [[nodiscard]] std::string MessaggioRiparazioni(const std::vector<Riparazione>& elenco);
 

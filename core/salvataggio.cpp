@@ -15,17 +15,20 @@ namespace {
 struct Voce {
     std::string nome;
     bool esisteva = true;
+    bool elimina = false;
 };
 
 bool NomeAmmesso(std::string_view nome) {
-    const auto nomi = NomiDatiProgramma();
+    const auto nomi = NomiInsieme();
     return std::find(nomi.begin(), nomi.end(), nome) != nomi.end();
 }
 
-// The marker lists each file of the set and whether it existed before the save.
+// The marker lists each file of the set and whether it existed before the save ("1"), was
+// missing ("0") or leaves the set ("2").
 std::string TestoMarcatore(const std::vector<Voce>& voci) {
     std::string testo;
-    for (const auto& v : voci) testo += ScriviRecord({v.nome, v.esisteva ? "1" : "0"});
+    for (const auto& v : voci)
+        testo += ScriviRecord({v.nome, v.elimina ? "2" : v.esisteva ? "1" : "0"});
     return testo;
 }
 
@@ -37,35 +40,44 @@ std::optional<std::vector<Voce>> LeggiMarcatore(const FileSystem& fsys, const fs
     while (!lettore.fine()) {
         const auto nome = lettore.leggi();
         const auto flag = lettore.leggi();
-        if (!nome || !flag || !NomeAmmesso(*nome) || (*flag != "0" && *flag != "1")) {
+        if (!nome || !flag || !NomeAmmesso(*nome) || (*flag != "0" && *flag != "1" && *flag != "2"))
             return std::nullopt;
-        }
-        voci.push_back({std::string(*nome), *flag == "1"});
+        voci.push_back({std::string(*nome), *flag != "0", *flag == "2"});
     }
     return voci;
 }
 
-// Brings in every new file still waiting, then drops the replaced ones and the marker.
-EsitoFile Completa(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
+EsitoFile SincronizzaTutte(FileSystem& fsys, const Cartelle& dir) {
+    if (auto e = fsys.sincronizzaCartella(dir.dati)) return e;
+    if (dir.sistema == dir.dati || !fsys.esiste(dir.sistema)) return std::nullopt;
+    return fsys.sincronizzaCartella(dir.sistema);
+}
+
+// Brings in every new file still waiting and removes those leaving the set, then drops
+// the replaced ones and the marker.
+EsitoFile Completa(FileSystem& fsys, const Cartelle& dir, const std::vector<Voce>& voci,
                    const fs::path& marcatore) {
     for (const auto& v : voci) {
-        const auto nuovo = ConSuffisso(dir / v.nome, kNuovo);
+        const auto file = dir.di(v.nome);
+        const auto nuovo = ConSuffisso(file, kNuovo);
         if (fsys.esiste(nuovo)) {
-            if (auto e = fsys.rinomina(nuovo, dir / v.nome)) return e;
+            if (auto e = fsys.rinomina(nuovo, file)) return e;
+        } else if (v.elimina) {
+            if (auto e = EliminaSeEsiste(fsys, file)) return e;
         }
     }
-    if (auto e = fsys.sincronizzaCartella(dir)) return e;
+    if (auto e = SincronizzaTutte(fsys, dir)) return e;
     for (const auto& v : voci) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kVecchio))) return e;
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(v.nome), kVecchio))) return e;
     }
     return fsys.elimina(marcatore);
 }
 
 // Puts every replaced file back and removes the files that did not exist before.
-EsitoFile Annulla(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>& voci,
+EsitoFile Annulla(FileSystem& fsys, const Cartelle& dir, const std::vector<Voce>& voci,
                   const fs::path& marcatore) {
     for (const auto& v : voci) {
-        const auto file = dir / v.nome;
+        const auto file = dir.di(v.nome);
         const auto vecchio = ConSuffisso(file, kVecchio);
         const auto nuovo = ConSuffisso(file, kNuovo);
         if (fsys.esiste(vecchio)) {
@@ -75,17 +87,17 @@ EsitoFile Annulla(FileSystem& fsys, const fs::path& dir, const std::vector<Voce>
             if (auto e = fsys.elimina(file)) return e;
         }
     }
-    if (auto e = fsys.sincronizzaCartella(dir)) return e;
+    if (auto e = SincronizzaTutte(fsys, dir)) return e;
     for (const auto& v : voci) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / v.nome, kNuovo))) return e;
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(v.nome), kNuovo))) return e;
     }
     return fsys.elimina(marcatore);
 }
 
-EsitoFile EliminaNuovi(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
+EsitoFile EliminaNuovi(FileSystem& fsys, const Cartelle& dir, const std::vector<FileNuovo>& file) {
     EsitoFile primo;
     for (const auto& f : file) {
-        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / f.nome, kNuovo));
+        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(f.nome), kNuovo));
         if (e && !primo) primo = std::move(e);
     }
     return primo;
@@ -98,6 +110,10 @@ ErroreFile Su(const fs::path& file, ErroreFile errore) {
 }
 
 }  // namespace
+
+fs::path Cartelle::di(std::string_view nome) const {
+    return (nome == kFilePassword ? sistema : dati) / nome;
+}
 
 fs::path ConSuffisso(fs::path p, std::string_view suffisso) {
     p += suffisso;
@@ -112,15 +128,21 @@ std::vector<std::string> NomiDatiProgramma() {
     return nomi;
 }
 
+std::vector<std::string> NomiInsieme() {
+    auto nomi = NomiDatiProgramma();
+    nomi.emplace_back(kFilePassword);
+    return nomi;
+}
+
 EsitoFile EliminaSeEsiste(FileSystem& fsys, const fs::path& p) {
     if (!fsys.esiste(p)) return std::nullopt;
     return fsys.elimina(p);
 }
 
-EsitoFile RecuperaCartella(FileSystem& fsys, const fs::path& dir,
+EsitoFile RecuperaCartella(FileSystem& fsys, const Cartelle& dir,
                            const std::vector<std::string>& nomi) {
-    const auto marcatore = dir / kMarcatore;
-    const auto annullamento = dir / kAnnullamento;
+    const auto marcatore = dir.dati / kMarcatore;
+    const auto annullamento = dir.dati / kAnnullamento;
     std::vector<Voce> tutti;
     for (const auto& n : nomi) tutti.push_back({n, true});
 
@@ -135,42 +157,49 @@ EsitoFile RecuperaCartella(FileSystem& fsys, const fs::path& dir,
     }
     // Whatever is left belongs to a save that never reached its switch.
     for (const auto& n : nomi) {
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kNuovo))) return e;
-        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir / n, kVecchio))) return e;
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(n), kNuovo))) return e;
+        if (auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(n), kVecchio))) return e;
     }
     return EliminaSeEsiste(fsys, ConSuffisso(marcatore, kNuovo));
 }
 
-EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<FileNuovo>& file) {
+EsitoFile SalvaInsieme(FileSystem& fsys, const Cartelle& dir, const std::vector<FileNuovo>& tutti) {
+    // A file leaving the set that is not there has nothing to switch.
+    std::vector<FileNuovo> file;
+    for (const auto& f : tutti)
+        if (!f.elimina || fsys.esiste(dir.di(f.nome))) file.push_back(f);
+    if (file.empty()) return std::nullopt;
     for (const auto& f : file) {
-        if (auto e = fsys.scrivi(ConSuffisso(dir / f.nome, kNuovo), f.contenuto)) {
+        if (f.elimina) continue;
+        if (auto e = fsys.scrivi(ConSuffisso(dir.di(f.nome), kNuovo), f.contenuto)) {
             (void)EliminaNuovi(fsys, dir, file);
-            return Su(dir / f.nome, *e);
+            return Su(dir.di(f.nome), *e);
         }
     }
 
     if (file.size() == 1) {
-        const auto destinazione = dir / file.front().nome;
+        const auto destinazione = dir.di(file.front().nome);
+        if (file.front().elimina) return fsys.elimina(destinazione);
         if (auto e = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione)) {
             (void)EliminaNuovi(fsys, dir, file);
             return Su(destinazione, *e);
         }
         // The new file is in place; a directory that cannot be synced changes nothing
         // the user could act on.
-        (void)fsys.sincronizzaCartella(dir);
+        (void)fsys.sincronizzaCartella(destinazione.parent_path());
         return std::nullopt;
     }
 
-    const auto primo = dir / file.front().nome;
+    const auto primo = dir.di(file.front().nome);
     std::vector<Voce> voci;
-    for (const auto& f : file) voci.push_back({f.nome, fsys.esiste(dir / f.nome)});
-    const auto marcatore = dir / kMarcatore;
+    for (const auto& f : file) voci.push_back({f.nome, fsys.esiste(dir.di(f.nome)), f.elimina});
+    const auto marcatore = dir.dati / kMarcatore;
     const auto marcatoreNuovo = ConSuffisso(marcatore, kNuovo);
     // The new files must be on the disk, names included, before the marker can say so.
-    EsitoFile e = fsys.sincronizzaCartella(dir);
+    EsitoFile e = SincronizzaTutte(fsys, dir);
     if (!e) e = fsys.scrivi(marcatoreNuovo, TestoMarcatore(voci));
     if (!e) e = fsys.rinomina(marcatoreNuovo, marcatore);
-    if (!e) e = fsys.sincronizzaCartella(dir);
+    if (!e) e = fsys.sincronizzaCartella(dir.dati);
     if (e) {
         (void)EliminaSeEsiste(fsys, marcatore);
         (void)EliminaSeEsiste(fsys, marcatoreNuovo);
@@ -179,24 +208,25 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<
         // A marker that could not be taken back decides the new set at the next start.
         if (fsys.esiste(marcatore) &&
             std::any_of(file.begin(), file.end(), [&](const FileNuovo& f) {
-                return fsys.esiste(ConSuffisso(dir / f.nome, kNuovo));
+                return f.elimina || fsys.esiste(ConSuffisso(dir.di(f.nome), kNuovo));
             }))
             errore.dati = DatiDopoErrore::CompletatiAlRiavvio;
         return errore;
     }
 
     for (const auto& v : voci) {
-        const auto destinazione = dir / v.nome;
+        const auto destinazione = dir.di(v.nome);
         EsitoFile errore;
         if (v.esisteva) errore = fsys.rinomina(destinazione, ConSuffisso(destinazione, kVecchio));
-        if (!errore) errore = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione);
+        if (!errore && !v.elimina)
+            errore = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione);
         if (errore) {
             ErroreFile riportato = Su(destinazione, *errore);
             // Undo under the other marker, so that an interruption now is undone as well.
             // A second fault leaves it to the next start, which goes the marker's way.
-            if (fsys.rinomina(marcatore, dir / kAnnullamento)) {
+            if (fsys.rinomina(marcatore, dir.dati / kAnnullamento)) {
                 riportato.dati = DatiDopoErrore::CompletatiAlRiavvio;
-            } else if (Annulla(fsys, dir, voci, dir / kAnnullamento)) {
+            } else if (Annulla(fsys, dir, voci, dir.dati / kAnnullamento)) {
                 riportato.dati = DatiDopoErrore::RipristinatiAlRiavvio;
             }
             return riportato;
@@ -204,7 +234,7 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const fs::path& dir, const std::vector<
     }
     // From here the new set is in place; what is left over is tidied now or at the next start.
     (void)Completa(fsys, dir, voci, marcatore);
-    (void)fsys.sincronizzaCartella(dir);
+    (void)SincronizzaTutte(fsys, dir);
     return std::nullopt;
 }
 

@@ -24,18 +24,29 @@ inline constexpr std::string_view kAnnullamento = ".annullamento";
 struct FileNuovo {
     std::string nome;
     std::string contenuto;
+    bool elimina = false;  // the file leaves the set: removed in the same switch
+};
+
+// Where the files of a set live: the password file in `sistema`, the others in `dati`
+// (which holds the markers), so that one switch covers both folders.
+struct Cartelle {
+    std::filesystem::path dati;
+    std::filesystem::path sistema;
+    [[nodiscard]] std::filesystem::path di(std::string_view nome) const;
 };
 
 [[nodiscard]] std::filesystem::path ConSuffisso(std::filesystem::path p, std::string_view suffisso);
 // The seven files beside the program: the five register files, para.txt, dati.txt.
 [[nodiscard]] std::vector<std::string> NomiDatiProgramma();
+// The same and the password file: the whole data set.
+[[nodiscard]] std::vector<std::string> NomiInsieme();
 [[nodiscard]] EsitoFile EliminaSeEsiste(FileSystem& fsys, const std::filesystem::path& p);
 
-// Writes the files of `file` into `dir` and switches them in as one.
-[[nodiscard]] EsitoFile SalvaInsieme(FileSystem& fsys, const std::filesystem::path& dir,
+// Writes the files of `file` (removing those marked so) and switches them in as one.
+[[nodiscard]] EsitoFile SalvaInsieme(FileSystem& fsys, const Cartelle& dir,
                                      const std::vector<FileNuovo>& file);
 // Finishes or undoes a switch that was interrupted in `dir`, and drops leftovers.
-[[nodiscard]] EsitoFile RecuperaCartella(FileSystem& fsys, const std::filesystem::path& dir,
+[[nodiscard]] EsitoFile RecuperaCartella(FileSystem& fsys, const Cartelle& dir,
                                          const std::vector<std::string>& nomi);
 
 }  // namespace core::salvataggio

@@ -211,13 +211,11 @@ void Form1::ChiediAzzeramento() {
         ui::Pulsanti::SiNo, ui::Icona::Esclamazione, "Rimozione movimenti", ui::Risposta::Si);
     if (risposta != ui::Risposta::Si) return;
     if (const core::EsitoFile errore = c_.file.EliminaDati()) {
-        // A backup that could not be written is a failed save, not a failed delete.
-        const auto dentro = errore->file.lexically_relative(c_.file.cartellaCopie());
-        const bool copia = !dentro.empty() && *dentro.begin() != "..";
-        Avvisa(c_, copia ? core::MessaggioErroreFile(*errore)
-                         : core::MessaggioErroreEliminazione(*errore));
-        // While listcol1.txt is there nothing was deleted: the account stays open as it was.
-        if (c_.file.esisteRegistro()) return;
+        // The reset is a save like any other: the message says what is on the disk.
+        Avvisa(c_, core::MessaggioErroreFile(*errore));
+        // Unless the next start completes it, the data are as they were: the account stays
+        // open.
+        if (errore->dati != core::DatiDopoErrore::CompletatiAlRiavvio) return;
     }
     // The program ends without the shutdown save, which would write the files back.
     c_.dialoghi.TerminaProgramma();

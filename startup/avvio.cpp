@@ -42,6 +42,23 @@ Esito Termina(ui::Dialoghi& dialoghi, const std::string& testo) {
 Esito DopoRipristino(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                      FinestreAvvio& finestre);
 
+// Puts the backup in `copia` back, keeping the files in place aside, and starts again on it.
+Esito Ripristina(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
+                 FinestreAvvio& finestre, const std::filesystem::path& copia) {
+    std::filesystem::path accantonati;
+    if (const auto e = file.RipristinaCopia(copia, &accantonati)) {
+        return Termina(dialoghi, "Impossibile ripristinare la copia di sicurezza: " +
+                                     core::MessaggioErroreFile(*e));
+    }
+    std::string fatto = "La copia di sicurezza del " + DataCopia(copia) + " è stata ripristinata.";
+    if (!accantonati.empty())
+        fatto += " I file danneggiati sono stati conservati in " + accantonati.string() + ".";
+    dialoghi.Messaggio(fatto, ui::Pulsanti::Ok, ui::Icona::Informazione, ui::kTitoloApplicazione,
+                       ui::Risposta::Ok);
+    stato = {};
+    return DopoRipristino(file, stato, dialoghi, finestre);
+}
+
 // A file that cannot be loaded: the report names the error, the file and the row, and,
 // when a backup loads, offers to put it back and carry on.
 Esito Fatale(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
@@ -60,18 +77,41 @@ Esito Fatale(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialog
         dialoghi.TerminaProgramma();
         return Esito::Finito;
     }
-    std::filesystem::path accantonati;
-    if (const auto e = file.RipristinaCopia(*copia, &accantonati)) {
-        return Termina(dialoghi, "Impossibile ripristinare la copia di sicurezza: " +
-                                     core::MessaggioErroreFile(*e));
+    return Ripristina(file, stato, dialoghi, finestre, *copia);
+}
+
+// The main window's loading. Amounts no one can read are told with their files and rows,
+// as the other repairs are: the user chooses the newest backup that loads, as for a
+// damaged file, or keeps them as written (never as zero). nullopt when loaded.
+std::optional<Esito> Carica(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
+                            FinestreAvvio& finestre, bool ripristinabile) {
+    int errore = finestre.CaricaPrincipale();
+    if (errore != 0 && !file.importiIlleggibili().empty()) {
+        const auto copia = ripristinabile ? file.CopiaRipristinabile() : std::nullopt;
+        std::string testo =
+            "Alcuni importi del registro non si possono leggere (modificati a mano o "
+            "danneggiati):\n" +
+            core::ElencoRighe(file.importiIlleggibili()) + "\n\n";
+        const std::string comeSono =
+            "restano nel registro come sono scritti: non valgono zero, vanno corretti.";
+        if (copia) {
+            testo += "C'è una copia di sicurezza dei dati del " + DataCopia(*copia) + " (" +
+                     copia->string() +
+                     "). Ripristinarla e continuare? I file attuali saranno conservati nella "
+                     "cartella backup per un controllo.\nCon No gli importi " +
+                     comeSono;
+            if (dialoghi.Messaggio(testo, ui::Pulsanti::SiNo, ui::Icona::Esclamazione,
+                                   ui::kTitoloApplicazione, ui::Risposta::Si) == ui::Risposta::Si)
+                return Ripristina(file, stato, dialoghi, finestre, *copia);
+        } else {
+            dialoghi.Messaggio(testo + "Gli importi " + comeSono, ui::Pulsanti::Ok,
+                               ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
+        }
+        file.AccettaImportiIlleggibili();
+        errore = finestre.CaricaPrincipale();
     }
-    std::string fatto = "La copia di sicurezza del " + DataCopia(*copia) + " è stata ripristinata.";
-    if (!accantonati.empty())
-        fatto += " I file danneggiati sono stati conservati in " + accantonati.string() + ".";
-    dialoghi.Messaggio(fatto, ui::Pulsanti::Ok, ui::Icona::Informazione, ui::kTitoloApplicazione,
-                       ui::Risposta::Ok);
-    stato = {};
-    return DopoRipristino(file, stato, dialoghi, finestre);
+    if (errore != 0) return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
+    return std::nullopt;
 }
 
 // The stored password in the program's UTF-8, or nullopt when it cannot be unscrambled.
@@ -116,8 +156,7 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, ui::Dialog
     finestre.CreaPrincipale();
     finestre.ApriPassword();
     if (dialoghi.Terminato()) return Esito::Finito;
-    if (int errore = finestre.CaricaPrincipale())
-        return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
+    if (const auto fine = Carica(file, stato, dialoghi, finestre, ripristinabile)) return *fine;
 
     if (!PasswordCorrisponde(stato)) {
         dialoghi.Messaggio(kPasswordErrata, ui::Pulsanti::Ok, ui::Icona::Esclamazione,
@@ -130,6 +169,11 @@ Esito VerificaPassword(core::FileDati& file, core::StatoConto& stato, ui::Dialog
 
 Esito Avvia(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
             FinestreAvvio& finestre, bool ripristinabile) {
+    // A save, restore or reset cut short is finished or undone before anything looks at
+    // which files exist: half-way, dati.txt may be under another name.
+    if (const auto e = file.Recupera())
+        return Fatale(file, stato, dialoghi, finestre,
+                      file.ErroreCaricamento(core::kErroreAccessoFile, *e), ripristinabile);
     if (!file.esisteConto()) {
         finestre.ApriImpostazioneConto();
         return Esito::InCorso;
@@ -145,8 +189,7 @@ Esito Avvia(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialogh
         return Mostra(file, stato, dialoghi, finestre);
     }
     finestre.CreaPrincipale();
-    if (int errore = finestre.CaricaPrincipale())
-        return Fatale(file, stato, dialoghi, finestre, errore, ripristinabile);
+    if (const auto fine = Carica(file, stato, dialoghi, finestre, ripristinabile)) return *fine;
     return Mostra(file, stato, dialoghi, finestre);
 }
 
@@ -181,8 +224,7 @@ Esito Main(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi
 Esito ApriPrincipale(core::FileDati& file, core::StatoConto& stato, ui::Dialoghi& dialoghi,
                      FinestreAvvio& finestre) {
     finestre.CreaPrincipale();
-    if (int errore = finestre.CaricaPrincipale())
-        return Fatale(file, stato, dialoghi, finestre, errore);
+    if (const auto fine = Carica(file, stato, dialoghi, finestre, true)) return *fine;
     return Mostra(file, stato, dialoghi, finestre);
 }
 

@@ -1,6 +1,7 @@
 #include "startup/avvio_qt.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 
 #include "main_window/form1_qt.h"
 #include "main_window/logo_qt.h"
@@ -42,7 +44,6 @@ std::filesystem::path CartellaConfigurazione() {
 
 Posizioni PosizioniProgramma() {
     return {Percorso(QCoreApplication::applicationDirPath()),
-            {QUIBORA_CARTELLA_INSTALLAZIONE, QUIBORA_CARTELLA_PACCHETTO},
             Percorso(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))};
 }
 
@@ -65,9 +66,9 @@ core::Data Oggi() {
 }  // namespace
 
 ProgrammaQt::ProgrammaQt(const std::filesystem::path& dirProgramma,
-                         const std::filesystem::path& dirConfigurazione, ui::Dialoghi& dialoghi,
+                         const std::filesystem::path& dirPassword, ui::Dialoghi& dialoghi,
                          std::function<core::Data()> oggi, core::FileSystem& fileSystem)
-    : file_(fileSystem, dirProgramma, core::DirSistema(dirConfigurazione)),
+    : file_(fileSystem, dirProgramma, core::DirSistema(dirPassword)),
       dialoghi_(dialoghi),
       oggi_(std::move(oggi)) {}
 
@@ -142,17 +143,42 @@ QString FileBlocco(const std::filesystem::path& cartellaDati) {
     return QString::fromStdU16String((cartellaDati / ".quibora.lock").u16string());
 }
 
+namespace {
+
+// The running program's own name: its executable's, when the system tells it.
+QString NomeProgrammaAttivo(QLockFile& blocco, const QString& predefinito) {
+    qint64 pid = 0;
+    QString host, nome;
+    if (!blocco.getLockInfo(&pid, &host, &nome)) return predefinito;
+    const QString eseguibile = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    if (!eseguibile.isEmpty()) return QFileInfo(eseguibile).fileName();
+    return nome.isEmpty() ? predefinito : nome;
+}
+
+}  // namespace
+
 bool BloccaIstanzaUnica(QLockFile& blocco, const QString& nomeEseguibile, ui::Dialoghi& dialoghi,
                         bool facoltativo) {
+    // Looked at before Qt opens it: a FIFO would hang the start, /dev/zero fill the memory.
+    if (const auto errore = ControllaFileBlocco(Percorso(blocco.fileName()))) {
+        dialoghi.Messaggio(MessaggioFileBlocco(*errore), ui::Pulsanti::Ok, ui::Icona::Critica,
+                           ui::kTitoloApplicazione, ui::Risposta::Ok);
+        return false;
+    }
     // Only a dead owner makes the lock stale, however long the first copy has run.
     blocco.setStaleLockTime(0);
-    if (blocco.tryLock(0)) return true;
-    if (blocco.error() == QLockFile::LockFailedError && TogliBloccoSenzaProprietario(blocco) &&
-        blocco.tryLock(0))
-        return true;
+    // The lock is the user's alone, as the data files are.
+    const mode_t maschera = ::umask(077);
+    bool preso = blocco.tryLock(0);
+    if (!preso && blocco.error() == QLockFile::LockFailedError &&
+        TogliBloccoSenzaProprietario(blocco))
+        preso = blocco.tryLock(0);
+    ::umask(maschera);
+    if (preso) return true;
     if (blocco.error() == QLockFile::LockFailedError) {
-        dialoghi.Messaggio(MessaggioIstanzaAttiva(nomeEseguibile.toStdString()), ui::Pulsanti::Ok,
-                           ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
+        dialoghi.Messaggio(
+            MessaggioIstanzaAttiva(NomeProgrammaAttivo(blocco, nomeEseguibile).toStdString()),
+            ui::Pulsanti::Ok, ui::Icona::Esclamazione, ui::kTitoloApplicazione, ui::Risposta::Ok);
         return false;
     }
     if (facoltativo) return true;
@@ -195,14 +221,23 @@ int EseguiProgramma(int argc, char** argv) {
     (void)ui::CaricaTraduzioniQt(app);
     ui::DialoghiQt dialoghi;
 
+    const auto inizio = std::time(nullptr);
     const auto configurazione = CartellaConfigurazione();
+    const auto posizioni = PosizioniProgramma();
+    // `sudo -E` keeps the user's home: nothing may be created there owned by root.
+    for (const auto& cartella : {configurazione, posizioni.personale, posizioni.programma}) {
+        if (const auto rifiuto = RifiutoAmministratore(cartella, ::geteuid())) {
+            dialoghi.Messaggio(*rifiuto, ui::Pulsanti::Ok, ui::Icona::Critica,
+                               ui::kTitoloApplicazione, ui::Risposta::Ok);
+            return 1;
+        }
+    }
     if (const auto errore = CreaCartella(configurazione)) {
         dialoghi.Messaggio(MessaggioErroreCartella(*errore), ui::Pulsanti::Ok, ui::Icona::Critica,
                            ui::kTitoloApplicazione, ui::Risposta::Ok);
         return 1;
     }
-    const auto cartella =
-        ScegliCartellaDati(PosizioniProgramma(), core::FileSystemReale(), dialoghi);
+    const auto cartella = ScegliCartellaDati(posizioni, core::FileSystemReale(), dialoghi);
     if (!cartella) return 0;
 
     FileSystemSolaLettura solaLettura(core::FileSystemReale());
@@ -222,11 +257,37 @@ int EseguiProgramma(int argc, char** argv) {
     QLockFile blocco(FileBlocco(cartella->percorso));
     if (!BloccaIstanzaUnica(blocco, nome, dialoghi, cartella->solaLettura)) return 0;
 
+    // What earlier runs cut short left behind, now that this copy alone works here.
+    const auto utente = static_cast<unsigned>(::geteuid());
+    std::error_code ec;
+    if (const auto temporanea = std::filesystem::temp_directory_path(ec); !ec)
+        TogliAvanzi(temporanea, utente, inizio);
+    if (!cartella->solaLettura) TogliAvanzi(cartella->percorso, utente, inizio);
+
+    // Each register its own password file; the copy into the user's folder takes along the
+    // one of the register it copies (or the shared one it used before each had its own).
+    const auto password = CartellaPassword(configurazione, cartella->percorso, posizioni.personale);
+    std::filesystem::path passwordCopiata;
+    if (cartella->copiaDa) {
+        passwordCopiata =
+            CartellaPassword(configurazione, *cartella->copiaDa, posizioni.personale) /
+            core::kFilePassword;
+        if (!core::FileSystemReale().esiste(passwordCopiata))
+            passwordCopiata = configurazione / core::kFilePassword;
+    } else if (const auto errore = AdottaPasswordComune(core::FileSystemReale(), configurazione,
+                                                        password, cartella->percorso)) {
+        dialoghi.Messaggio(core::MessaggioErroreFile(*errore), ui::Pulsanti::Ok, ui::Icona::Critica,
+                           ui::kTitoloApplicazione, ui::Risposta::Ok);
+        return 1;
+    }
+
     QDir::setCurrent(QString::fromStdU16String(cartella->percorso.u16string()));
-    quibora = std::make_unique<ProgrammaQt>(cartella->percorso, configurazione, dialoghi, Oggi,
-                                            fileSystem);
+    quibora =
+        std::make_unique<ProgrammaQt>(cartella->percorso, password, dialoghi, Oggi, fileSystem);
     // A register opened read-only is never saved, so there is nothing to back up.
     if (!cartella->solaLettura) quibora->file().AttivaCopie(core::MarcaTempoLocale);
+    // The copy into the user's folder, now that no other copy of the program can be there.
+    if (!CompletaCopia(*cartella, passwordCopiata, quibora->file(), dialoghi)) return 1;
 
     // The session manager's save request at logout: saved at once, the program goes on.
     // A failed save stops the logout: unasked, the user would lose what is not written.

@@ -24,9 +24,8 @@ namespace avvio {
 // can run it on a scratch folder with scripted answers and failing disks.
 class ProgrammaQt : public FinestreAvvio {
   public:
-    ProgrammaQt(const std::filesystem::path& dirProgramma,
-                const std::filesystem::path& dirConfigurazione, ui::Dialoghi& dialoghi,
-                std::function<core::Data()> oggi,
+    ProgrammaQt(const std::filesystem::path& dirProgramma, const std::filesystem::path& dirPassword,
+                ui::Dialoghi& dialoghi, std::function<core::Data()> oggi,
                 core::FileSystem& fileSystem = core::FileSystemReale());
     ~ProgrammaQt() override;
 

@@ -77,24 +77,25 @@ struct Caso {
 test::Guasto G(test::Operazione op, const char* file, int errore) {
     return {op, file, 0, false, errore, errore == ENOSPC};  // a full disk writes half
 }
-// One row per command; the kinds of failure on each file are the file layer's business.
+// One row per command, failing on a file it changes (a save writes those alone); the kinds
+// of failure on each file are the file layer's business.
 const Caso kCasi[] = {
     {"Movimento", G(Scrivi, "listcol1.txt", EACCES)},
-    {"CmdEuro", G(Rinomina, "listcol3.txt", EIO)},
+    {"CmdEuro", G(Rinomina, "listcol5.txt", EIO)},
     {"CmdSaldo", G(Scrivi, "para.txt", ENOSPC)},
     {"Cmdfido", G(Scrivi, "para.txt", ENOSPC)},
-    {"Rimuovi", G(Scrivi, "para.txt", ENOSPC)},
+    {"Rimuovi", G(Scrivi, "listcol2.txt", ENOSPC)},
     {"Rimuoviu", G(Scrivi, "listcol2.txt", ENOSPC)},
     // A fault that lasts fails the balance's save, then the exit's: asked, the user stays.
-    {"CmdEsci", G(Scrivi, "listcol3.txt", ENOSPC)},
+    {"CmdEsci", G(Scrivi, "listcol5.txt", ENOSPC)},
     {"Chiusura", G(Scrivi, "para.txt", EACCES)},  // the close box
-    {"Segnale", G(Scrivi, "listcol4.txt", EACCES)},
+    {"Segnale", G(Scrivi, "listcol5.txt", EACCES)},
     {"PrimoUso", G(Scrivi, "dati.txt", ENOSPC)},
     {"PrimoUso", G(Scrivi, "Vorn.lst", EACCES)},
     {"ImpostaPassword", G(Scrivi, "Vorn.lst", ENOSPC)},
     {"RimuoviPassword", G(Elimina, "Vorn.lst", EBUSY)},
     // The reset moves the files into a new backup first: a failed backup deletes nothing.
-    {"Azzeramento", G(Elimina, "listcol1.txt", EACCES)},
+    {"Azzeramento", G(Rinomina, "listcol1.txt", EACCES)},
     {"Azzeramento", G(CreaCartella, ".nuovo", EACCES)},
 };
 
@@ -195,6 +196,24 @@ TEST(FileDanneggiati, CopiaRifiutataFine) {
     EXPECT_TRUE(b.dialoghi.terminato);
 }
 
+// Amounts typed into the files by hand that no one can read: told at start with file and
+// row; refused, the newest backup comes back as for a damaged file; kept, they stay as
+// written, never a zero, and the register opens.
+TEST(FileDanneggiati, ImportiIlleggibiliDettiMaiZero) {
+    for (const char* importo : {"abc", "99999999999999999999999,00"}) {
+        for (const auto risposta : {Si, No}) {
+            SCOPED_TRACE(importo);
+            Banco b;
+            const std::string byte = Record({Scrambla("250,00")}) + Record({Scrambla(importo)});
+            ASSERT_TRUE(Danneggia(b, {{"listcol4.txt", byte}}, risposta));
+            EXPECT_EQ(b.Riferimenti(),
+                      risposta == Si ? Testi{"primo"} : (Testi{"primo", "secondo"}));
+            b.Clicca("CmdEsci");
+            EXPECT_EQ(b.disco().at("programma/listcol4.txt") == byte, risposta == No);
+        }
+    }
+}
+
 // A save killed after its new files were whole, with a marker naming a file besides the
 // data files (hand-made or planted): the next start completes it all the same, and moves
 // only the data files.
@@ -254,3 +273,30 @@ TEST(SolaLettura, OgniSalvataggioRifiutato) {
 }
 
 }  // namespace
+
+// A session that only looks writes nothing and takes no backup, whether it ends with Esci or
+// SIGTERM; with nothing to lose, a read-only one closes without asking.
+TEST(SoloConsultazione, NienteScrittoNessunaDomanda) {
+    for (const bool soloLettura : {false, true}) {
+        for (const char* fine : {"CmdEsci", "Segnale"}) {
+            SCOPED_TRACE(std::string(fine) + (soloLettura ? " sola lettura" : ""));
+            Banco b;
+            Prepara(b);
+            b.Clicca("CmdEsci");
+            const Disco prima = b.disco();
+            b.solaLettura = soloLettura;
+            ASSERT_TRUE(b.Avvia());
+            (void)b.NuoviMessaggi();
+            if (std::string_view(fine) == "Segnale") {
+                avvio::SegnaliDiFine segnali([&b] { b.programma->ChiusuraDalSistema(); });
+                ASSERT_EQ(::raise(SIGTERM), 0);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return b.dialoghi.terminato; }, 2000));
+            } else {
+                b.Clicca("CmdEsci");
+            }
+            EXPECT_TRUE(b.dialoghi.terminato);
+            EXPECT_EQ(b.NuoviMessaggi(), Testi{});
+            EXPECT_EQ(b.disco(), prima);
+        }
+    }
+}

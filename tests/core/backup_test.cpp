@@ -1,6 +1,7 @@
 // Backups: by hard links, at most five kept, folders not the program's never touched, the
 // reset and a damaged set restored through them.
 #include "insieme_dati.h"
+#include "support/file_system_difettoso.h"
 
 namespace {
 
@@ -111,6 +112,70 @@ TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
     // Six more runs: the set kept aside is never pruned.
     for (int run = 0; run < 6; ++run) ASSERT_FALSE(Esecuzione().SalvaRegistro(kDueRighe));
     EXPECT_TRUE(fs::exists(accantonati / "listcol3.txt"));
+}
+
+// A file no save of the run replaced is copied, never linked: damaged in place (an editor,
+// "> dati.txt") it leaves its backups whole. A save that fails after the backup breaks the
+// links it made, since the files stay live.
+TEST_F(Copie_, NessunaCopiaCondivideIFileVivi) {
+    for (const bool fallisce : {false, true}) {
+        SCOPED_TRACE(fallisce);
+        test::FileSystemDifettoso guasto;
+        if (fallisce) guasto.Guasta({test::Operazione::Rinomina, ".salvataggio", 1, false, EIO});
+        auto file = Esecuzione(guasto);
+        EXPECT_EQ(file.SalvaRegistro(secondo % 2 ? kDueRighe : kUnaRiga).has_value(), fallisce);
+        const fs::path copia = copie / Copia(secondo);
+        ASSERT_TRUE(fs::exists(copia / "dati.txt"));
+        for (const auto& n : NomiIn(copia)) {
+            const fs::path vivo = (n == "Vorn.lst" ? sistema : programma) / n;
+            EXPECT_FALSE(fs::equivalent(copia / n, vivo)) << n;
+        }
+        const auto tenuti = Contenuti({copia});
+        for (const char* n : {"dati.txt", "listcol1.txt"}) std::ofstream(programma / n) << "";
+        EXPECT_EQ(Contenuti({copia}), tenuti);
+    }
+}
+
+// A run that loads the set and saves what it loaded writes nothing and keeps no backup:
+// five sessions that only look do not push the history out of backup/.
+TEST_F(Copie_, UnaSessioneCheNonCambiaNullaNonScriveNulla) {
+    test::FileSystemDifettoso conta;
+    auto file = Esecuzione(conta);
+    std::string numero, banca, password;
+    core::Parametri parametri;
+    core::Registro registro;
+    ASSERT_EQ(file.LeggiConto(numero, banca) + file.LeggiPassword(password) +
+                  file.LeggiParametri(parametri) + file.LeggiRegistro(registro),
+              0);
+    ASSERT_FALSE(file.SalvaRegistroEParametri(registro, parametri));
+    ASSERT_FALSE(file.SalvaConto(numero, banca));
+    ASSERT_FALSE(file.SalvaPassword("Segreta"));
+    using enum test::Operazione;
+    for (auto op : {Scrivi, Rinomina, Elimina, CreaCartella, Collega})
+        EXPECT_EQ(conta.Chiamate(op), 0) << static_cast<int>(op);
+    EXPECT_FALSE(fs::exists(copie));
+    // A change is saved, and backed up first.
+    ASSERT_FALSE(file.SalvaConto(numero, "Banca Due"));
+    EXPECT_EQ(NomiIn(copie), Nomi{Copia(1)});
+}
+
+// A save that failed leaves the disk unsure (here the next start completes it): going back to
+// what was loaded is written all the same, never skipped as unchanged.
+TEST_F(Copie_, DopoUnSalvataggioFallitoSiScriveDiNuovo) {
+    test::FileSystemDifettoso guasto;
+    auto file = Esecuzione(guasto);
+    core::Registro registro;
+    ASSERT_EQ(file.LeggiRegistro(registro), 0);
+    guasto.Guasta({test::Operazione::Rinomina, "listcol2.txt", 0, false, EIO});
+    guasto.Guasta({test::Operazione::Rinomina, "annullamento", 0, false, EIO});
+    const auto errore = file.SalvaRegistro(kDueRighe);
+    ASSERT_TRUE(errore.has_value());
+    ASSERT_EQ(errore->dati, core::DatiDopoErrore::CompletatiAlRiavvio);
+    guasto.Ripara();
+    ASSERT_FALSE(file.SalvaRegistro(registro));
+    ASSERT_EQ(core::FileDati(core::FileSystemReale(), programma, sistema).LeggiRegistro(registro),
+              0);
+    EXPECT_EQ(registro, kUnaRiga);
 }
 
 }  // namespace

@@ -49,7 +49,9 @@ const Caso kCasi[] = {
     {kScrivi, "para.txt", "\"Euro\",\"bdf\",\"1\"\r\n", 13, 1}, {kScrivi, "para.txt", "\"Euro\",\"1\",\"\"\r\n", 13, 1},
     {kScrivi, "para.txt", "\"Euro\",\"" + *core::Codifica("99999999999999999") + "\",\"1\"\r\n", 6, 1},
     {kScrivi, "para.txt", "\"Euro\",\"a\x01\",\"1\"\r\n", 5, 1}, {kScrivi, "Vorn.lst", "", 62, 1},
-    {kScrivi, "dati.txt", "\"123\"\r\n", 62, 1}, {kScrivi, "dati.txt", "\"123\",\"\"\r\n", 0}};
+    {kScrivi, "dati.txt", "\"123\"\r\n", 62, 1}, {kScrivi, "dati.txt", "\"123\",\"\"\r\n", 0},
+    // An amount no one can read is never a zero: refused until the user keeps it.
+    {kScrivi, "listcol5.txt", "\"" + *core::Codifica("800.000") + "\"\r\n\"" + *core::Codifica("abc") + "\"\r\n", 13, 2}};
 // clang-format on
 
 void Applica(const Caso& c, const fs::path& d) {

@@ -1,5 +1,7 @@
 // A process killed at any moment of a save, of a run's first save (which backs the set up
-// first) or of a restore never leaves a torn register, nor a torn backup under a kept name.
+// first) or of a restore never leaves a torn register, nor a torn backup under a kept name;
+// stopped at each change to the disk, a restore, a reset or a copy into the user's folder
+// leaves the old data set or the new one.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <thread>
 
 #include "insieme_dati.h"
+#include "support/file_system_difettoso.h"
 
 namespace {
 
@@ -103,5 +106,71 @@ TEST_P(Uccisione, InsiemeSempreInteroDopoSIGKILL) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lavori, Uccisione, testing::Values(kSalvataggio, kCopia, kRipristino));
+
+enum Passaggio { kRipristina, kAzzera, kCopiaInCasa };
+
+// The three switches of a whole data set, each stopped after every number of changes to
+// the disk (the machine stops: every later change fails), then started again.
+class ArrestoAdOgniPasso : public testing::TestWithParam<Passaggio> {};
+
+TEST_P(ArrestoAdOgniPasso, IlRiavvioTrovaIlVecchioInsiemeOIlNuovo) {
+    test::CartellaTemporanea dir(test::BaseVeloce());
+    const fs::path dati = dir / "dati", conf = dir / "conf", sorgente = dir / "sorgente";
+    const auto passaggio = GetParam();
+    const auto prepara = [&] {
+        fs::remove_all(dati);
+        fs::remove_all(conf);
+        fs::create_directories(dati);
+        core::FileDati vecchio(core::FileSystemReale(), dati, conf);
+        if (passaggio == kCopiaInCasa) {
+            fs::create_directories(conf);
+            Scrivi(conf / "Vorn.lst", "\"altra\"\r\n");
+        } else {
+            SalvaInsieme(vecchio, 2);
+        }
+    };
+    // The set put in: one row and no password (the password leaves with a restore); for the
+    // copy into the user's folder, the portable register with its own password.
+    fs::create_directories(sorgente);
+    core::FileDati nuovo(core::FileSystemReale(), sorgente, sorgente);
+    SalvaInsieme(nuovo, 1);
+    if (passaggio == kRipristina) fs::remove(sorgente / "Vorn.lst");
+    prepara();
+    const auto vecchi = Contenuti({dati, conf});
+    const auto nuovi = passaggio == kAzzera ? Contenuto{} : Contenuti({sorgente});
+
+    using enum test::Operazione;
+    std::map<std::string, int> visti;
+    for (int passi = 0;; ++passi) {
+        SCOPED_TRACE(passi);
+        prepara();
+        test::FileSystemDifettoso fsys;
+        fsys.CrollaDopo(passi);
+        core::FileDati run(fsys, dati, conf);
+        run.AttivaCopie([] { return std::string("20261207-120000"); });
+        const auto errore = passaggio == kRipristina ? run.RipristinaCopia(sorgente)
+                            : passaggio == kAzzera
+                                ? run.EliminaDati()
+                                : run.AdottaRegistro(sorgente, sorgente / "Vorn.lst");
+        int cambi = 0;
+        for (auto op : {Scrivi, Rinomina, Elimina, SincronizzaCartella, CreaCartella,
+                        EliminaCartella, Collega})
+            cambi += fsys.Chiamate(op);
+
+        core::FileDati riavvio(core::FileSystemReale(), dati, conf);
+        ASSERT_EQ(riavvio.Recupera(), std::nullopt);
+        const auto trovati = Contenuti({dati, conf});
+        ASSERT_TRUE(trovati == vecchi || trovati == nuovi) << testing::PrintToString(trovati);
+        ++visti[trovati == vecchi ? "vecchi" : "nuovi"];
+        if (cambi < passi) {
+            ASSERT_EQ(errore, std::nullopt);
+            break;
+        }
+    }
+    EXPECT_GT(visti["vecchi"] * visti["nuovi"], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passaggi, ArrestoAdOgniPasso,
+                         testing::Values(kRipristina, kAzzera, kCopiaInCasa));
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <set>
 
+#include "core/record.h"
 #include "support/cartella_temporanea.h"
+#include "support/contesto_finto.h"
 #include "support/finti.h"
 
 namespace {
@@ -99,3 +101,20 @@ INSTANTIATE_TEST_SUITE_P(Tabella, Avvio, ::testing::Values(
 // clang-format on
 
 }  // namespace
+
+// A kill half-way through a restore left dati.txt under its new name only: the start
+// finishes that switch before it looks for the account, so it opens the register, not
+// the first-use window.
+TEST(AvvioInterrotto, CompletaIlSalvataggioPrimaDiCercareIlConto) {
+    test::CartellaTemporanea dir;
+    std::ofstream(dir / ".salvataggio", std::ios::binary) << core::ScriviRecord({"dati.txt", "1"});
+    std::ofstream(dir / "dati.txt.nuovo", std::ios::binary) << kConto;
+    core::FileDati file{core::FileSystemReale(), dir.path(), core::DirSistema(dir / "conf")};
+    core::StatoConto stato;
+    test::DialoghiFinti dialoghi;
+    const Caso c{kConto, nullptr, nullptr, 0, false, "", ""};
+    FinestreFinte finestre{stato, dialoghi, c};
+    EXPECT_EQ(avvio::Main(file, stato, dialoghi, finestre), avvio::Esito::InCorso);
+    EXPECT_EQ(finestre.passi, "crea " MOSTRA);
+    EXPECT_EQ(test::LeggiByte(dir / "dati.txt"), kConto);
+}

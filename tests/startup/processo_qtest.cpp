@@ -2,6 +2,8 @@
 // own home, on a register made by the program's file layer.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QProcess>
 #include <QThread>
 #include <filesystem>
+#include <fstream>
 
 #include "core/file_dati.h"
 #include "startup/avvio_qt.h"
@@ -20,9 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// While it runs the data folder is locked to any other copy; SIGTERM ends it with the
-// shutdown save (a first save of the run leaves its backup); after SIGKILL its stale lock
-// does not stop the next start.
+// While it runs the data folder is locked to any other copy, and a second copy names it;
+// SIGTERM ends it with the shutdown save, which writes nothing when nothing changed; after
+// SIGKILL its stale lock does not stop the next start.
 class Processo : public testing::TestWithParam<int> {};
 
 TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
@@ -58,7 +61,8 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
     QLockFile altro(avvio::FileBlocco(prog));
     EXPECT_FALSE(avvio::BloccaIstanzaUnica(altro, "quibora", dialoghi));
     EXPECT_EQ(dialoghi.testiMessaggi(),
-              std::vector<std::string>{"L'applicazione quibora è gia' in esecuzione."});
+              std::vector<std::string>{"L'applicazione conto-di-casa è gia' in esecuzione."})
+        << "the running program is named, not the second copy";
 
     ASSERT_EQ(::kill(static_cast<pid_t>(programma.processId()), segnale), 0);
     ASSERT_TRUE(programma.waitForFinished(10000));
@@ -66,7 +70,7 @@ TEST_P(Processo, SegnaleDiFineEBloccoDellaCartella) {
               segnale == SIGKILL ? QProcess::CrashExit : QProcess::NormalExit);
     if (segnale == SIGTERM) {
         EXPECT_EQ(programma.exitCode(), 0);
-        EXPECT_TRUE(fs::exists(prog / "backup")) << "the shutdown save ran";
+        EXPECT_FALSE(fs::exists(prog / "backup")) << "nothing changed, nothing written";
     }
     for (const auto& [nome, byte] : prima) EXPECT_EQ(test::LeggiByte(prog / nome), byte) << nome;
 
@@ -102,5 +106,46 @@ TEST(Blocco, UnBloccoImpossibileDiceQualeFileEUnoVuotoNonFermaLAvvio) {
     EXPECT_TRUE(dialoghi.messaggi.empty());
     EXPECT_FALSE(avvio::BloccaIstanzaUnica(secondo, "quibora", dialoghi));
 }
+
+// The lock file as a hostile user or a fault leaves it: anything but a small plain file is
+// refused at once with its name, never waited on or read for ever; a plain one left behind
+// is taken, and the lock is the user's alone.
+class BloccoOstile : public testing::TestWithParam<const char*> {};
+
+TEST_P(BloccoOstile, RifiutatoColNomeOPresoSoloPerLUtente) {
+    const std::string_view caso = GetParam();
+    test::CartellaTemporanea dir;
+    const fs::path blocco = dir / ".quibora.lock";
+    if (caso == "fifo") ::mkfifo(blocco.c_str(), 0600);
+    if (caso == "cartella") fs::create_directory(blocco);
+    if (caso == "/dev/zero") fs::create_symlink(caso, blocco);
+    if (caso == "grande") fs::resize_file((std::ofstream(blocco), blocco), 1 << 20);
+    if (caso == "lasciato") {  // by a copy killed before it wrote in it
+        std::ofstream{blocco};
+        fs::last_write_time(blocco, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    }
+    ::umask(022);
+    alarm(30);  // a lock that waits for ever ends the test here
+    test::DialoghiFinti dialoghi;
+    QLockFile lock(avvio::FileBlocco(dir.path()));
+    const bool preso = avvio::BloccaIstanzaUnica(lock, "quibora", dialoghi);
+    alarm(0);
+    EXPECT_EQ(preso, caso == "lasciato");
+    if (preso) {
+        struct stat info;
+        ASSERT_EQ(::stat(blocco.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_TRUE(dialoghi.messaggi.empty());
+        return;
+    }
+    ASSERT_EQ(dialoghi.messaggi.size(), 1u);
+    EXPECT_NE(dialoghi.messaggi[0].testo.find("Il file di blocco " + blocco.string()),
+              std::string::npos)
+        << dialoghi.messaggi[0].testo;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabella, BloccoOstile,
+                         testing::Values("fifo", "cartella", "/dev/zero", "grande", "lasciato"),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 }  // namespace
