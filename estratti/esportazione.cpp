@@ -44,8 +44,12 @@ std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
             if (!d || (da && *d < *da) || (a && *d > *a)) continue;
         }
         const std::string_view causale = registro.cella(r, 1);
-        RigaEsportata riga{data, causale, registro.cella(r, 2), registro.cella(r, 3),
-                           registro.cella(r, 4)};
+        RigaEsportata riga;
+        riga.data = data;
+        riga.causale = causale;
+        riga.riferimento = registro.cella(r, 2);
+        riga.cellaImporto = registro.cella(r, 3);
+        riga.cellaSaldo = registro.cella(r, 4);
         riga.euro = core::TestoInEuro(riga.cellaImporto);
         riga.importo = ValoreCella(riga.cellaImporto);
         if (riga.importo && core::CausaleDiDebito(causale)) riga.importo = riga.importo->negated();

@@ -63,7 +63,8 @@ std::string NomeColonna(std::string_view cella) {
         h += c;
     }
     for (const std::string_view coda :
-         {"(eur)", "(euro)", "(\xE2\x82\xAC)", " eur", " euro", " \xE2\x82\xAC", " in euro"})
+         // " in euro" before " euro", which would leave "importo in".
+         {" in euro", "(eur)", "(euro)", "(\xE2\x82\xAC)", " eur", " euro", " \xE2\x82\xAC"})
         if (h.size() > coda.size() && h.ends_with(coda)) {
             h.resize(h.size() - coda.size());
             while (!h.empty() && h.back() == ' ') h.pop_back();

@@ -228,13 +228,15 @@ TEST(ApriExcel, StesseRegoleDelCsv) {
               "rimborso|importo in euro");
     EXPECT_EQ(estratti::CelleEstratto(file).record.size(), 8u);
     auto letto = estratti::LeggiEstratto(file);
-    ASSERT_TRUE(std::holds_alternative<estratti::Estratto>(letto));
+    ASSERT_TRUE(std::holds_alternative<estratti::Estratto>(letto))
+        << std::get<estratti::ErroreEstratto>(letto).messaggio;
     const auto& e = std::get<estratti::Estratto>(letto);
     ASSERT_EQ(e.transazioni.size(), 5u);
     core::Money somma;
     for (const auto& t : e.transazioni) somma = *somma.plus(t.importo);
     EXPECT_EQ(core::FormatoEuro(somma), "200,85");
-    EXPECT_EQ(core::FormatoData(e.transazioni[4].data), "26/02/2008");
+    // The booking date ("Data registrazione"), not the day of the purchase.
+    EXPECT_EQ(core::FormatoData(e.transazioni[4].data), "28/02/2008");
 }
 
 core::Registro RegistroDiProva() {
@@ -265,10 +267,10 @@ TEST(EsportaExcel, RiletturaUgualeAlRegistro) {
     EXPECT_EQ(estratti::SeparaCsv(estratti::TestoCsv(tabella), ';').record, tabella.record);
     EXPECT_EQ(Righe(letto),
               "1:Conto n. 1234/56 - Banca di prova\n"
-              "2:Data|Causale|Riferimento|Importo|Valuta|Saldo\n"
-              "3:15/01/2001|Prelievo|bancomat \"centro\"|-200000|ITL|2300000\n"
-              "4:01/02/2002|Versamento||1000,5|EUR|2188,36\n"
-              "5:03/02/2002|Addebito bolletta gas|gas; febbraio|-80,07|EUR|2108,29\n");
+              "2:Data|Causale|Riferimento|Importo|Valuta|Saldo|Valuta saldo\n"
+              "3:15/01/2001|Prelievo|bancomat \"centro\"|-200000|ITL|2300000|ITL\n"
+              "4:01/02/2002|Versamento||1000,5|EUR|2188,36|EUR\n"
+              "5:03/02/2002|Addebito bolletta gas|gas; febbraio|-80,07|EUR|2108,29|EUR\n");
 }
 
 TEST(EsportaExcel, GuastoNonLasciaNulla) {
