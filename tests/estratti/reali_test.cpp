@@ -66,6 +66,10 @@ struct Caso {
     const char* atteso;
 };
 
+void PrintTo(const Caso& c, std::ostream* os) {
+    *os << c.file;
+}
+
 class FileReali : public testing::TestWithParam<Caso> {};
 
 TEST_P(FileReali, AnteprimaComeLaLeggeUnaPersona) {
