@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <map>
 #include <variant>
 
@@ -72,8 +74,22 @@ void PrintTo(const Caso& c, std::ostream* os) {
 
 class FileReali : public testing::TestWithParam<Caso> {};
 
+// The machine's time zone, then the two farthest from UTC: a bank's day is the same in all.
 TEST_P(FileReali, AnteprimaComeLaLeggeUnaPersona) {
     EXPECT_EQ(Riassunto(GetParam().file), GetParam().atteso);
+    const char* prima = std::getenv("TZ");
+    const std::string salvato = prima ? prima : "";
+    for (const char* zona : {"SST11", "LINT-14"}) {
+        SCOPED_TRACE(zona);
+        setenv("TZ", zona, 1);
+        tzset();
+        EXPECT_EQ(Riassunto(GetParam().file), GetParam().atteso);
+    }
+    if (prima)
+        setenv("TZ", salvato.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 // clang-format off
