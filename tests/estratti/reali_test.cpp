@@ -104,13 +104,13 @@ const Caso kCasi[] = {
     {"asgrim_bpbfc.ofx", "6 righe, 6 da importare, somma -53,49, dal 22/04/2016 al 29/04/2016, saldo 10.000,00 al 20/07/2016"},
     // Euro, the whole file on one line; DIRECTDEP carrying debits.
     {"asgrim_oneline.ofx", "8 righe, 8 da importare, somma -1.977,10, dal 16/02/2016 al 19/07/2016, saldo 100,00 al 19/07/2016"},
-    // Euro, 42 movements with the same name; two pairs share day and amount but not FITID.
-    {"asgrim_cmfr.ofx", "42 righe, 42 da importare, somma -13.491,59, dal 01/06/2016 al 27/06/2016, saldo 10.000,00 al 27/06/2016"},
+    // Euro, every movement with the same name; two pairs share day and amount but not FITID.
+    {"asgrim_cmfr.ofx", "10 righe, 10 da importare, somma -11.964,09, dal 01/06/2016 al 03/06/2016, saldo 10.000,00 al 27/06/2016"},
     {"asgrim_credit_card.ofx", "1 righe, 0 da importare, somma 0,00, dal 23/08/2016 al 23/08/2016; In valuta diversa (GBP): 1"},
     // No account element, no period.
     {"asgrim_empty_datetime.ofx", "2 righe, 0 da importare, somma 0,00, dal 13/12/2018 al 14/12/2018; In valuta diversa (AUD): 2"},
     // Investment statement: not a bank account.
-    {"asgrim_google_invest.ofx", "rifiutato"},
+    {"asgrim_invest_oneline.ofx", "rifiutato"},
     // Windows-1252 text in an SGML file, a time at [0:GMT].
     {"autosync_latin1.ofx", "1 righe, 0 da importare, somma 0,00, dal 20/09/2014 al 20/09/2014; In valuta diversa (USD): 1"},
     // BancoPosta: "SALDO INIZIALE"/"SALDO FINALE" lines with an amount in the credits column,
