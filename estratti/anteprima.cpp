@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
+#include <utility>
 #include <unordered_set>
 
 #include "core/cp1252.h"
@@ -63,17 +65,16 @@ std::string Riparato(std::string_view testo, bool& riparato) {
     return r;
 }
 
-std::string Chiave(const core::Data& d, std::string_view importo, std::string_view riferimento) {
+// A movement as the register would hold it: its day, its amount in euro, its direction and
+// its reference, so that a charge and its refund stay two.
+std::string Chiave(const core::Data& d, core::Money euro, bool credito,
+                   std::string_view riferimento) {
     std::string k = core::FormatoData(d);
     k += '\t';
-    k += importo;
-    k += '\t';
+    k += core::FormatoEuro(euro);
+    k += credito ? "+\t" : "-\t";
     k += riferimento;
     return k;
-}
-
-std::string TestoImporto(core::Money m, const std::string& modo) {
-    return core::FormatoModo(m, modo);
 }
 
 std::string Euro(core::Money m) {
@@ -108,6 +109,27 @@ std::string TestoEsclusione(Esclusione e) {
     return "";
 }
 
+std::string TestoEsclusione(const RigaAnteprima& r) {
+    std::string t = TestoEsclusione(r.esclusione);
+    if (r.esclusione == Esclusione::AltraValuta && !r.valuta.empty()) t += " (" + r.valuta + ")";
+    if (r.esclusione == Esclusione::DataNonValida && !r.dataNonValida.empty())
+        t += " (" + r.dataNonValida + ")";
+    return t;
+}
+
+core::StatoConto StatoInEuro(const core::StatoConto& stato) {
+    core::StatoConto s = stato;
+    if (!core::InLire(stato)) return s;
+    // Beyond the money range the switch itself refuses: the preview then stays in lire.
+    const auto saldo = core::LireInEuro(stato.SaldoConto);
+    const auto fido = core::LireInEuro(stato.FidoConto);
+    if (!saldo || !fido) return s;
+    s.SaldoConto = *saldo;
+    s.FidoConto = *fido;
+    s.ModoValuta = core::kEuro;
+    return s;
+}
+
 bool EsclusioneObbligata(Esclusione e) {
     return e == Esclusione::DataPrecedente || e == Esclusione::ImportoNullo ||
            e == Esclusione::FuoriLimite || e == Esclusione::AltraValuta ||
@@ -137,35 +159,47 @@ const core::TipoMovimento& IndovinaTipo(std::string_view descrizione, bool credi
 }
 
 Anteprima PreparaAnteprima(const Estratto& estratto, const core::Registro& registro,
-                           const core::StatoConto& stato) {
+                           const core::StatoConto& statoAttuale, bool inEuro) {
+    const core::StatoConto stato = inEuro ? StatoInEuro(statoAttuale) : statoAttuale;
     Anteprima a;
     a.nomeFile = estratto.nomeFile;
     a.modoValuta = stato.ModoValuta;
     a.saldoIniziale = stato.SaldoConto;
     a.fido = stato.FidoConto;
     a.saldoFinale = estratto.saldoFinale;
+    a.avvisi = estratto.avvisi;
     const bool lire = core::InLire(stato);
 
-    // Newest-first files are turned round so that a day's movements keep their order.
+    // Newest-first files are turned round so that a day's movements keep their order; rows
+    // without a real date go last.
     std::vector<const Transazione*> ordine;
     ordine.reserve(estratto.transazioni.size());
-    for (const auto& t : estratto.transazioni) ordine.push_back(&t);
+    for (const auto& t : estratto.transazioni)
+        if (t.dataNonValida.empty()) ordine.push_back(&t);
     if (ordine.size() > 1 && ordine.front()->data > ordine.back()->data)
         std::reverse(ordine.begin(), ordine.end());
     std::stable_sort(ordine.begin(), ordine.end(),
                      [](const Transazione* x, const Transazione* y) { return x->data < y->data; });
+    for (const auto& t : estratto.transazioni)
+        if (!t.dataNonValida.empty()) ordine.push_back(&t);
 
     std::optional<core::Data> ultima;
     if (!registro.empty()) ultima = core::LeggiData(registro.cella(registro.size() - 1, 0));
 
-    // Register rows that the statement could repeat: those from its first day on.
-    std::unordered_set<std::string> nelRegistro;
-    if (!ordine.empty()) {
+    // Register rows that the statement could repeat: those from its first day on, each able
+    // to stand for one statement row only.
+    std::unordered_map<std::string, int> nelRegistro;
+    if (!ordine.empty() && ordine.front()->dataNonValida.empty()) {
         const core::Data primo = ordine.front()->data;
         for (std::size_t r = registro.size(); r-- > 0;) {
             const auto d = core::LeggiData(registro.cella(r, 0));
             if (d && *d < primo) break;
-            if (d) nelRegistro.insert(Chiave(*d, registro.cella(r, 3), registro.cella(r, 2)));
+            const std::string_view cella = registro.cella(r, 3);
+            auto valore = ValoreCella(cella);
+            if (valore && !core::TestoInEuro(cella)) valore = core::LireInEuro(*valore);
+            if (!d || !valore) continue;
+            const bool credito = !core::CausaleDiDebito(registro.cella(r, 1));
+            ++nelRegistro[Chiave(*d, *valore, credito, registro.cella(r, 2))];
         }
     }
     std::unordered_set<std::string> nelFile;
@@ -177,30 +211,56 @@ Anteprima PreparaAnteprima(const Estratto& estratto, const core::Registro& regis
         r.linea = t->linea;
         r.descrizione = t->descrizione;
         r.credito = !t->importo.isNegative();
-        r.tipo = t->tipo ? t->tipo : &IndovinaTipo(t->descrizione, r.credito);
+        r.tipo = t->tipo && (t->tipo->segno == core::Segno::Credito) == r.credito
+                     ? t->tipo
+                     : &IndovinaTipo(t->descrizione, r.credito);
 
         const std::string& fonte = t->riferimento.empty() ? t->descrizione : t->riferimento;
         r.riferimento = Riparato(fonte, r.riparato);
-        if (LunghezzaUtf8(r.riferimento) > kLunghezzaRiferimento) {
-            r.riferimento = TroncaUtf8(r.riferimento, kLunghezzaRiferimento);
-            r.accorciato = true;
-        }
+        // Rows imported before references were shortened this way kept the first characters.
+        const std::string primiCaratteri = TroncaUtf8(r.riferimento, kLunghezzaRiferimento);
+        const std::string breve = RiferimentoBreve(r.riferimento, kLunghezzaRiferimento);
+        r.accorciato = breve != SenzaSpazi(r.riferimento);
+        r.riferimento = breve;
 
         std::optional<core::Money> importo = t->importo.abs();
-        if (importo && lire && t->valuta == Valuta::Euro) importo = core::EuroInLire(*importo);
-        if (importo && !lire && t->valuta == Valuta::Lire) importo = core::LireInEuro(*importo);
+        std::optional<core::Money> euro = importo;
+        if (importo && t->valuta == Valuta::Lire) euro = core::LireInEuro(*importo);
+        if (t->valutaEstera.empty()) {
+            if (importo && lire && t->valuta == Valuta::Euro) importo = core::EuroInLire(*importo);
+            if (importo && !lire && t->valuta == Valuta::Lire) importo = core::LireInEuro(*importo);
+        }
         if (importo) r.importo = *importo;
+        r.valuta = t->valutaEstera;
+        r.dataNonValida = t->dataNonValida;
 
-        const std::string testoImporto = TestoImporto(r.importo, a.modoValuta);
+        // A bank reuses placeholder ids such as 0: the id tells movements apart only with
+        // the day and the amount.
         const std::string chiaveFile =
-            t->idBanca.empty()
-                ? Chiave(t->data, testoImporto, t->descrizione) + (r.credito ? "+" : "-")
-                : "id:" + t->idBanca;
-        if (!importo)
+            (t->idBanca.empty() ? t->descrizione : "id:" + t->idBanca) + "\t" +
+            Chiave(t->data, euro.value_or(core::Money{}), r.credito, t->conto);
+        auto giaNelRegistro = [&] {
+            if (!euro) return false;
+            for (const std::string* rif : {&std::as_const(r.riferimento), &primiCaratteri}) {
+                const auto it = nelRegistro.find(Chiave(t->data, *euro, r.credito, *rif));
+                if (it != nelRegistro.end() && it->second > 0) {
+                    --it->second;
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (!t->dataNonValida.empty())
+            r.esclusione = Esclusione::DataNonValida;
+        else if (!t->valutaEstera.empty())
+            r.esclusione = Esclusione::AltraValuta;
+        else if (!importo)
             r.esclusione = Esclusione::FuoriLimite;
         else if (r.importo.isZero())
             r.esclusione = Esclusione::ImportoNullo;
-        else if (nelRegistro.contains(Chiave(t->data, testoImporto, r.riferimento)))
+        else if (!t->contabilizzata)
+            r.esclusione = Esclusione::NonContabilizzata;
+        else if (giaNelRegistro())
             r.esclusione = Esclusione::GiaNelRegistro;
         else if (!nelFile.insert(chiaveFile).second)
             r.esclusione = Esclusione::DoppiaNelFile;
@@ -217,10 +277,12 @@ void Ricalcola(Anteprima& a) {
     core::Money saldo = a.saldoIniziale;
     for (auto& r : a.righe) {
         r.fuoriFido = false;
+        // The amount's direction is the bank's: a type never turns it round.
+        if (!r.tipo || (r.tipo->segno == core::Segno::Credito) != r.credito)
+            r.tipo = &IndovinaTipo(r.descrizione, r.credito);
         if (r.esclusione == Esclusione::FuoriLimite && r.inclusa) r.inclusa = false;
         if (r.inclusa) {
-            const bool debito = r.tipo->segno == core::Segno::Debito;
-            const auto nuovo = debito ? saldo.minus(r.importo) : saldo.plus(r.importo);
+            const auto nuovo = r.credito ? saldo.plus(r.importo) : saldo.minus(r.importo);
             if (!nuovo) {
                 r.inclusa = false;
                 r.esclusione = Esclusione::FuoriLimite;
@@ -262,6 +324,16 @@ EsitoImportazione ApplicaAnteprima(const Anteprima& a, ui::Contesto& c,
     EsitoImportazione esito;
     if (passaAEuro) passaAEuro();
     const bool lire = core::InLire(c.stato);
+    // Amounts in another currency than the register's, or balances from another starting
+    // balance, would be booked wrong: the rows are added only as the preview showed them.
+    if (lire != (a.modoValuta == core::kLire) ||
+        (a.saldoIniziale != c.stato.SaldoConto &&
+         std::any_of(a.righe.begin(), a.righe.end(), [](const auto& r) { return r.inclusa; }))) {
+        esito.riepilogo = "Estratto conto \"" + a.nomeFile +
+                          "\": il registro è cambiato dopo l'anteprima (divisa o saldo); nessun "
+                          "movimento è stato aggiunto. Ripeta l'importazione.";
+        return esito;
+    }
     core::Registro nuove;
     core::Money saldo = c.stato.SaldoConto;
     for (const auto& r : a.righe) {
@@ -295,14 +367,15 @@ EsitoImportazione ApplicaAnteprima(const Anteprima& a, ui::Contesto& c,
 std::string Riepilogo(const Anteprima& a, const core::Registro& registro,
                       const core::StatoConto& stato, bool salvato) {
     int aggiunte = 0;
-    std::map<Esclusione, int> escluse;
+    std::map<std::string, int> escluse;
     std::vector<std::string> fuoriFido;
     for (const auto& r : a.righe) {
         if (r.inclusa) {
             ++aggiunte;
             if (r.fuoriFido) fuoriFido.push_back(core::FormatoData(r.data));
         } else {
-            ++escluse[r.esclusione];
+            ++escluse[r.esclusione == Esclusione::DataNonValida ? TestoEsclusione(r.esclusione)
+                                                                : TestoEsclusione(r)];
         }
     }
     std::string t = "Estratto conto \"" + a.nomeFile + "\".\n\n";
@@ -310,11 +383,11 @@ std::string Riepilogo(const Anteprima& a, const core::Registro& registro,
     int totaleEscluse = 0;
     for (const auto& [e, n] : escluse) totaleEscluse += n;
     t += "Movimenti esclusi: " + std::to_string(totaleEscluse) + (totaleEscluse ? ":\n" : ".\n");
-    for (const auto& [e, n] : escluse)
-        t += "  - " + TestoEsclusione(e) + ": " + std::to_string(n) + "\n";
+    for (const auto& [e, n] : escluse) t += "  - " + e + ": " + std::to_string(n) + "\n";
     if (aggiunte > 0 && !salvato)
         t += "\nATTENZIONE: il registro non è stato salvato; i movimenti restano in memoria e "
              "saranno salvati alla prossima occasione.\n";
+    for (const auto& avviso : a.avvisi) t += "\n" + avviso + "\n";
     if (!fuoriFido.empty()) {
         t += "\nATTENZIONE! SEI FUORI FIDO dopo i movimenti del ";
         for (std::size_t i = 0; i < fuoriFido.size() && i < 10; ++i)

@@ -49,8 +49,11 @@ struct RigaAnteprima {
     core::Money saldo;  // the balance after this row (unchanged for an excluded row)
     bool fuoriFido = false;
     int linea = 0;
-    std::string valuta;  // the row's currency code when it is not the register's ("CHF")
+    std::string valuta;         // the row's currency code when it is not the register's ("CHF")
+    std::string dataNonValida;  // the date as the file writes it, when no calendar has it
 };
+// The row's note: the reason with what it names ("In valuta diversa (CHF)").
+[[nodiscard]] std::string TestoEsclusione(const RigaAnteprima& riga);
 
 struct Anteprima {
     std::string nomeFile;
@@ -64,10 +67,14 @@ struct Anteprima {
 
 // The statement's rows sorted by date, with their types guessed, their references made
 // storable and the register's rules applied. Amounts are converted to lire when the
-// register is kept in lire.
+// register is kept in lire, unless `inEuro`: the user chose to switch the register to euro
+// at "Importa", and the preview shows it as it will be then (nothing changes before).
 [[nodiscard]] Anteprima PreparaAnteprima(const Estratto& estratto, const core::Registro& registro,
-                                         const core::StatoConto& stato);
-// After the user changed a tick or a type: balances and credit-line marks again.
+                                         const core::StatoConto& stato, bool inEuro = false);
+// The register's state once switched to euro, as the currency switch makes it.
+[[nodiscard]] core::StatoConto StatoInEuro(const core::StatoConto& stato);
+// After the user changed a tick or a type: balances and credit-line marks again. A row whose
+// type goes the other way than its amount gets back a type of its own direction.
 void Ricalcola(Anteprima& anteprima);
 void ImpostaInclusa(Anteprima& anteprima, std::size_t riga, bool inclusa);
 // The types the user may choose for a row: those of the row's direction, so that a type never
@@ -82,7 +89,9 @@ inline constexpr std::string_view kDomandaLire =
     "Il conto è gestito in lire, gli importi dell'estratto conto sono in euro.\n\n"
     "Sì: gli importi vengono convertiti in lire al cambio di 1936,27 lire per euro, come fa "
     "il cambio di divisa.\n"
-    "No: il conto passa prima alla gestione in euro e gli importi entrano come sono.";
+    "No: il conto passerà alla gestione in euro quando preme \"Importa\", e gli importi "
+    "entrano come sono.\n"
+    "Annulla: non importa nulla.";
 
 struct EsitoImportazione {
     int aggiunte = 0;
@@ -92,7 +101,8 @@ struct EsitoImportazione {
 
 // Appends the included rows as the entry window would, saves the register and the
 // parameters once, and tells what happened.
-// `passaAEuro`, when set, switches a lire register to euro first.
+// `passaAEuro`, when set, switches a lire register to euro first. Nothing is added when the
+// register's currency is not the one the preview was made for.
 [[nodiscard]] EsitoImportazione ApplicaAnteprima(const Anteprima& anteprima, ui::Contesto& c,
                                                  const std::function<void()>& passaAEuro = {});
 

@@ -5,11 +5,12 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -19,27 +20,127 @@ namespace estratti {
 
 namespace {
 
-core::Data DataDaTempo(time_t t) {
-    // libofx turns a date without a time into midday, so the local day is the stated one.
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+// Where the tag (upper case) starts at or after `da`, in any case as SGML allows.
+std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0) {
+    for (std::size_t p = testo.find('<', da); p != std::string_view::npos;
+         p = testo.find('<', p + 1)) {
+        if (testo.size() - p < tag.size()) break;
+        if (strncasecmp(testo.data() + p, tag.data(), tag.size()) == 0) return p;
+    }
+    return std::string_view::npos;
+}
+
+// The text of the element `tag` ("<DTPOSTED>") within [da, a): up to the next tag.
+std::string Valore(std::string_view testo, std::string_view tag, std::size_t da, std::size_t a) {
+    const std::size_t p = Trova(testo, tag, da);
+    if (p == std::string_view::npos || p >= a) return {};
+    const std::size_t inizio = p + tag.size();
+    const std::size_t fine = std::min(testo.find('<', inizio), a);
+    return std::string(SenzaSpazi(testo.substr(inizio, fine - inizio)));
+}
+
+// The bank's calendar day of an OFX date (aaaammgg[hhmmss[.xxx]][[±h:ZONA]]), as written: a
+// time and its zone never move it to another day.
+std::optional<core::Data> GiornoOfx(std::string_view t) {
+    if (t.size() < 8 || t.substr(0, 8).find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    if (t.size() > 8 && t[8] >= '0' && t[8] <= '9' && t.size() < 12) return std::nullopt;
+    const int anno = std::atoi(std::string(t.substr(0, 4)).c_str());
+    const int mese = std::atoi(std::string(t.substr(4, 2)).c_str());
+    const int giorno = std::atoi(std::string(t.substr(6, 2)).c_str());
+    if (!core::DataEsistente(anno, mese, giorno)) return std::nullopt;
+    return core::Data{anno, mese, giorno};
+}
+
+// The day of a time libofx made, without the machine's time zone: only where the text
+// could not be matched to it.
+core::Data GiornoUtc(time_t t) {
+    long long giorni = static_cast<long long>(t) / 86400;
+    if (static_cast<long long>(t) % 86400 < 0) --giorni;
+    // Days since 1970-01-01 to a civil date (proleptic Gregorian).
+    giorni += 719468;
+    const long long era = (giorni >= 0 ? giorni : giorni - 146096) / 146097;
+    const long long doe = giorni - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const int giorno = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int mese = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {static_cast<int>(yoe + era * 400 + (mese <= 2)), mese, giorno};
 }
 
 core::Money DenaroDaDouble(double v) {
     return core::Money::FromRaw(std::llround(v * static_cast<double>(core::Money::kScala)));
 }
 
+// What the text says that libofx does not hand over: each movement's date as written, in
+// file order, and each account's closing-balance date.
+struct DateScritte {
+    std::vector<std::string> movimenti;
+    std::map<std::string, std::string> saldi;  // ACCTID -> DTASOF (or DTEND)
+};
+
+DateScritte LeggiDateScritte(std::string_view t) {
+    DateScritte d;
+    for (std::size_t p = Trova(t, "<STMTTRN>"); p != std::string_view::npos;
+         p = Trova(t, "<STMTTRN>", p + 1)) {
+        std::size_t fine = std::min(Trova(t, "</STMTTRN>", p + 1), Trova(t, "<STMTTRN>", p + 1));
+        if (fine == std::string_view::npos) fine = t.size();
+        d.movimenti.push_back(Valore(t, "<DTPOSTED>", p, fine));
+    }
+    for (const std::string_view aggregato : {"<STMTRS>", "<CCSTMTRS>"})
+        for (std::size_t p = Trova(t, aggregato); p != std::string_view::npos;
+             p = Trova(t, aggregato, p + 1)) {
+            std::size_t fine = Trova(t, aggregato, p + 1);
+            if (fine == std::string_view::npos) fine = t.size();
+            const std::string conto = Valore(t, "<ACCTID>", p, fine);
+            const std::size_t saldo = Trova(t, "<LEDGERBAL>", p);
+            std::string quando = saldo < fine ? Valore(t, "<DTASOF>", saldo, fine) : "";
+            if (quando.empty()) quando = Valore(t, "<DTEND>", p, fine);
+            if (!d.saldi.contains(conto)) d.saldi[conto] = quando;
+        }
+    return d;
+}
+
 struct Lettura {
     Estratto estratto;
     bool dichiarazione = false;
+    const DateScritte* date = nullptr;
+    std::size_t movimenti = 0;    // transaction callbacks so far, to match the written dates
+    std::size_t senzaValuta = 0;  // first movement not yet given its statement's currency
+    int senzaImporto = 0;
 };
+
+std::string NumeroConto(const OfxAccountData* conto, const char* id, bool idValido) {
+    if (conto && conto->account_number_valid) return conto->account_number;
+    return idValido ? std::string(id) : std::string();
+}
+
+void ImpostaValuta(Transazione& t, std::string codice) {
+    for (char& c : codice)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (codice == "ITL")
+        t.valuta = Valuta::Lire;
+    else if (!codice.empty() && codice != "EUR")
+        t.valutaEstera = std::move(codice);
+}
 
 int Transazione_cb(const OfxTransactionData d, void* dati) {
     auto* l = static_cast<Lettura*>(dati);
-    if (!d.amount_valid || !d.date_posted_valid) return 0;
+    const std::size_t indice = l->movimenti++;
+    if (!d.amount_valid) {
+        ++l->senzaImporto;
+        return 0;
+    }
     Transazione t;
-    t.data = DataDaTempo(d.date_posted);
+    const bool scritta = l->date && l->date->movimenti.size() > indice;
+    const std::string testoData = scritta ? l->date->movimenti[indice] : std::string();
+    if (const auto giorno = scritta ? GiornoOfx(testoData) : std::nullopt)
+        t.data = *giorno;
+    else if (scritta || !d.date_posted_valid)
+        t.dataNonValida = testoData.empty() ? "mancante" : testoData;
+    else
+        t.data = GiornoUtc(d.date_posted);
     t.importo = DenaroDaDouble(d.amount);
     std::string descrizione;
     if (d.name_valid) descrizione = d.name;
@@ -50,23 +151,63 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.descrizione = TestoUtf8(SenzaSpazi(descrizione));
     if (d.check_number_valid && d.check_number[0]) t.riferimento = d.check_number;
     if (d.fi_id_valid) t.idBanca = d.fi_id;
+    t.conto = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
     if (d.account_id_valid && l->estratto.chiaveBanca.empty())
         l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
+    if (d.currency_valid) ImpostaValuta(t, d.currency);
     l->estratto.transazioni.push_back(std::move(t));
     return 0;
+}
+
+std::string TipoConto(const OfxAccountData* conto) {
+    if (!conto || !conto->account_type_valid) return "conto";
+    switch (conto->account_type) {
+        case OfxAccountData::OFX_CHECKING:
+            return "conto corrente";
+        case OfxAccountData::OFX_SAVINGS:
+            return "conto di risparmio";
+        case OfxAccountData::OFX_MONEYMRKT:
+            return "conto monetario";
+        case OfxAccountData::OFX_CREDITLINE:
+            return "linea di credito";
+        case OfxAccountData::OFX_CMA:
+            return "conto di liquidità";
+        case OfxAccountData::OFX_CREDITCARD:
+            return "carta di credito";
+        case OfxAccountData::OFX_INVESTMENT:
+        case OfxAccountData::OFX_401K:
+            return "conto titoli";
+    }
+    return "conto";
 }
 
 int Dichiarazione_cb(const OfxStatementData d, void* dati) {
     auto* l = static_cast<Lettura*>(dati);
     l->dichiarazione = true;
     if (d.account_id_valid) l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
+    const std::string numero = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
+    // The statement's own currency for its movements that state none.
+    auto& movimenti = l->estratto.transazioni;
+    for (std::size_t i = l->senzaValuta; i < movimenti.size(); ++i)
+        if (movimenti[i].conto == numero && movimenti[i].valutaEstera.empty() &&
+            movimenti[i].valuta == Valuta::Euro && d.currency_valid)
+            ImpostaValuta(movimenti[i], d.currency);
+    l->senzaValuta = movimenti.size();
+
+    auto& conti = l->estratto.conti;
+    auto conto = std::find_if(conti.begin(), conti.end(),
+                              [&](const ContoEstratto& c) { return c.numero == numero; });
+    if (conto == conti.end()) {
+        conti.push_back({numero, TipoConto(d.account_ptr), std::nullopt});
+        conto = conti.end() - 1;
+    }
     if (d.ledger_balance_valid) {
-        const time_t quando = d.ledger_balance_date_valid ? d.ledger_balance_date
-                              : d.date_end_valid          ? d.date_end
-                                                          : 0;
-        if (quando != 0)
-            l->estratto.saldoFinale =
-                SaldoDichiarato{DataDaTempo(quando), DenaroDaDouble(d.ledger_balance)};
+        std::optional<core::Data> quando;
+        if (l->date && l->date->saldi.contains(numero))
+            quando = GiornoOfx(l->date->saldi.at(numero));
+        else if (d.ledger_balance_date_valid)
+            quando = GiornoUtc(d.ledger_balance_date);
+        if (quando) conto->saldoFinale = SaldoDichiarato{*quando, DenaroDaDouble(d.ledger_balance)};
     }
     return 0;
 }
@@ -85,6 +226,38 @@ bool SembraOfx(std::string_view byte) {
     return inizio.find("OFXHEADER") != std::string_view::npos ||
            inizio.find("<OFX>") != std::string_view::npos ||
            inizio.find("<?OFX") != std::string_view::npos;
+}
+
+std::size_t ProfonditaOfx(std::string_view t) {
+    // Aggregates are the elements that close; leaf elements (SGML) never do.
+    std::vector<std::string> chiusi;
+    for (std::size_t p = t.find("</"); p != std::string_view::npos; p = t.find("</", p + 2)) {
+        const std::size_t fine = t.find('>', p);
+        if (fine == std::string_view::npos) break;
+        std::string nome = Normalizza(t.substr(p + 2, fine - p - 2));
+        if (std::find(chiusi.begin(), chiusi.end(), nome) == chiusi.end()) {
+            chiusi.push_back(std::move(nome));
+            if (chiusi.size() > 4096) return SIZE_MAX;
+        }
+    }
+    std::size_t profondita = 0, massima = 0, fila = 0;
+    for (std::size_t p = t.find('<'); p != std::string_view::npos; p = t.find('<', p + 1)) {
+        const std::size_t fine = t.find('>', p);
+        if (fine == std::string_view::npos) break;
+        const std::string_view tag = t.substr(p + 1, fine - p - 1);
+        if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;
+        // Tags one after the other with no text between open ever deeper, closed or not.
+        const std::string_view prima = SenzaSpazi(t.substr(0, p));
+        fila = !prima.empty() && prima.back() == '>' && tag[0] != '/' ? fila + 1 : 0;
+        if (tag[0] == '/') {
+            if (profondita > 0) --profondita;
+        } else if (std::find(chiusi.begin(), chiusi.end(), Normalizza(tag)) != chiusi.end()) {
+            ++profondita;
+        }
+        massima = std::max({massima, profondita, fila});
+        p = fine;
+    }
+    return massima;
 }
 
 namespace {
@@ -132,15 +305,6 @@ std::optional<bool> ElaboraTesto(std::string_view byte, Lettura& l) {
 }
 
 // Where the tag (upper case) starts at or after `da`, in any case as SGML allows.
-std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0) {
-    for (std::size_t p = testo.find('<', da); p != std::string_view::npos;
-         p = testo.find('<', p + 1)) {
-        if (testo.size() - p < tag.size()) break;
-        if (strncasecmp(testo.data() + p, tag.data(), tag.size()) == 0) return p;
-    }
-    return std::string_view::npos;
-}
-
 // libofx files every movement in a tree whose size it recounts for each new one, so its time
 // grows with the square of the movements: 10,000 take seconds. A statement with one list of
 // movements is therefore read as several documents that share its head and tail, each with a
@@ -178,25 +342,65 @@ std::variant<Estratto, ErroreEstratto> Leggi(std::string_view byte,
                                              const std::filesystem::path* file,
                                              const std::string& nome) {
     Silenzia();
+    auto rifiuta = [&](std::string perche) {
+        return ErroreEstratto{"Il file \"" + nome + "\" non può essere importato: " + perche};
+    };
+    if (ProfonditaOfx(byte) > kMassimaProfonditaOfx)
+        return rifiuta("i suoi elementi sono annidati oltre " +
+                       std::to_string(kMassimaProfonditaOfx) +
+                       " livelli, non è un estratto conto OFX.");
+    const bool banca = Trova(byte, "<STMTRS>") != std::string_view::npos ||
+                       Trova(byte, "<CCSTMTRS>") != std::string_view::npos;
+    const bool titoli = Trova(byte, "<INVSTMTRS>") != std::string_view::npos;
+    if (titoli && !banca)
+        return rifiuta(
+            "è l'estratto di un conto titoli (investimenti). Si importano solo gli estratti di "
+            "conto corrente e di carta di credito.");
+    const DateScritte date = LeggiDateScritte(byte);
     Lettura l;
+    l.date = &date;
     l.estratto.nomeFile = nome;
+    bool errori = false;
     std::string_view testa, coda;
     const std::vector<std::string_view> fette = Fette(byte, testa, coda);
     if (fette.empty()) {
         const std::optional<bool> letto =
             file ? std::optional<bool>(Elabora(*file, l)) : ElaboraTesto(byte, l);
         if (!letto) return SenzaSpazio(nome);
-        if (!*letto) return Illeggibile(nome);
+        errori = !*letto;
     }
     std::string documento;
     for (const std::string_view fetta : fette) {
         documento.assign(testa).append(fetta).append(coda);
         const std::optional<bool> letto = ElaboraTesto(documento, l);
         if (!letto) return SenzaSpazio(nome);
-        if (!*letto) return Illeggibile(nome);
+        errori = errori || !*letto;
     }
-    if (!l.dichiarazione && l.estratto.transazioni.empty()) return Illeggibile(nome);
-    return std::move(l.estratto);
+    Estratto& e = l.estratto;
+    if (e.transazioni.empty() && (errori || !l.dichiarazione)) return Illeggibile(nome);
+    if (l.movimenti != date.movimenti.size()) {
+        // The written dates cannot be matched to the movements: libofx's are used, by UTC.
+        for (auto& t : e.transazioni) t.dataNonValida.clear();
+        e.avvisi.push_back(
+            "Le date dei movimenti non sono state lette dal testo del file: "
+            "le controlli.");
+    }
+    if (errori)
+        e.avvisi.push_back("Il file \"" + nome + "\" contiene errori: sono stati letti " +
+                           std::to_string(e.transazioni.size()) +
+                           " movimenti, controlli che ci siano tutti.");
+    if (titoli)
+        e.avvisi.emplace_back("La parte del file che riguarda un conto titoli non è stata letta.");
+    if (l.senzaImporto > 0)
+        e.avvisi.push_back(std::to_string(l.senzaImporto) +
+                           " movimenti senza importo non sono stati letti.");
+    if (e.conti.size() == 1) {
+        e.numeroConto = e.conti.front().numero;
+        e.saldoFinale = e.conti.front().saldoFinale;
+    } else if (e.conti.empty() && !e.transazioni.empty()) {
+        e.numeroConto = e.transazioni.front().conto;
+    }
+    return std::move(e);
 }
 
 }  // namespace
