@@ -17,8 +17,8 @@ const std::filesystem::path kReali = QUIBORA_DATI_REALI;
 
 // "rifiutato", the columns still to choose, or: rows shown, rows ticked, the sum of the
 // ticked amounts, first and last date, the closing balance stated (only when something is
-// booked) and the exclusions by reason.
-std::string Riassunto(const std::string& file) {
+// booked) and the exclusions by reason. A file of several accounts is read for `conto`.
+std::string Riassunto(const std::string& file, const char* conto) {
     const auto aperto = estratti::ApriEstratto(core::FileSystemReale(), kReali / file, nullptr);
     if (const auto* e = std::get_if<estratti::ErroreEstratto>(&aperto))
         return e->messaggio.find(file) == std::string::npos ? "rifiutato senza nome del file"
@@ -32,10 +32,23 @@ std::string Riassunto(const std::string& file) {
     if (const auto* e = std::get_if<estratti::ErroreEstratto>(&letto))
         return e->messaggio.find(file) == std::string::npos ? "rifiutato senza nome del file"
                                                             : "rifiutato";
+    auto e = std::get<estratti::Estratto>(letto);
+    std::string s;
+    if (e.conti.size() > 1) {
+        s = std::to_string(e.conti.size()) + " conti";
+        if (conto) {
+            estratti::SceltaConto(e, conto);
+            s += ", il " + std::string(conto);
+            if (e.saldoFinale)
+                s += " con saldo " + core::FormatoEuro(e.saldoFinale->saldo) + " al " +
+                     core::FormatoData(e.saldoFinale->data);
+        }
+        s += ": ";
+    }
     core::StatoConto stato;
     stato.ModoValuta = "Euro";
-    const auto a = estratti::PreparaAnteprima(std::get<estratti::Estratto>(letto), {}, stato);
-    if (a.righe.empty()) return "nessuna riga";
+    const auto a = estratti::PreparaAnteprima(e, {}, stato);
+    if (a.righe.empty()) return s + "nessuna riga";
 
     int incluse = 0;
     core::Money somma;
@@ -46,16 +59,11 @@ std::string Riassunto(const std::string& file) {
             somma = r.credito ? *somma.plus(r.importo) : *somma.minus(r.importo);
             continue;
         }
-        std::string motivo = estratti::TestoEsclusione(r.esclusione);
-        if (r.esclusione == estratti::Esclusione::AltraValuta &&
-            motivo.find('(') == std::string::npos)
-            motivo += " (" + r.valuta + ")";
-        ++escluse[motivo];
+        ++escluse[estratti::TestoEsclusione(r)];
     }
-    std::string s = std::to_string(a.righe.size()) + " righe, " + std::to_string(incluse) +
-                    " da importare, somma " + core::FormatoEuro(somma) + ", dal " +
-                    core::FormatoData(a.righe.front().data) + " al " +
-                    core::FormatoData(a.righe.back().data);
+    s += std::to_string(a.righe.size()) + " righe, " + std::to_string(incluse) +
+         " da importare, somma " + core::FormatoEuro(somma) + ", dal " +
+         core::FormatoData(a.righe.front().data) + " al " + core::FormatoData(a.righe.back().data);
     if (a.saldoFinale && incluse > 0)
         s += ", saldo " + core::FormatoEuro(a.saldoFinale->saldo) + " al " +
              core::FormatoData(a.saldoFinale->data);
@@ -66,6 +74,7 @@ std::string Riassunto(const std::string& file) {
 struct Caso {
     const char* file;
     const char* atteso;
+    const char* conto = nullptr;
 };
 
 void PrintTo(const Caso& c, std::ostream* os) {
@@ -76,14 +85,14 @@ class FileReali : public testing::TestWithParam<Caso> {};
 
 // The machine's time zone, then the two farthest from UTC: a bank's day is the same in all.
 TEST_P(FileReali, AnteprimaComeLaLeggeUnaPersona) {
-    EXPECT_EQ(Riassunto(GetParam().file), GetParam().atteso);
+    EXPECT_EQ(Riassunto(GetParam().file, GetParam().conto), GetParam().atteso);
     const char* prima = std::getenv("TZ");
     const std::string salvato = prima ? prima : "";
     for (const char* zona : {"SST11", "LINT-14"}) {
         SCOPED_TRACE(zona);
         setenv("TZ", zona, 1);
         tzset();
-        EXPECT_EQ(Riassunto(GetParam().file), GetParam().atteso);
+        EXPECT_EQ(Riassunto(GetParam().file, GetParam().conto), GetParam().atteso);
     }
     if (prima)
         setenv("TZ", salvato.c_str(), 1);
@@ -109,6 +118,8 @@ const Caso kCasi[] = {
     {"asgrim_credit_card.ofx", "1 righe, 0 da importare, somma 0,00, dal 23/08/2016 al 23/08/2016; In valuta diversa (GBP): 1"},
     // No account element, no period.
     {"asgrim_empty_datetime.ofx", "2 righe, 0 da importare, somma 0,00, dal 13/12/2018 al 14/12/2018; In valuta diversa (AUD): 2"},
+    // Three accounts: the one chosen, with its own balance only.
+    {"asgrim_multiple_accounts_xml.ofx", "3 conti, il 546582659855 con saldo 3.000,25 al 11/05/2014: 2 righe, 0 da importare, somma 0,00, dal 16/07/2014 al 17/07/2014; In valuta diversa (GBP): 2", "546582659855"},
     // Investment statement: not a bank account.
     {"asgrim_invest_oneline.ofx", "rifiutato"},
     // Windows-1252 text in an SGML file, a time at [0:GMT].
@@ -118,13 +129,15 @@ const Caso kCasi[] = {
     {"bancoposta.csv", "4 righe, 4 da importare, somma 996,10, dal 03/01/2018 al 23/01/2018, saldo 28.359,05 al 31/01/2018"},
     // Three debits of 500,50 on one day with different texts, and a credit of the same amount.
     {"bancoposta_bonifici.csv", "8 righe, 8 da importare, somma 899,00, dal 01/08/2018 al 05/08/2018, saldo 2.000,95 al 31/08/2018"},
-    // Revolut: ISO dates with a time, point decimals, amounts without decimals, a balance column.
-    {"revolut_2021_10.csv", "7 righe, 7 da importare, somma 165,31, dal 03/09/2021 al 07/09/2021"},
-    // Revolut: PENDING rows without a completion date, a zero hold.
+    // Revolut: ISO dates with a time, point decimals, amounts without decimals, a balance
+    // column. A movement's day is the one the bank completed it.
+    {"revolut_2021_10.csv", "7 righe, 7 da importare, somma 165,31, dal 05/09/2021 al 08/09/2021"},
+    // Revolut: PENDING rows without a completion date (shown at the day they started), a zero
+    // hold.
     {"revolut_2022_01.csv", "9 righe, 6 da importare, somma 86,56, dal 02/01/2022 al 15/01/2022; Importo uguale a zero: 1; Non contabilizzato: 2"},
     // PayPal in French (trimmed): month first, "Devise" column, "Net" beside "Brut" and
     // "Solde", no-break space grouping, each payment paired with its conversion.
-    {"paypal_fr.csv", "48 righe, 22 da importare, somma 0,00, dal 02/01/2020 al 10/11/2020; In valuta diversa (USD): 26"},
+    {"paypal_fr.csv", "48 righe, 22 da importare, somma 0,00, dal 02/01/2020 al 23/09/2020; In valuta diversa (USD): 26"},
     // An order history, not a statement: no amount column to take.
     {"autosync_amazon_ordini.csv", "colonne mancanti (importo)"},
 };
