@@ -22,6 +22,9 @@ class DialoghiMuti : public ui::Dialoghi {
     std::string InputBox(std::string_view, std::string_view, std::string_view) override {
         return {};
     }
+    int Scelta(std::string_view, const std::vector<std::string>&, std::string_view) override {
+        return 0;
+    }
     void TerminaProgramma() override { terminato = true; }
     [[nodiscard]] bool Terminato() const override { return terminato; }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <unordered_map>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 
 #include "core/cp1252.h"
 #include "core/importi.h"
@@ -160,7 +160,8 @@ const core::TipoMovimento& IndovinaTipo(std::string_view descrizione, bool credi
 
 Anteprima PreparaAnteprima(const Estratto& estratto, const core::Registro& registro,
                            const core::StatoConto& statoAttuale, bool inEuro) {
-    const core::StatoConto stato = inEuro ? StatoInEuro(statoAttuale) : statoAttuale;
+    const core::StatoConto stato =
+        inEuro || estratto.registroInEuro ? StatoInEuro(statoAttuale) : statoAttuale;
     Anteprima a;
     a.nomeFile = estratto.nomeFile;
     a.modoValuta = stato.ModoValuta;

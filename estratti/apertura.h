@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "core/file_system.h"
@@ -41,10 +43,25 @@ struct FileEstratto {
     MappaturaCsv mappatura;
     bool mappaturaRicordata = false;
     std::string banca;  // CSV: the header signature
+    // OFX already read (on the import's worker), so that the preview does not read it again.
+    std::shared_ptr<const Estratto> letto;
+    std::string conto;  // OFX with several accounts: the one the user chose
+    // The user chose to switch a lire register to euro at "Importa": the preview computes in
+    // euro (Estratto::registroInEuro).
+    bool registroInEuro = false;
 };
+
+// Beyond this size a file is no statement (and would only keep the user waiting).
+inline constexpr std::size_t kMassimaDimensioneEstratto = std::size_t{32} << 20;
 
 [[nodiscard]] std::variant<FileEstratto, ErroreEstratto> ApriEstratto(
     core::FileSystem& fs, const std::filesystem::path& percorso, const MemoriaMappature* memoria);
+// The same on bytes already read; `nome` names the file in messages.
+[[nodiscard]] std::variant<FileEstratto, ErroreEstratto> ApriEstrattoDaByte(
+    std::string_view byte, const std::filesystem::path& percorso, const MemoriaMappature* memoria);
+// What a file that is no statement is ("è un PDF: ..."), as the message refusing it; empty
+// for a text that may be one.
+[[nodiscard]] std::string NonEstratto(std::string_view byte, const std::string& nome);
 [[nodiscard]] std::variant<Estratto, ErroreEstratto> LeggiEstratto(const FileEstratto& file);
 
 }  // namespace estratti

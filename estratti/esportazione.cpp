@@ -36,8 +36,20 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
                               std::optional<core::Data> a) {
     std::string t =
         "\xEF\xBB\xBF"
-        "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n";
+        "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n";
     t.reserve(t.size() + registro.size() * 64);
+    // An amount in its own currency, with the currency's code; a cell no rule reads is
+    // written as it is, never as a zero.
+    auto cifra = [&t](std::string_view cella, bool negativo) {
+        const bool euro = core::TestoInEuro(cella);
+        auto valore = ValoreCella(cella);
+        if (valore && negativo) valore = valore->negated();
+        if (valore)
+            t += Numero(*valore, euro);
+        else
+            Campo(t, cella);
+        t += euro ? ";EUR" : ";ITL";
+    };
     for (std::size_t r = 0; r < registro.size(); ++r) {
         const std::string_view data = registro.cella(r, 0);
         if (da || a) {
@@ -45,25 +57,16 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
             if (!d || (da && *d < *da) || (a && *d > *a)) continue;
         }
         const std::string_view causale = registro.cella(r, 1);
-        const std::string_view cellaImporto = registro.cella(r, 3);
-        const std::string_view cellaSaldo = registro.cella(r, 4);
-        const bool euro = core::TestoInEuro(cellaImporto);
-        core::Money importo = ValoreCella(cellaImporto).value_or(core::Money{});
-        if (core::CausaleDiDebito(causale)) importo = importo.negated().value_or(importo);
-        core::Money saldo = ValoreCella(cellaSaldo).value_or(core::Money{});
-        // After a currency switch the last balance is in the other currency than its amount.
-        const bool saldoEuro = cellaSaldo.empty() ? euro : core::TestoInEuro(cellaSaldo);
-        if (saldoEuro != euro)
-            saldo = (euro ? core::LireInEuro(saldo) : core::EuroInLire(saldo)).value_or(saldo);
         Campo(t, data);
         t += ';';
         Campo(t, causale);
         t += ';';
         Campo(t, registro.cella(r, 2));
         t += ';';
-        t += Numero(importo, euro);
-        t += euro ? ";EUR;" : ";ITL;";
-        t += Numero(saldo, euro);
+        cifra(registro.cella(r, 3), core::CausaleDiDebito(causale));
+        t += ';';
+        // After a currency switch the last balance is in the other currency than its amount.
+        cifra(registro.cella(r, 4), false);
         t += "\r\n";
     }
     return t;

@@ -11,8 +11,9 @@
 namespace estratti {
 
 // The register as a spreadsheet opens it with Italian settings: ";" separated, UTF-8 with
-// a BOM, dates dd/mm/yyyy, signed plain amounts with a decimal comma, the currency of each
-// row and the running balance. Only rows within [da, a] when given.
+// a BOM, dates dd/mm/yyyy, signed plain amounts with a decimal comma, each with its
+// currency, and the running balance with its own (a switch leaves them apart). Cells are
+// read as everywhere in the program. Only rows within [da, a] when given.
 [[nodiscard]] std::string TestoEsportazione(const core::Registro& registro,
                                             std::optional<core::Data> da,
                                             std::optional<core::Data> a);

@@ -52,6 +52,8 @@ struct Estratto {
     // SceltaConto; until then it has no closing balance to check against.
     std::vector<ContoEstratto> conti;
     std::vector<std::string> avvisi;  // what the reader had to skip or could not trust
+    // Set by the import when the user chose to switch a lire register to euro at "Importa".
+    bool registroInEuro = false;
 };
 
 // Keeps only the movements of account `numero`, with its closing balance.

@@ -192,7 +192,7 @@ bool ColonnaDiDate(const TabellaCsv& t, const MappaturaCsv& m, int c) {
 
 void ColonneDaIntestazione(const TabellaCsv& t, MappaturaCsv& m) {
     const auto& record = t.record[m.rigaIntestazione];
-    int rangoData = 99, rangoDescrizione = 99, causale = -1;
+    int rangoData = 99, rangoRiserva = 99, rangoDescrizione = 99, causale = -1;
     for (int c = 0; c < static_cast<int>(record.size()); ++c) {
         auto [ruolo, rango] = Classifica(record[c]);
         if (ruolo == Ruolo::Valuta && ColonnaDiDate(t, m, c)) {
@@ -205,8 +205,13 @@ void ColonneDaIntestazione(const TabellaCsv& t, MappaturaCsv& m) {
         switch (ruolo) {
             case Ruolo::Data:
                 if (rango < rangoData) {
+                    rangoRiserva = rangoData;
+                    m.colDataRiserva = m.colData;
                     rangoData = rango;
                     m.colData = c;
+                } else if (rango < rangoRiserva) {
+                    rangoRiserva = rango;
+                    m.colDataRiserva = c;
                 }
                 break;
             case Ruolo::Descrizione:
@@ -415,7 +420,8 @@ std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& t, const M
         return errore("ha righe di oltre " + std::to_string(kMassimoColonne) +
                       " colonne, non è un estratto conto.");
     if (m.colData < 0 || (m.colImporto < 0 && m.colDare < 0 && m.colAvere < 0))
-        return ErroreEstratto{ColonneMancanti(m)};
+        return ErroreEstratto{"Il file \"" + nomeFile + "\" non può ancora essere importato. " +
+                              ColonneMancanti(m)};
     Estratto e;
     e.nomeFile = nomeFile;
     e.chiaveBanca = FirmaIntestazione(t, m);
@@ -423,7 +429,8 @@ std::variant<Estratto, ErroreEstratto> LeggiTabella(const TabellaCsv& t, const M
     for (std::size_t r = m.rigaIntestazione + 1; r < t.record.size(); ++r) {
         const auto& rec = t.record[r];
         const int linea = t.linee[r];
-        const std::string_view testoData = SenzaSpazi(Cella(rec, m.colData));
+        std::string_view testoData = SenzaSpazi(Cella(rec, m.colData));
+        if (testoData.empty()) testoData = SenzaSpazi(Cella(rec, m.colDataRiserva));
         std::optional<core::Money> importo;
         std::string_view testoImporto;
         bool conImporto = false;

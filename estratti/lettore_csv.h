@@ -24,6 +24,9 @@ struct MappaturaCsv {
     int colAvere = -1;
     int colValuta = -1;
     int colStato = -1;  // booked or not ("COMPLETED", "PENDING", "Non contabilizzato")
+    // Another date column, for rows whose date cell is empty (a pending card payment has a
+    // start date but no completion date).
+    int colDataRiserva = -1;
     char decimale = ',';
     FormatoData formatoData = FormatoData::GiornoMeseAnno;
     // No row tells whether 03/04 is the 3rd of April or the 4th of March: ask the user.

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "estratti/testi.h"
@@ -21,7 +22,9 @@ namespace estratti {
 namespace {
 
 // Where the tag (upper case) starts at or after `da`, in any case as SGML allows.
-std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0) {
+std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da = 0,
+                  std::size_t a = std::string_view::npos) {
+    testo = testo.substr(0, a);
     for (std::size_t p = testo.find('<', da); p != std::string_view::npos;
          p = testo.find('<', p + 1)) {
         if (testo.size() - p < tag.size()) break;
@@ -32,7 +35,7 @@ std::size_t Trova(std::string_view testo, std::string_view tag, std::size_t da =
 
 // The text of the element `tag` ("<DTPOSTED>") within [da, a): up to the next tag.
 std::string Valore(std::string_view testo, std::string_view tag, std::size_t da, std::size_t a) {
-    const std::size_t p = Trova(testo, tag, da);
+    const std::size_t p = Trova(testo, tag, da, a);
     if (p == std::string_view::npos || p >= a) return {};
     const std::size_t inizio = p + tag.size();
     const std::size_t fine = std::min(testo.find('<', inizio), a);
@@ -77,16 +80,33 @@ core::Money DenaroDaDouble(double v) {
 // file order, and each account's closing-balance date.
 struct DateScritte {
     std::vector<std::string> movimenti;
+    std::vector<std::string> valute;           // each movement's CURRENCY or ORIGCURRENCY, if any
     std::map<std::string, std::string> saldi;  // ACCTID -> DTASOF (or DTEND)
+    std::vector<std::string> conti;            // each statement's ACCTID, whole
 };
 
 DateScritte LeggiDateScritte(std::string_view t) {
     DateScritte d;
+    // Each statement's own currency (CURDEF), where it starts.
+    std::vector<std::pair<std::size_t, std::string>> valuteConto;
+    for (std::size_t p = Trova(t, "<CURDEF>"); p != std::string_view::npos;
+         p = Trova(t, "<CURDEF>", p + 1))
+        valuteConto.emplace_back(p, Valore(t, "<CURDEF>", p, t.size()));
+    std::size_t conto = 0;
     for (std::size_t p = Trova(t, "<STMTTRN>"); p != std::string_view::npos;
          p = Trova(t, "<STMTTRN>", p + 1)) {
-        std::size_t fine = std::min(Trova(t, "</STMTTRN>", p + 1), Trova(t, "<STMTTRN>", p + 1));
+        while (conto + 1 < valuteConto.size() && valuteConto[conto + 1].first < p) ++conto;
+        std::size_t fine = Trova(t, "<STMTTRN>", p + 1);
         if (fine == std::string_view::npos) fine = t.size();
+        fine = std::min(fine, Trova(t, "</STMTTRN>", p + 1, fine));
         d.movimenti.push_back(Valore(t, "<DTPOSTED>", p, fine));
+        // Within this movement only: a scan to the end for each would take the square.
+        std::size_t valuta = Trova(t, "<CURRENCY>", p, fine);
+        if (valuta >= fine) valuta = Trova(t, "<ORIGCURRENCY>", p, fine);
+        std::string codice = valuta < fine ? Valore(t, "<CURSYM>", valuta, fine) : "";
+        if (codice.empty() && !valuteConto.empty() && valuteConto[conto].first < p)
+            codice = valuteConto[conto].second;
+        d.valute.push_back(std::move(codice));
     }
     for (const std::string_view aggregato : {"<STMTRS>", "<CCSTMTRS>"})
         for (std::size_t p = Trova(t, aggregato); p != std::string_view::npos;
@@ -94,7 +114,8 @@ DateScritte LeggiDateScritte(std::string_view t) {
             std::size_t fine = Trova(t, aggregato, p + 1);
             if (fine == std::string_view::npos) fine = t.size();
             const std::string conto = Valore(t, "<ACCTID>", p, fine);
-            const std::size_t saldo = Trova(t, "<LEDGERBAL>", p);
+            d.conti.push_back(conto);
+            const std::size_t saldo = Trova(t, "<LEDGERBAL>", p, fine);
             std::string quando = saldo < fine ? Valore(t, "<DTASOF>", saldo, fine) : "";
             if (quando.empty()) quando = Valore(t, "<DTEND>", p, fine);
             if (!d.saldi.contains(conto)) d.saldi[conto] = quando;
@@ -106,14 +127,24 @@ struct Lettura {
     Estratto estratto;
     bool dichiarazione = false;
     const DateScritte* date = nullptr;
-    std::size_t movimenti = 0;    // transaction callbacks so far, to match the written dates
-    std::size_t senzaValuta = 0;  // first movement not yet given its statement's currency
+    std::size_t movimenti = 0;  // transaction callbacks so far, to match the written dates
     int senzaImporto = 0;
 };
 
-std::string NumeroConto(const OfxAccountData* conto, const char* id, bool idValido) {
-    if (conto && conto->account_number_valid) return conto->account_number;
-    return idValido ? std::string(id) : std::string();
+// The account number as written: libofx cuts an IBAN short.
+std::string NumeroConto(const Lettura& l, const OfxAccountData* conto, const char* id,
+                        bool idValido) {
+    std::string numero;
+    if (conto && conto->account_number_valid)
+        numero = conto->account_number;
+    else if (idValido)
+        numero = id;
+    if (numero.empty() || !l.date) return numero;
+    const auto& conti = l.date->conti;
+    if (std::find(conti.begin(), conti.end(), numero) != conti.end()) return numero;
+    for (const auto& scritto : conti)
+        if (scritto.starts_with(numero)) return scritto;
+    return numero;
 }
 
 void ImpostaValuta(Transazione& t, std::string codice) {
@@ -151,10 +182,14 @@ int Transazione_cb(const OfxTransactionData d, void* dati) {
     t.descrizione = TestoUtf8(SenzaSpazi(descrizione));
     if (d.check_number_valid && d.check_number[0]) t.riferimento = d.check_number;
     if (d.fi_id_valid) t.idBanca = d.fi_id;
-    t.conto = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
+    t.conto = NumeroConto(*l, d.account_ptr, d.account_id, d.account_id_valid);
     if (d.account_id_valid && l->estratto.chiaveBanca.empty())
         l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
-    if (d.currency_valid) ImpostaValuta(t, d.currency);
+    // The movement's CURRENCY or ORIGCURRENCY, else its statement's CURDEF.
+    if (d.currency_valid)
+        ImpostaValuta(t, d.currency);
+    else if (scritta)
+        ImpostaValuta(t, l->date->valute[indice]);
     l->estratto.transazioni.push_back(std::move(t));
     return 0;
 }
@@ -185,15 +220,7 @@ int Dichiarazione_cb(const OfxStatementData d, void* dati) {
     auto* l = static_cast<Lettura*>(dati);
     l->dichiarazione = true;
     if (d.account_id_valid) l->estratto.chiaveBanca = std::string("ofx:") + d.account_id;
-    const std::string numero = NumeroConto(d.account_ptr, d.account_id, d.account_id_valid);
-    // The statement's own currency for its movements that state none.
-    auto& movimenti = l->estratto.transazioni;
-    for (std::size_t i = l->senzaValuta; i < movimenti.size(); ++i)
-        if (movimenti[i].conto == numero && movimenti[i].valutaEstera.empty() &&
-            movimenti[i].valuta == Valuta::Euro && d.currency_valid)
-            ImpostaValuta(movimenti[i], d.currency);
-    l->senzaValuta = movimenti.size();
-
+    const std::string numero = NumeroConto(*l, d.account_ptr, d.account_id, d.account_id_valid);
     auto& conti = l->estratto.conti;
     auto conto = std::find_if(conti.begin(), conti.end(),
                               [&](const ContoEstratto& c) { return c.numero == numero; });
@@ -230,15 +257,11 @@ bool SembraOfx(std::string_view byte) {
 
 std::size_t ProfonditaOfx(std::string_view t) {
     // Aggregates are the elements that close; leaf elements (SGML) never do.
-    std::vector<std::string> chiusi;
+    std::unordered_set<std::string> chiusi;
     for (std::size_t p = t.find("</"); p != std::string_view::npos; p = t.find("</", p + 2)) {
         const std::size_t fine = t.find('>', p);
         if (fine == std::string_view::npos) break;
-        std::string nome = Normalizza(t.substr(p + 2, fine - p - 2));
-        if (std::find(chiusi.begin(), chiusi.end(), nome) == chiusi.end()) {
-            chiusi.push_back(std::move(nome));
-            if (chiusi.size() > 4096) return SIZE_MAX;
-        }
+        chiusi.insert(Normalizza(t.substr(p + 2, fine - p - 2)));
     }
     std::size_t profondita = 0, massima = 0, fila = 0;
     for (std::size_t p = t.find('<'); p != std::string_view::npos; p = t.find('<', p + 1)) {
@@ -251,7 +274,7 @@ std::size_t ProfonditaOfx(std::string_view t) {
         fila = !prima.empty() && prima.back() == '>' && tag[0] != '/' ? fila + 1 : 0;
         if (tag[0] == '/') {
             if (profondita > 0) --profondita;
-        } else if (std::find(chiusi.begin(), chiusi.end(), Normalizza(tag)) != chiusi.end()) {
+        } else if (chiusi.contains(Normalizza(tag))) {
             ++profondita;
         }
         massima = std::max({massima, profondita, fila});
@@ -392,8 +415,8 @@ std::variant<Estratto, ErroreEstratto> Leggi(std::string_view byte,
     if (titoli)
         e.avvisi.emplace_back("La parte del file che riguarda un conto titoli non è stata letta.");
     if (l.senzaImporto > 0)
-        e.avvisi.push_back(std::to_string(l.senzaImporto) +
-                           " movimenti senza importo non sono stati letti.");
+        e.avvisi.push_back("Movimenti senza importo, non letti: " + std::to_string(l.senzaImporto) +
+                           ".");
     if (e.conti.size() == 1) {
         e.numeroConto = e.conti.front().numero;
         e.saldoFinale = e.conti.front().saldoFinale;

@@ -295,6 +295,11 @@ std::string RiferimentoBreve(std::string_view descrizione, std::size_t caratteri
                 resto = std::string(SenzaSpazi(std::string_view(resto).substr(1)));
             if (resto.empty()) break;
             t = std::move(resto);
+            // The transfer's code ("TRN 0306…") tells the user nothing.
+            if (Normalizza(t).starts_with("trn ")) {
+                const auto fine = t.find(' ', 4);
+                if (fine != std::string::npos) t = std::string(SenzaSpazi(t.substr(fine)));
+            }
             tolto = true;
             break;
         }

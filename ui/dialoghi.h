@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -22,6 +23,9 @@ class Dialoghi {
     // An input box: the prompt's carriage returns start new lines; the empty text on cancel.
     virtual std::string InputBox(std::string_view prompt, std::string_view titolo,
                                  std::string_view predefinito) = 0;
+    // A choice among `voci` (the first selected); the index chosen, -1 on cancel.
+    virtual int Scelta(std::string_view domanda, const std::vector<std::string>& voci,
+                       std::string_view titolo) = 0;
     // Ends the program at once: no further window events, no saves. The caller returns
     // straight after it.
     virtual void TerminaProgramma() = 0;

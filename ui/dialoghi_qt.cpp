@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -85,6 +86,21 @@ std::string DialoghiQt::InputBox(std::string_view prompt, std::string_view titol
     finestra.setMinimumWidth(360);
     if (finestra.exec() != QDialog::Accepted) return {};
     return campo->text().toStdString();
+}
+
+int DialoghiQt::Scelta(std::string_view domanda, const std::vector<std::string>& voci,
+                       std::string_view titolo) {
+    QInputDialog finestra(QApplication::activeWindow());
+    finestra.setWindowTitle(InQString(titolo));
+    finestra.setLabelText(InQString(domanda));
+    QStringList elenco;
+    for (const auto& v : voci) elenco << InQString(v);
+    finestra.setComboBoxItems(elenco);
+    finestra.setComboBoxEditable(false);
+    finestra.setOkButtonText(QStringLiteral("OK"));
+    finestra.setCancelButtonText(QStringLiteral("Annulla"));
+    if (finestra.exec() != QDialog::Accepted) return -1;
+    return static_cast<int>(elenco.indexOf(finestra.textValue()));
 }
 
 void DialoghiQt::TerminaProgramma() {

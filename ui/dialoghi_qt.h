@@ -13,6 +13,8 @@ class DialoghiQt : public Dialoghi {
                        std::string_view titolo, Risposta predefinita) override;
     std::string InputBox(std::string_view prompt, std::string_view titolo,
                          std::string_view predefinito) override;
+    int Scelta(std::string_view domanda, const std::vector<std::string>& voci,
+               std::string_view titolo) override;
     void TerminaProgramma() override;
     [[nodiscard]] bool Terminato() const override { return terminato_; }
 

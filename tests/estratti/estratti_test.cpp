@@ -29,18 +29,22 @@ std::variant<estratti::Estratto, std::string> Leggi(const std::filesystem::path&
     return std::get<estratti::Estratto>(letto);
 }
 
-// Count and sum of the movements, the oldest as the preview shows it first, the closing
-// balance the bank declares.
+// Count and sum of the movements, the oldest as the preview shows it first, the rows it leaves
+// out, the closing balance the bank declares.
 std::string Riassunto(const char* file) {
     auto letto = Leggi(kDati / file);
     if (auto* messaggio = std::get_if<std::string>(&letto)) return *messaggio;
     const auto& e = std::get<estratti::Estratto>(letto);
     Money somma;
     for (const auto& t : e.transazioni) somma = *somma.plus(t.importo);
-    const auto prima = estratti::PreparaAnteprima(e, {}, core::StatoConto{}).righe.front();
+    const auto anteprima = estratti::PreparaAnteprima(e, {}, core::StatoConto{});
+    const auto& prima = anteprima.righe.front();
     std::string s = std::to_string(e.transazioni.size()) + " " + core::FormatoEuro(somma) + " " +
                     core::FormatoData(prima.data) + " " + prima.descrizione + " " +
                     std::string(prima.tipo->caption);
+    for (const auto& r : anteprima.righe)
+        if (!r.inclusa) s += " [" + estratti::TestoEsclusione(r) + "]";
+    if (!e.numeroConto.empty()) s += " conto " + e.numeroConto;
     if (e.saldoFinale)
         s += " saldo " + core::FormatoEuro(e.saldoFinale->saldo) + " al " +
              core::FormatoData(e.saldoFinale->data);
@@ -51,10 +55,23 @@ std::string Riassunto(const char* file) {
 TEST(LetturaFile, MovimentiOErrore) {
     // clang-format off
     const std::vector<std::pair<const char*, std::string>> casi{
-        {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo saldo 1.515,63 al 29/02/2024"},
-        {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito saldo 254,10 al 31/03/2024"},
-        {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico saldo -19,99 al 30/04/2024"},
-        {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico"},
+        {"conto_102.ofx", "4 1.431,26 05/01/2024 PRELIEVO BANCOMAT Prelievo [Presente due volte nell'estratto] conto IT60X0542811101000000012345 saldo 1.515,63 al 29/02/2024"},
+        {"conto_2x.ofx", "2 254,10 02/03/2024 BONIFICO DA ROSSI MARIO Bonifico a credito conto 000012345678 saldo 254,10 al 31/03/2024"},
+        {"carta.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico conto 4111 saldo -19,99 al 30/04/2024"},
+        // The statement's currency holds for every row that names none.
+        {"dollari.qfx", "1 -19,99 03/04/2024 ABBONAMENTO Addebito generico [In valuta diversa (USD)] conto 4111 saldo -19,99 al 30/04/2024"},
+        {"titoli_dare_avere_1252.csv", "4 925,40 03/01/2024 Commissione tenuta c/c à saldo Addebito generico saldo 925,40 al 30/01/2024"},
+        // Balance and total lines are no movements (the closing one is the bank's balance);
+        // "Saldo fattura" is; the amount is the column named so, not one that contains it.
+        {"saldi_stato_valuta.csv", "4 -365,10 03/06/2024 Spesa Coop Addebito generico [In valuta diversa (CHF)] [Non contabilizzato] saldo 654,90 al 06/06/2024"},
+        // Several accounts: all movements until one is chosen, no balance to check against.
+        // A pending payment has no booking date: its start date shows it, left out.
+        {"in_attesa.csv", "2 96,50 04/01/2022 Top-Up by *1234 Accredito generico [Non contabilizzato]"},
+        {"conti_zone.ofx", "6 35,00 05/01/2024 EDICOLA Addebito generico [Presente due volte nell'estratto] [In valuta diversa (CHF)] [Data non valida (20250231)]"},
+        {"titoli.ofx", "Il file \"titoli.ofx\" non può essere importato: è l'estratto di un conto titoli (investimenti). Si importano solo gli estratti di conto corrente e di carta di credito."},
+        {"estratto.pdf", "Il file \"estratto.pdf\" non può essere importato: è un PDF: esporti dalla banca il file Excel o CSV dei movimenti, oppure OFX."},
+        {"estratto.csv.html", "Il file \"estratto.csv.html\" non può essere importato: è una pagina web (HTML): esporti dalla banca il file Excel o CSV dei movimenti, oppure OFX."},
+        {"vuoto.csv", "Il file \"vuoto.csv\" non può essere importato: è vuoto."},
         {"bom_importo.csv", "3 -748,77 02/02/2024 Prelievo ATM via Roma Prelievo"},
         {"entrate_uscite.csv", "2 1.465,00 10/03/2024 ADDEBITO Pagamento carta di credito Addebito carta di credito"},
         {"iso_punto.csv", "2 1.879,50 01/04/2024 Assegno n. 123, studio Assegno"},
@@ -148,13 +165,13 @@ TEST(Anteprima, EsclusioniRiferimentiESaldi) {
             "Già presente nel registro|PRELIEVO BANCOMA|100,00 esclusa accorciato",
             "|Edicola|93,00", "|PRELIEVO|63,00", "Presente due volte nell'estratto|PRELIEVO|33,00",
             "Importo uguale a zero|Nulla|33,00 esclusa",
-            "|Bonifico 'casa' |-167,00 accorciato riparato fuori fido"}));
+            "|Bonifico 'casa'|-167,00 accorciato riparato fuori fido"}));
 
     a.saldoFinale = estratti::SaldoDichiarato{{2024, 1, 10}, Euro(121)};
     const auto esito = estratti::ApplicaAnteprima(a, c.contesto);
     ASSERT_EQ(esito.aggiunte, 4);
     EXPECT_EQ(c.griglia.righe().riga(5),
-              (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa' ", "200,00",
+              (core::RigaRegistro{"22/01/2024", "Bonifico a debito", "Bonifico 'casa'", "200,00",
                                   "-167,00"}));
     EXPECT_EQ(c.stato.SaldoConto, Euro(-167));
     EXPECT_EQ(c.form1.Testo("txtSaldo"), "-167,00");
@@ -197,17 +214,13 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
     ASSERT_EQ(estratti::ApplicaAnteprima(a, destinazione.contesto).aggiunte, 4);
     EXPECT_EQ(destinazione.griglia.righe(), origine.griglia.righe());
 
-    // A date range keeps only its rows; a row in lire whose balance was turned into euro by
-    // the switch is written in one currency.
-    core::Registro r = origine.griglia.righe();
-    r.aggiungi({"01/03/2024", "Versamento", "", "193.627", "100,00"});
-    EXPECT_EQ(estratti::TestoEsportazione(r, Data{2024, 2, 3}, std::nullopt),
+    // A date range keeps only its rows.
+    EXPECT_EQ(estratti::TestoEsportazione(origine.griglia.righe(), Data{2024, 2, 3}, std::nullopt),
               "\xEF\xBB\xBF"
-              "Data;Causale;Riferimento;Importo;Valuta;Saldo\r\n"
-              "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90\r\n"
-              "03/02/2024;Interessi a credito;;0,50;EUR;938,40\r\n"
-              "09/02/2024;Assegno;n. 12;-1200,00;EUR;-261,60\r\n"
-              "01/03/2024;Versamento;;193627;ITL;193627\r\n");
+              "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n"
+              "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90;EUR\r\n"
+              "03/02/2024;Interessi a credito;;0,50;EUR;938,40;EUR\r\n"
+              "09/02/2024;Assegno;n. 12;-1200,00;EUR;-261,60;EUR\r\n");
 }
 
 }  // namespace

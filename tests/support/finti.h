@@ -98,6 +98,11 @@ class DialoghiFinti : public ui::Dialoghi {
         input.push_back({std::string(prompt), std::string(titolo), std::string(predefinito)});
         return Prossima(inputDigitati, {});
     }
+    int Scelta(std::string_view domanda, const std::vector<std::string>& voci,
+               std::string_view) override {
+        scelte.push_back({std::string(domanda), voci});
+        return Prossima(sceltePrevisti, -1);
+    }
     void TerminaProgramma() override { terminato = true; }
     [[nodiscard]] bool Terminato() const override { return terminato; }
 
@@ -112,6 +117,8 @@ class DialoghiFinti : public ui::Dialoghi {
     std::deque<std::string> inputDigitati;  // answers to input boxes (default: empty = cancel)
     std::vector<struct Messaggio> messaggi;
     std::vector<Input> input;
+    std::deque<int> sceltePrevisti;  // answers to choices (default: -1 = cancel)
+    std::vector<std::pair<std::string, std::vector<std::string>>> scelte;
     bool terminato = false;
 
   private:
