@@ -286,7 +286,9 @@ enum class RigaSaldo { No, Altro, Finale };
 // "Saldo iniziale", "Saldo finale", "Totale", "Saldo al 31/12/2024": a line that states a
 // balance or a sum, never a movement. A closing balance is kept for the reconciliation.
 RigaSaldo TipoRigaSaldo(std::string_view testo) {
-    const std::string s = Normalizza(testo);
+    // Some exports put a stray mark before the words ("|SALDO FINALE", "*** Saldo").
+    std::string s = Normalizza(testo);
+    s.erase(0, std::min(s.size(), s.find_first_not_of("|*#-=_ ")));
     auto inizia = [&](std::string_view p) {
         return s.starts_with(p) && (s.size() == p.size() || s[p.size()] == ' ' ||
                                     s[p.size()] == ':' || s[p.size()] == '.');
