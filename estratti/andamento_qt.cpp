@@ -25,6 +25,7 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "core/uscite.h"
 #include "estratti/andamento.h"
 #include "estratti/date_qt.h"
 #include "ui/testo_qt.h"
@@ -404,6 +405,9 @@ core::EsitoFile AndamentoQt::esportaPng(const QString& file) {
     buffer.open(QIODevice::WriteOnly);
     if (!(grafici_ ? grafici_ : this)->grab().save(&buffer, "PNG"))
         return core::ErroreFile{file.toStdString(), "l'immagine non è stata generata"};
+    // Only a help to tidy up after a kill: the picture is saved whatever it returns.
+    (void)core::RicordaCartellaUscita(c_.file.fileSystem(), c_.file.percorso(core::kFileUscite),
+                                      std::filesystem::path(file.toStdString()).parent_path());
     return ScriviFileUtente(
         c_.file.fileSystem(), file.toStdString(),
         std::string_view(immagine.constData(), static_cast<std::size_t>(immagine.size())));

@@ -173,8 +173,8 @@ void AnteprimaQt::creaMappatura(QWidget* gruppo) {
     formatoData_ = new QComboBox(gruppo);
     formatoData_->setObjectName(QStringLiteral("formatoData"));
     // In the order of the FormatoData values.
-    formatoData_->addItems({QStringLiteral("gg/mm/aaaa"), QStringLiteral("aaaa-mm-gg"),
-                            QStringLiteral("mm/gg/aaaa")});
+    formatoData_->addItems(
+        {QStringLiteral("gg/mm/aaaa"), QStringLiteral("aaaa-mm-gg"), QStringLiteral("mm/gg/aaaa")});
     formatoData_->setCurrentIndex(static_cast<int>(m.formatoData));
     aggiungi(QStringLiteral("Importi:"), decimale_);
     aggiungi(QStringLiteral("Date:"), formatoData_);

@@ -142,10 +142,9 @@ std::variant<FileEstratto, ErroreEstratto> ApriEstrattoDaByte(std::string_view b
         f.mappatura = RilevaMappatura(f.testo);
         const TabellaCsv tabella = SeparaCsv(f.testo, f.mappatura.separatore);
         if (tabella.troppeColonne)
-            return ErroreEstratto{"Il file \"" + f.nome +
-                                  "\" non può essere importato: ha righe di oltre " +
-                                  std::to_string(kMassimoColonne) +
-                                  " colonne, non è un estratto conto."};
+            return ErroreEstratto{
+                "Il file \"" + f.nome + "\" non può essere importato: ha righe di oltre " +
+                std::to_string(kMassimoColonne) + " colonne, non è un estratto conto."};
         f.banca = FirmaIntestazione(tabella, f.mappatura);
     }
     if (memoria) {

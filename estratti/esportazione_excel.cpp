@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <tuple>
 #include <cerrno>
+#include <tuple>
 
 #include "core/importi.h"
 #include "estratti/esportazione.h"
@@ -16,8 +16,8 @@ namespace estratti {
 
 namespace {
 
-constexpr std::array<const char*, 7> kIntestazione = {
-    "Data", "Causale", "Riferimento", "Importo", "Valuta", "Saldo", "Valuta saldo"};
+constexpr std::array<const char*, 7> kIntestazione = {"Data",   "Causale", "Riferimento", "Importo",
+                                                      "Valuta", "Saldo",   "Valuta saldo"};
 // Shown as "€ 1.234,56" and "L. 1.234" by an Italian spreadsheet.
 constexpr const char* kFormatoEuro = "[$\xE2\x82\xAC-410] #,##0.00;-[$\xE2\x82\xAC-410] #,##0.00";
 constexpr const char* kFormatoLire = "\"L.\" #,##0;-\"L.\" #,##0";
@@ -123,8 +123,9 @@ core::EsitoFile EsportaExcel(core::FileSystem& fs, const std::filesystem::path& 
                 controlla(worksheet_write_number(foglio, riga, c, InDouble(*valore),
                                                  inEuro ? euro : lire));
                 // The shown text: the currency's sign and a blank before the grouped number.
-                misura(c, (inEuro ? core::FormatoEuro(*valore) : core::FormatoLire(*valore)).size() +
-                              4);
+                misura(
+                    c,
+                    (inEuro ? core::FormatoEuro(*valore) : core::FormatoLire(*valore)).size() + 4);
             } else if (!cella.empty()) {
                 testo.assign(cella);
                 controlla(worksheet_write_string(foglio, riga, c, testo.c_str(), nullptr));

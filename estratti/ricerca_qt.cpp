@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/importi.h"
+#include "core/uscite.h"
 #include "estratti/andamento.h"
 #include "estratti/andamento_qt.h"
 #include "estratti/date_qt.h"
@@ -229,6 +230,9 @@ EsportaQt::EsportaQt(ui::Contesto& c, QWidget* parent, bool excel) : QDialog(par
         const std::filesystem::path file = scelto.toStdString();
         auto& fs = c.file.fileSystem();
         const bool esisteva = fs.esiste(file);
+        // Only a help to tidy up after a kill: the export goes ahead whatever it returns.
+        (void)core::RicordaCartellaUscita(fs, c.file.percorso(core::kFileUscite),
+                                          file.parent_path());
         const auto e = excel ? EsportaExcel(fs, file, c.griglia.righe(),
                                             {c.stato.NumeroConto, c.stato.BancaAppoggio}, dal, al)
                              : Esporta(fs, file, c.griglia.righe(), dal, al);

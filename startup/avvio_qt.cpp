@@ -262,7 +262,10 @@ int EseguiProgramma(int argc, char** argv) {
     std::error_code ec;
     if (const auto temporanea = std::filesystem::temp_directory_path(ec); !ec)
         TogliAvanzi(temporanea, utente, inizio);
-    if (!cartella->solaLettura) TogliAvanzi(cartella->percorso, utente, inizio);
+    if (!cartella->solaLettura) {
+        TogliAvanzi(cartella->percorso, utente, inizio);
+        TogliAvanziUscite(cartella->percorso, utente, inizio);
+    }
 
     // Each register its own password file; the copy into the user's folder takes along the
     // one of the register it copies (or the shared one it used before each had its own).

@@ -10,6 +10,7 @@
 
 #include "core/file_dati.h"
 #include "core/salvataggio.h"
+#include "core/uscite.h"
 
 namespace avvio {
 
@@ -151,6 +152,14 @@ void TogliAvanzi(const fs::path& cartella, unsigned utente, std::int64_t prima) 
             continue;
         (void)::unlink(it->path().c_str());
     }
+}
+
+void TogliAvanziUscite(const fs::path& cartellaDati, unsigned utente, std::int64_t prima) {
+    core::FileSystem& disco = core::FileSystemReale();
+    const fs::path elenco = cartellaDati / core::kFileUscite;
+    for (const auto& uscita : core::CartelleUscita(disco, elenco))
+        TogliAvanzi(uscita, utente, prima);
+    if (disco.esiste(elenco)) (void)disco.elimina(elenco);
 }
 
 core::EsitoFile ControllaFileBlocco(const fs::path& blocco) {

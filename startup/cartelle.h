@@ -74,6 +74,10 @@ using ProvaScrittura = std::function<int(const std::filesystem::path&)>;
 // that are plain files of the user `utente`, last changed before `prima` (the start of this
 // run, so that nothing a running copy is writing goes), are removed.
 void TogliAvanzi(const std::filesystem::path& cartella, unsigned utente, std::int64_t prima);
+// The same in the folders the register's exports were written to (listed beside the data
+// files, see core/uscite.h); the list is then dropped.
+void TogliAvanziUscite(const std::filesystem::path& cartellaDati, unsigned utente,
+                       std::int64_t prima);
 
 // The lock file must be a plain small file, or missing: a FIFO would hang the start, a
 // link to a device would be read for ever. The error names the file and says what it is.

@@ -14,6 +14,7 @@
 
 #include "core/codifica.h"
 #include "core/record.h"
+#include "core/uscite.h"
 #include "support/cartella_temporanea.h"
 #include "support/contesto_finto.h"
 #include "support/finti.h"
@@ -135,6 +136,27 @@ TEST(Avanzi, SoloFileDelLUtentePiuVecchiDellAvvio) {
     for (const auto& f : fs::directory_iterator(dir.path())) restano.insert(f.path().filename());
     EXPECT_EQ(restano, (std::set<std::string>{"altrui.quibora-tmp", "quibora-ofx-in-corso", "e.csv",
                                               "quibora.txt", "libofxtmp-cartella"}));
+}
+
+// An export killed half-way leaves its temporary file beside the chosen name; the folder was
+// listed first, so the next start finds it there.
+TEST(Avanzi, AncheNelleCartelleDelleEsportazioni) {
+    test::CartellaTemporanea dati, uscita;
+    auto& disco = core::FileSystemReale();
+    const auto elenco = dati / core::kFileUscite;
+    // Listed once, however many exports went there.
+    for (int volta = 0; volta < 2; ++volta)
+        ASSERT_FALSE(core::RicordaCartellaUscita(disco, elenco, uscita.path()).has_value());
+    EXPECT_EQ(core::CartelleUscita(disco, elenco), std::vector<fs::path>{uscita.path()});
+    const auto prima = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* n : {"registro.csv.quibora-tmp", "registro.csv"}) {
+        std::ofstream(uscita / n) << "x";
+        fs::last_write_time(uscita / n, prima);
+    }
+    avvio::TogliAvanziUscite(dati.path(), ::geteuid(), std::time(nullptr) - 60);
+    EXPECT_FALSE(fs::exists(uscita / "registro.csv.quibora-tmp"));
+    EXPECT_TRUE(fs::exists(uscita / "registro.csv"));
+    EXPECT_FALSE(fs::exists(elenco));
 }
 
 // Root (sudo -E keeps the user's home) is refused on a folder of another user, even one not
