@@ -12,7 +12,8 @@ cmake --build "$build" --target schermate schermata_anteprima schermate_grafico
 mkdir -p "$out"
 lavoro=$(mktemp -d); trap 'rm -rf "$lavoro"' EXIT
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate" "$lavoro"
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermata_anteprima" "$lavoro"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermata_anteprima" "$lavoro" \
+    tests/data/excel/movimenti_1900.xlsx
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate_grafico" "$lavoro"
 QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tools/schermate" "$lavoro"
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/schermate" "$lavoro" scuro

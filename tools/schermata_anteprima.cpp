@@ -71,5 +71,15 @@ int main(int argc, char** argv) {
     daCorreggere.show();
     QApplication::processEvents();
     daCorreggere.grab().save(cartella + "/importa_estratto_colonna.png");
+    // A bank's Excel workbook, given as the second argument, through the same preview.
+    if (argc > 2) {
+        auto foglio = estratti::ApriEstratto(core::FileSystemReale(), argv[2], nullptr);
+        if (auto* excel = std::get_if<estratti::FileEstratto>(&foglio)) {
+            estratti::AnteprimaQt anteprima(f.contesto(), *excel, nullptr);
+            anteprima.show();
+            QApplication::processEvents();
+            anteprima.grab().save(cartella + "/importa_excel.png");
+        }
+    }
     return 0;
 }
