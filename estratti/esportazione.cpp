@@ -2,6 +2,7 @@
 
 #include "core/importi.h"
 #include "core/tipi_movimento.h"
+#include "estratti/andamento.h"
 #include "estratti/testi.h"
 
 namespace estratti {
@@ -94,19 +95,7 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
 core::EsitoFile Esporta(core::FileSystem& fs, const std::filesystem::path& file,
                         const core::Registro& registro, std::optional<core::Data> da,
                         std::optional<core::Data> a) {
-    std::filesystem::path provvisorio = file;
-    provvisorio += ".quibora-tmp";
-    if (auto e = fs.scrivi(provvisorio, TestoEsportazione(registro, da, a))) {
-        static_cast<void>(fs.elimina(provvisorio));
-        e->file = file;
-        return e;
-    }
-    if (auto e = fs.rinomina(provvisorio, file)) {
-        static_cast<void>(fs.elimina(provvisorio));
-        return e;
-    }
-    const auto cartella = file.has_parent_path() ? file.parent_path() : ".";
-    return fs.sincronizzaCartella(cartella);
+    return ScriviFileUtente(fs, file, TestoEsportazione(registro, da, a));
 }
 
 }  // namespace estratti

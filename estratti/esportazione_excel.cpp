@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "core/importi.h"
+#include "estratti/andamento.h"
 #include "estratti/esportazione.h"
 #include "estratti/testi.h"
 
@@ -155,18 +156,7 @@ core::EsitoFile EsportaExcel(core::FileSystem& fs, const std::filesystem::path& 
         e->file = file;
         return e;
     }
-    std::filesystem::path provvisorio = file;
-    provvisorio += ".quibora-tmp";
-    if (auto e = fs.scrivi(provvisorio, byte)) {
-        static_cast<void>(fs.elimina(provvisorio));
-        e->file = file;
-        return e;
-    }
-    if (auto e = fs.rinomina(provvisorio, file)) {
-        static_cast<void>(fs.elimina(provvisorio));
-        return e;
-    }
-    return fs.sincronizzaCartella(file.has_parent_path() ? file.parent_path() : ".");
+    return ScriviFileUtente(fs, file, byte);
 }
 
 }  // namespace estratti
