@@ -120,7 +120,11 @@ AnteprimaQt::AnteprimaQt(ui::Contesto& contesto, FileEstratto file, MemoriaMappa
     rileggi();
 }
 
-AnteprimaQt::~AnteprimaQt() = default;
+AnteprimaQt::~AnteprimaQt() {
+    // The view asks the model for rows while QWidget's destructor hides it, after the
+    // preview the model reads from is gone: the view goes first.
+    delete tabella_;
+}
 
 void AnteprimaQt::creaMappatura(QWidget* gruppo) {
     // Two rows of label and box keep the window within a small screen, whatever the length
