@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "core/importi.h"
 #include "support/contesto_finto.h"
@@ -27,6 +28,20 @@ std::vector<std::string> Punti(const std::vector<estratti::PuntoSaldo>& punti) {
         t.push_back(core::FormatoData(estratti::DataDelGiorno(p.giorno)) + ": " +
                     core::FormatoEuro(p.saldo));
     return t;
+}
+
+// "2/2024 +0 -10; " for each month, "feb 2024 +0 -10; " for each bar.
+template <typename T>
+std::string Barre(const std::vector<T>& v) {
+    std::ostringstream s;
+    for (const auto& b : v) {
+        if constexpr (requires { b.nome; })
+            s << b.nome;
+        else
+            s << b.mese << '/' << b.anno;
+        s << " +" << b.crediti << " -" << b.debiti << "; ";
+    }
+    return s.str();
 }
 
 struct Digitata {
@@ -77,12 +92,7 @@ TEST(CalcolaAndamento, UnSaldoAlGiornoInOrdine) {
                                                         "07/04/2024: -7,00"}));
     EXPECT_EQ(a.illeggibili, 3);
     EXPECT_EQ(a.fido, Money::FromUnits(-500));
-    ASSERT_EQ(a.mesi.size(), 3u);
-    EXPECT_EQ(a.mesi[0].mese, 2);
-    EXPECT_DOUBLE_EQ(a.mesi[0].debiti, 10);
-    EXPECT_DOUBLE_EQ(a.mesi[1].crediti, 1100);
-    EXPECT_DOUBLE_EQ(a.mesi[1].debiti, 36);
-    EXPECT_DOUBLE_EQ(a.mesi[2].debiti, 2);
+    EXPECT_EQ(Barre(a.mesi), "2/2024 +0 -10; 3/2024 +1100 -36; 4/2024 +0 -2; ");
 }
 
 TEST(CalcolaAndamento, ContoInLire) {
@@ -124,9 +134,8 @@ TEST(SaldoAl, UltimoGiornoConMovimentiFinoALui) {
     const std::vector<estratti::PuntoSaldo> punti = {{10, Money::FromUnits(1)},
                                                      {20, Money::FromUnits(2)}};
     EXPECT_EQ(estratti::SaldoAl(punti, 9), nullptr);
-    EXPECT_EQ(estratti::SaldoAl(punti, 10)->giorno, 10);
-    EXPECT_EQ(estratti::SaldoAl(punti, 19)->giorno, 10);
-    EXPECT_EQ(estratti::SaldoAl(punti, 500)->giorno, 20);
+    for (const auto& [giorno, atteso] : {std::pair{10, 10}, {19, 10}, {500, 20}})
+        EXPECT_EQ(estratti::SaldoAl(punti, giorno)->giorno, atteso);
 }
 
 // The scale holds zero, the credit line and the balance carried in from before the range;
@@ -136,17 +145,16 @@ TEST(ScalaSaldi, ZeroFidoESaldoPortato) {
     a.punti = {
         {0, Money::FromUnits(-300)}, {10, Money::FromUnits(200)}, {20, Money::FromUnits(5000)}};
     a.fido = Money::FromUnits(-1000);
-    auto s = estratti::ScalaSaldi(a, 5, 15);
-    EXPECT_DOUBLE_EQ(s.minimo, -1000);
-    EXPECT_DOUBLE_EQ(s.massimo, 200);
+    const auto scala = [&](int da, int a_) {
+        const auto s = estratti::ScalaSaldi(a, da, a_);
+        return std::pair{s.minimo, s.massimo};
+    };
+    EXPECT_EQ(scala(5, 15), std::pair(-1000.0, 200.0));
     a.fido = Money{};
-    s = estratti::ScalaSaldi(a, 5, 15);
-    EXPECT_DOUBLE_EQ(s.minimo, -300);
+    EXPECT_EQ(scala(5, 15), std::pair(-300.0, 200.0));
     a.punti = {{0, Money{}}};
     a.inLire = true;
-    s = estratti::ScalaSaldi(a, 0, 0);
-    EXPECT_DOUBLE_EQ(s.minimo, -10000);
-    EXPECT_DOUBLE_EQ(s.massimo, 10000);
+    EXPECT_EQ(scala(0, 0), std::pair(-10000.0, 10000.0));
 }
 
 struct Asse {
@@ -183,16 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Periodi, MesiVuotiEAnni) {
     estratti::Andamento a;
     a.mesi = {{2024, 1, 10, 1}, {2024, 3, 20, 2}, {2027, 6, 5, 5}};
-    auto p = estratti::Periodi(a, GiornoDa({2024, 1, 20}), GiornoDa({2024, 3, 2}));
-    ASSERT_EQ(p.size(), 3u);
-    EXPECT_EQ(p[1].nome, "feb 2024");
-    EXPECT_DOUBLE_EQ(p[1].crediti, 0);
-    EXPECT_DOUBLE_EQ(p[2].crediti, 20);
-    p = estratti::Periodi(a, GiornoDa({2024, 1, 1}), GiornoDa({2027, 12, 31}));
-    ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[0].nome, "2024");
-    EXPECT_DOUBLE_EQ(p[0].debiti, 3);
-    EXPECT_DOUBLE_EQ(p[3].crediti, 5);
+    EXPECT_EQ(Barre(estratti::Periodi(a, GiornoDa({2024, 1, 20}), GiornoDa({2024, 3, 2}))),
+              "gen 2024 +10 -1; feb 2024 +0 -0; mar 2024 +20 -2; ");
+    EXPECT_EQ(Barre(estratti::Periodi(a, GiornoDa({2024, 1, 1}), GiornoDa({2027, 12, 31}))),
+              "2024 +30 -3; 2025 +0 -0; 2026 +0 -0; 2027 +5 -5; ");
 }
 
 TEST(DescrizioneSaldo, LeggibileDaUnoScreenReader) {

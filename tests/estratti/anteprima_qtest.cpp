@@ -105,30 +105,9 @@ TEST_F(AnteprimaTest, LaSpuntaToltaCambiaSaldiConteggioERegistro) {
     EXPECT_EQ(c.griglia.TextMatrix(2, 4), Cella(a, 2, kColSaldo).toStdString());
 }
 
-// A mapping without one of the three columns opens with the box unset and the message; the
-// user picks the column and the file is read.
-TEST_F(AnteprimaTest, ColonnaMancanteSceltaDallUtente) {
-    FileEstratto f = Csv();
-    f.mappatura.colDescrizione = -1;
-    AnteprimaQt a(c.contesto, f, nullptr);
-    a.show();
-    auto* importa = a.findChild<QPushButton*>(QStringLiteral("cmdImporta"));
-    auto* avvisi = a.findChild<QLabel*>(QStringLiteral("avvisi"));
-    auto* box = a.findChild<QComboBox*>(QStringLiteral("Descrizione"));
-    EXPECT_EQ(box->currentText(), QStringLiteral("—"));
-    EXPECT_FALSE(importa->isEnabled());
-    EXPECT_TRUE(avvisi->isVisible());
-    EXPECT_EQ(avvisi->text().toStdString(), ColonneMancanti(f.mappatura));
-    EXPECT_EQ(a.modello()->rowCount(), 0);
-    box->setCurrentIndex(box->findText(QStringLiteral("Descrizione")));
-    EXPECT_TRUE(importa->isEnabled());
-    EXPECT_FALSE(avvisi->isVisible());
-    EXPECT_EQ(a.modello()->rowCount(), 3);
-    EXPECT_EQ(Cella(a, 1, kColRiferimento), QStringLiteral("Stipendio luglio"));
-}
-
-// Through the import's window: a missing column is told in the preview, not in a box; the
-// column the user picks imports and is remembered for the bank.
+// Through the import's window: a missing column opens the preview with the box unset and the
+// message, not in a box; the column the user picks reads the file, imports and is
+// remembered for the bank.
 TEST_F(AnteprimaTest, LaVistaApreLAnteprimaDaCorreggere) {
     FileEstratto f = Csv();
     f.mappatura.colDescrizione = -1;
@@ -142,9 +121,17 @@ TEST_F(AnteprimaTest, LaVistaApreLAnteprimaDaCorreggere) {
         if (!a || aperta) return;
         aperta = true;
         auto* importa = a->findChild<QPushButton*>(QStringLiteral("cmdImporta"));
-        EXPECT_FALSE(importa->isEnabled());
+        auto* avvisi = a->findChild<QLabel*>(QStringLiteral("avvisi"));
         auto* box = a->findChild<QComboBox*>(QStringLiteral("Descrizione"));
+        EXPECT_EQ(box->currentText(), QStringLiteral("—"));
+        EXPECT_FALSE(importa->isEnabled());
+        EXPECT_TRUE(avvisi->isVisible());
+        EXPECT_EQ(avvisi->text().toStdString(), ColonneMancanti(f.mappatura));
+        EXPECT_EQ(a->modello()->rowCount(), 0);
         box->setCurrentIndex(box->findText(QStringLiteral("Descrizione")));
+        EXPECT_FALSE(avvisi->isVisible());
+        EXPECT_EQ(Cella(*a, 1, kColRiferimento), QStringLiteral("Stipendio luglio"));
+        if (!importa->isEnabled()) a->reject();
         QTest::mouseClick(importa, Qt::LeftButton);
     });
     risposta.start(10);

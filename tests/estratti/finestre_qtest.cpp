@@ -17,7 +17,6 @@
 #include <QTest>
 #include <QToolTip>
 #include <QValueAxis>
-#include <cmath>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "core/importi.h"
 #include "estratti/andamento.h"
 #include "estratti/andamento_qt.h"
+#include "estratti/modello_anteprima_qt.h"
 #include "estratti/ricerca_qt.h"
 #include "support/contesto_finto.h"
 
@@ -214,16 +214,7 @@ TEST(Andamento, TemaScuro) {
     c.stato.FidoConto = core::Money::FromUnits(-1000);
     auto finestra = std::make_unique<estratti::AndamentoQt>(c.contesto);
     QApplication::setPalette(prima);
-    const auto luminanza = [](QColor k) {
-        const auto canale = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * canale(k.redF()) + 0.7152 * canale(k.greenF()) + 0.0722 * canale(k.blueF());
-    };
-    const auto contrasto = [&](QColor a, QColor b) {
-        const double x = luminanza(a), y = luminanza(b);
-        return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-    };
+    const auto contrasto = estratti::Contrasto;
     for (QChartView* v : finestra->findChildren<QChartView*>()) {
         const QColor sfondo = v->chart()->backgroundBrush().color();
         EXPECT_EQ(sfondo, QColor(25, 25, 25));

@@ -142,53 +142,25 @@ TEST(Importazione, UscireNonCambiaNulla) {
         bool conferma;
         std::string ultimoMessaggio;
     };
+    using enum ui::Risposta;
+    const std::string lire(estratti::kDomandaLire);
+    // clang-format off
     const std::vector<Caso> casi{
-        {"lire question cancelled",
-         "conto_102.ofx",
-         "",
-         {ui::Risposta::Annulla},
-         {},
-         false,
-         true,
-         std::string(estratti::kDomandaLire)},
+        {"lire question cancelled", "conto_102.ofx", "", {Annulla}, {}, false, true, lire},
         {"account chosen cancelled", "conti_zone.ofx", "", {}, {-1}, false, true, ""},
-        {"other account refused",
-         "conto_2x.ofx",
-         "555",
-         {ui::Risposta::No},
-         {},
-         false,
-         true,
+        {"other account refused", "conto_2x.ofx", "555", {No}, {}, false, true,
          "Il file \"conto_2x.ofx\" è l'estratto del conto N° 000012345678, questo registro è del "
          "conto N° 555.\n\nImportarlo comunque in questo registro?"},
-        {"switch chosen, preview closed",
-         "conto_102.ofx",
-         "",
-         {ui::Risposta::No},
-         {},
-         false,
-         false,
-         std::string(estratti::kDomandaLire)},
+        {"switch chosen, preview closed", "conto_102.ofx", "", {No}, {}, false, false, lire},
         {"reading cancelled", "conto_102.ofx", "", {}, {}, true, true, ""},
-        {"date order cancelled",
-         "date_ambigue.csv",
-         "",
-         {ui::Risposta::Annulla},
-         {},
-         false,
-         true,
+        {"date order cancelled", "date_ambigue.csv", "", {Annulla}, {}, false, true,
          "Nel file \"date_ambigue.csv\" nessuna data dice se il giorno viene prima del mese (il "
          "03/04/2024 può essere il 3 aprile o il 4 marzo).\n\nSì: giorno/mese/anno, come in "
          "Italia.\nNo: mese/giorno/anno, come negli Stati Uniti.\nAnnulla: non importa nulla."},
-        {"pdf",
-         "estratto.pdf",
-         "",
-         {},
-         {},
-         false,
-         true,
+        {"pdf", "estratto.pdf", "", {}, {}, false, true,
          "Il file \"estratto.pdf\" non può essere importato: è un PDF: esporti dalla banca il "
          "file Excel o CSV dei movimenti, oppure OFX."}};
+    // clang-format on
     for (const auto& caso : casi) {
         Importa importa;
         importa.c.stato.ModoValuta = "Lire";

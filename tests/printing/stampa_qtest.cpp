@@ -9,7 +9,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -46,21 +45,22 @@ QStringList Intestazione(int pagina) {
             "Data Causale Riferimento Importo Saldo"};
 }
 
-struct StampaQt : ::testing::Test {
+struct StampaQt : test::ContestoFinto, ::testing::Test {
     explicit StampaQt(int movimenti = 120) {
+        oggi = {2024, 3, 7};
         stato.BancaAppoggio = "Banca Sella";
         stato.NumeroConto = "12345";
         // Movements day by day from 1 January 2024; the reference names the row.
         for (int i = 1; i <= movimenti; ++i)
-            registro.AddItem({core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}),
-                              "Prelievo", "rif " + std::to_string(i), "1.000",
-                              std::to_string(-i) + ".000"});
+            griglia.AddItem({core::FormatoData({2024, (i - 1) / 28 + 1, (i - 1) % 28 + 1}),
+                             "Prelievo", "rif " + std::to_string(i), "1.000",
+                             std::to_string(-i) + ".000"});
     }
 
     // Prints through the dialog as the user would (the range option and its dates if given,
     // then OK) into a new PDF, and returns its pages.
     std::vector<QStringList> SuPdf(const char* da = nullptr, const char* a = nullptr) {
-        const QString pdf = dir.filePath(QString::number(++stampe) + ".pdf");
+        const QString pdf = Cartella() + QString("/%1.pdf").arg(++stampe);
         printing::FrmStampaQt dialogo(contesto, [pdf] { return printing::StampanteQt::Pdf(pdf); });
         dialogo.show();
         if (da) {
@@ -73,16 +73,8 @@ struct StampaQt : ::testing::Test {
         return Pagine(pdf);
     }
 
-    QTemporaryDir dir;
+    QString Cartella() const { return QString::fromStdString(dir.path().string()); }
     int stampe = 0;
-    core::StatoConto stato;
-    grid::Griglia registro;
-    core::FileDati file{core::FileSystemReale(), dir.path().toStdString(),
-                        dir.path().toStdString()};
-    test::DialoghiFinti dialoghi;
-    test::FinestraFinta form1;
-    ui::Contesto contesto{stato,    registro, file,
-                          dialoghi, form1,    [] { return core::Data{2024, 3, 7}; }};
 };
 
 // Every page has its number, the title and the date above the rows it holds; a one-day
@@ -107,7 +99,7 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
 // no file at all, nor any message.
 TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
     for (int i = 121; i <= 500; ++i)
-        registro.AddItem({"01/06/2024", "Prelievo", "rif " + std::to_string(i), "1.000", "0"});
+        griglia.AddItem({"01/06/2024", "Prelievo", "rif " + std::to_string(i), "1.000", "0"});
     QString etichetta;
     QTimer premi;
     QObject::connect(&premi, &QTimer::timeout, [&] {
@@ -119,16 +111,10 @@ TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
             }
     });
     premi.start(0);
-    const QString pdf = dir.filePath("annullata.pdf");
-    {
-        printing::FrmStampaQt dialogo(contesto, [pdf] { return printing::StampanteQt::Pdf(pdf); });
-        dialogo.show();
-        QTest::mouseClick(dialogo.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
-        EXPECT_FALSE(dialogo.isVisible());
-    }
+    EXPECT_TRUE(SuPdf().empty());
     EXPECT_TRUE(etichetta.startsWith("Stampa della pagina ") && etichetta.endsWith(" di 10"))
         << etichetta.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), "");
+    EXPECT_EQ(QDir(Cartella()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), "");
     EXPECT_TRUE(dialoghi.messaggi.empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(w)) << "the progress box outlives its run";

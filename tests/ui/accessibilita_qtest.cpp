@@ -78,6 +78,18 @@ std::string NomiPrincipale(const char* valuta, std::int64_t saldo, std::int64_t 
     return test::NomiParlati(&p.finestra);
 }
 
+// The print dialog, its date boxes shown when `periodo`.
+std::string NomiStampa(test::ContestoFinto& a, bool periodo) {
+    printing::FrmStampaQt f(a.contesto, [] { return printing::StampanteQt::Guasta(); });
+    if (periodo) f.findChild<QRadioButton*>("Option1_1")->click();
+    return test::NomiParlati(&f);
+}
+
+std::string SaldoParlato(const char* valuta, std::int64_t saldo, std::int64_t fido) {
+    Principale p(valuta, saldo, fido);
+    return p.finestra.findChild<QLineEdit*>("txtSaldo")->accessibleName().toStdString();
+}
+
 const Caso kCasi[] = {
     {"PrincipaleOltreIlFido",
      [](test::ContestoFinto&) { return NomiPrincipale("Lire", -150000, -100000); },
@@ -86,16 +98,9 @@ const Caso kCasi[] = {
      "txtSaldo=Saldo in lire, negativo, oltre il fido accordato\nRimuoviu=Rim.Ult.Movim.\n"
      "Cmdfido=Imposta fido\ntxtDitta=Informazioni sul prodotto\ncmdPass=Inserisci Password"},
     {"PrincipaleNegativoNelFido",
-     [](test::ContestoFinto&) {
-         Principale p("Euro", -50, -100);
-         return p.finestra.findChild<QLineEdit*>("txtSaldo")->accessibleName().toStdString();
-     },
+     [](test::ContestoFinto&) { return SaldoParlato("Euro", -50, -100); },
      "Saldo in euro, negativo"},
-    {"PrincipalePositivo",
-     [](test::ContestoFinto&) {
-         Principale p("Euro", 10, 0);
-         return p.finestra.findChild<QLineEdit*>("txtSaldo")->accessibleName().toStdString();
-     },
+    {"PrincipalePositivo", [](test::ContestoFinto&) { return SaldoParlato("Euro", 10, 0); },
      "Saldo in euro"},
     {"ImpostazioneConto",
      [](test::ContestoFinto& a) {
@@ -116,19 +121,10 @@ const Caso kCasi[] = {
          return test::NomiParlati(&f);
      },
      "txtData=Data:\ntxtImporto=Importo:\nTxtrif=Riferimenti:\ncmdOk=Ok\ncmdAnnulla=Annulla"},
-    {"StampaTutto",
-     [](test::ContestoFinto& a) {
-         printing::FrmStampaQt f(a.contesto, [] { return printing::StampanteQt::Guasta(); });
-         return test::NomiParlati(&f);
-     },
+    {"StampaTutto", [](test::ContestoFinto& a) { return NomiStampa(a, false); },
      "Option1_0=Stampa tutto\nOption1_1=Stampa da data a data\ncmdOk=Ok\ncmdAnnulla=Annulla\n"
      "Check1=Stampa griglia"},
-    {"StampaDaDataAData",
-     [](test::ContestoFinto& a) {
-         printing::FrmStampaQt f(a.contesto, [] { return printing::StampanteQt::Guasta(); });
-         f.findChild<QRadioButton*>("Option1_1")->click();
-         return test::NomiParlati(&f);
-     },
+    {"StampaDaDataAData", [](test::ContestoFinto& a) { return NomiStampa(a, true); },
      "Option1_0=Stampa tutto\nOption1_1=Stampa da data a data\ncmdOk=Ok\ncmdAnnulla=Annulla\n"
      "txtDadata=da data\ntxtAdata=a data\nCheck1=Stampa griglia"},
     {"SceltaStampante",
