@@ -89,6 +89,9 @@ TEST_F(AnteprimaTest, LaSpuntaToltaCambiaSaldiConteggioERegistro) {
     AnteprimaQt a(c.contesto, Csv(), nullptr);
     QAbstractItemModelTester tester(a.modello());
     EXPECT_EQ(Cella(a, 2, kColSaldo), QStringLiteral("1.580,00"));
+    // The amount shows the bank's sign: a debit with its minus, a credit without.
+    EXPECT_EQ(Cella(a, 0, kColImporto) + " " + Cella(a, 1, kColImporto),
+              QStringLiteral("-150,00 1.650,00"));
     a.show();
     // From the keyboard, as a user without a mouse does.
     a.tabella()->setCurrentIndex(a.modello()->index(1, kColTick));

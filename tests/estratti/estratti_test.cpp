@@ -221,6 +221,11 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
               "03/02/2024;Addebito boll. eletricità;Enel luce;-62,10;EUR;937,90;EUR\r\n"
               "03/02/2024;Interessi a credito;;0,50;EUR;938,40;EUR\r\n"
               "09/02/2024;Assegno;n. 12;-1200,00;EUR;-261,60;EUR\r\n");
+    // Both ends of a range are in it.
+    EXPECT_EQ(
+        estratti::RigheDaEsportare(origine.griglia.righe(), Data{2024, 2, 3}, Data{2024, 2, 3})
+            .size(),
+        2u);
 }
 
 }  // namespace

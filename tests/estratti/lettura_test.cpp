@@ -81,6 +81,9 @@ TEST(Colonne, DalNomeIntero) {
         {"signed debits/credits column, no day over 12",
          "Data operazione;Data valuta;Causale;Entrate/Uscite (EUR)\n03/04/2024;03/04/2024;x;-1\n",
          "0 3 -1 -1 2 -1 -1 0 ?"},
+        {"a 12 second proves no month first",
+         "Data;Descrizione;Importo\n03/12/2024;x;1,00\n05/12/2024;y;2,00\n",
+         "0 2 -1 -1 1 -1 -1 0 ?"},
         {"no header", "01/02/2024;Spesa;-10,00\n02/02/2024;Pane;-2,00\n",
          "-1 -1 -1 -1 -1 -1 -1 0"}};
     for (const auto& c : casi)
@@ -106,6 +109,28 @@ TEST(Colonne, MancantiNominate) {
     EXPECT_EQ(std::get<estratti::ErroreEstratto>(letto).messaggio.substr(0, 83),
               "Il file \"senza.csv\" non può ancora essere importato. Mancano le colonne della "
               "data");
+}
+
+// Debits written with the minus after the number, as some banks print them.
+TEST(Importi, MenoInFondo) {
+    EXPECT_EQ(core::FormatoEuro(*estratti::LeggiImportoBanca("12,50-", ',')), "-12,50");
+    EXPECT_EQ(core::FormatoEuro(*estratti::LeggiImportoBanca("-12,50", ',')), "-12,50");
+}
+
+// Of two closing balances the later one is the statement's.
+TEST(Saldi, IlPiuRecenteDeiSaldiFinali) {
+    const std::string csv =
+        "Data;Descrizione;Importo\n"
+        "10/01/2024;Spesa;-10,00\n"
+        "31/01/2024;Saldo finale;90,00\n"
+        "10/02/2024;Spesa;-5,00\n"
+        "29/02/2024;Saldo finale;85,00\n";
+    const auto e = std::get<estratti::Estratto>(
+        estratti::LeggiCsv(csv, estratti::RilevaMappatura(csv), "due.csv"));
+    ASSERT_TRUE(e.saldoFinale.has_value());
+    EXPECT_EQ(
+        core::FormatoData(e.saldoFinale->data) + " " + core::FormatoEuro(e.saldoFinale->saldo),
+        "29/02/2024 85,00");
 }
 
 TEST(Riferimenti, ISedicCaratteriPiuUtili) {
