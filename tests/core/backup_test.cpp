@@ -102,6 +102,12 @@ TEST_F(Copie_, ADamagedSetIsReplacedByTheNewestBackupThatLoadsAndKeptAside) {
     ASSERT_NE(file.LeggiRegistro(registro), 0);
     ASSERT_EQ(file.CopiaRipristinabile(), copie / Copia(1));
 
+    // A backup folder holding no data is refused, never restored as an empty set.
+    const auto danneggiato = Contenuti({programma, sistema});
+    fs::create_directories(dir / "vuota");
+    EXPECT_TRUE(file.RipristinaCopia(dir / "vuota").has_value());
+    EXPECT_EQ(Contenuti({programma, sistema}), danneggiato);
+
     fs::path accantonati;
     ASSERT_FALSE(file.RipristinaCopia(copie / Copia(1), &accantonati));
     EXPECT_EQ(accantonati, copie / ("danneggiati-" + Copia(3)));

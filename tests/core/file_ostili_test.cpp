@@ -37,7 +37,7 @@ const Caso kCasi[] = {
     {kScrivi, "dati.txt", "12\"45,\"Banca Uno\"\r\n", kRiparato, 1},
     {kScrivi, "listcol3.txt", Rif("\"Enel\tbolletta\""), kRiparato, 2, "Enel bolletta"},
     {kScrivi, "listcol3.txt", Rif("\"Enel\r\nbolletta\""), kRiparato, 2, "Enel  bolletta"},
-    {kScrivi, "listcol3.txt", Rif("\"a\x81z\""), kRiparato, 2, "a z"},
+    {kScrivi, "listcol3.txt", Rif("\"a\x81z\""), kRiparato, 2, "a z"}, {kScrivi, "listcol3.txt", Rif("\"a\x7Fz\""), kRiparato, 2, "a z"},
     {kFifo, "listcol2.txt", "", 75}, {kLink, "listcol4.txt", "/dev/zero", 75}, {kCartella, "para.txt", "", 75},
     {kLink, "listcol5.txt", "non-esiste", 75}, {kLink, "listcol1.txt", "non-esiste", 75},
     {kLink, "dati.txt", "altrove.txt", 0}, {kPianta, "listcol3.txt.nuovo", "", 0}, {kPianta, ".salvataggio.nuovo", "", 0},

@@ -92,6 +92,10 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     EXPECT_EQ(
         SuPdf("02/01/2024", "02/01/2024"),
         std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
+    // An amount wider than its column is squeezed into it, never cut.
+    griglia.AddItem({"09/05/2024", "Prelievo", "rif", "999.999.999.999.999.999", "-1.000"});
+    EXPECT_EQ(SuPdf("09/05/2024", "09/05/2024").at(0).last(),
+              "09/05/2024 Prelievo rif 999.999.999.999.999.999 -1.000");
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 

@@ -159,6 +159,16 @@ TEST(Avanzi, AncheNelleCartelleDelleEsportazioni) {
     EXPECT_FALSE(fs::exists(elenco));
 }
 
+// A lock that is a link, even to a plain file, is refused and never followed.
+TEST(Blocco, UnCollegamentoNonSiSegue) {
+    test::CartellaTemporanea dir;
+    std::ofstream(dir / "altro") << "123";
+    fs::create_symlink(dir / "altro", dir / ".quibora.lock");
+    const auto errore = avvio::ControllaFileBlocco(dir / ".quibora.lock");
+    ASSERT_TRUE(errore.has_value());
+    EXPECT_EQ(errore->motivo, "al suo posto c'è un collegamento simbolico");
+}
+
 // Root (sudo -E keeps the user's home) is refused on a folder of another user, even one not
 // made yet, and says why; anyone else, or root on its own folders, goes on.
 TEST(Amministratore, RifiutatoSullaCartellaDiUnAltroUtente) {

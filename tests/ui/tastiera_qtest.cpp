@@ -79,4 +79,18 @@ TEST(Tastiera, DopoIlMessaggioDiUnaFinestraChiusaIlFocusTornaAllaPrincipale) {
     EXPECT_EQ(principale.griglia().Rows(), 4);
 }
 
+// Esc on a Sì/No/Annulla question backs out: it answers Annulla, never No.
+TEST(Tastiera, EscSuUnaDomandaConAnnullaAnnulla) {
+    ui::DialoghiQt dialoghi;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    timer.start(20);
+    EXPECT_EQ(dialoghi.Messaggio("Salvare?", ui::Pulsanti::SiNoAnnulla, ui::Icona::Domanda,
+                                 ui::kTitoloApplicazione, ui::Risposta::Si),
+              ui::Risposta::Annulla);
+}
+
 }  // namespace
