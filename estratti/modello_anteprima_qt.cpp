@@ -2,9 +2,9 @@
 
 #include <QComboBox>
 #include <QPalette>
-#include <cmath>
 
 #include "core/importi.h"
+#include "ui/finestra_qt.h"
 #include "ui/testo_qt.h"
 
 namespace estratti {
@@ -13,34 +13,7 @@ namespace {
 
 using ui::InQString;
 
-double Luminanza(const QColor& c) {
-    auto lineare = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * lineare(c.redF()) + 0.7152 * lineare(c.greenF()) + 0.0722 * lineare(c.blueF());
-}
-
 }  // namespace
-
-double Contrasto(const QColor& a, const QColor& b) {
-    const double la = Luminanza(a);
-    const double lb = Luminanza(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-QColor RossoLeggibile(const QColor& sfondo, const QColor& testo) {
-    const QColor rosso(255, 0, 0);
-    // Tenths of the way toward the text colour, which reads on the base by design.
-    for (int passo = 0; passo <= 10; ++passo) {
-        const double t = passo / 10.0;
-        const QColor c = QColor::fromRgbF(
-            static_cast<float>(rosso.redF() + (testo.redF() - rosso.redF()) * t),
-            static_cast<float>(rosso.greenF() + (testo.greenF() - rosso.greenF()) * t),
-            static_cast<float>(rosso.blueF() + (testo.blueF() - rosso.blueF()) * t));
-        if (Contrasto(c, sfondo) >= 4.5) return c;
-    }
-    return testo;
-}
 
 ModelloAnteprima::ModelloAnteprima(Anteprima& anteprima, bool lire, QObject* parent)
     : QAbstractTableModel(parent), a_(anteprima), lire_(lire) {
@@ -54,7 +27,9 @@ void ModelloAnteprima::ricarica(const std::function<void()>& cambia) {
 }
 
 void ModelloAnteprima::impostaTavolozza(const QPalette& p) {
-    negativo_ = RossoLeggibile(p.color(QPalette::Base), p.color(QPalette::Text));
+    // Red where it reads on the base (4.5:1), else moved toward the text colour until it does.
+    negativo_ =
+        ui::ColoreLeggibile(QColor(255, 0, 0), p.color(QPalette::Base), p.color(QPalette::Text));
     if (!a_.righe.empty()) emit dataChanged(index(0, kColSaldo), index(rowCount() - 1, kColSaldo));
 }
 

@@ -74,9 +74,4 @@ class DelegatoTipo : public QStyledItemDelegate {
     const Anteprima& a_;
 };
 
-// WCAG contrast ratio of two colours (1 to 21).
-[[nodiscard]] double Contrasto(const QColor& a, const QColor& b);
-// Red when it reads on `sfondo` (4.5:1), else red moved toward `testo` until it does.
-[[nodiscard]] QColor RossoLeggibile(const QColor& sfondo, const QColor& testo);
-
 }  // namespace estratti

@@ -19,6 +19,7 @@
 #include "estratti/anteprima_qt.h"
 #include "estratti/modello_anteprima_qt.h"
 #include "support/contesto_finto.h"
+#include "ui/finestra_qt.h"
 
 namespace {
 
@@ -220,7 +221,7 @@ TEST_P(TavolozzaTest, IlSaldoNegativoSiLegge) {
     p.setColor(QPalette::Text, GetParam().testo);
     a.setPalette(p);
     const QColor colore = a.modello()->index(0, kColSaldo).data(Qt::ForegroundRole).value<QColor>();
-    EXPECT_GE(Contrasto(colore, GetParam().base), 4.5);
+    EXPECT_GE(ui::Contrasto(colore, GetParam().base), 4.5);
     EXPECT_GT(colore.red(), colore.green() + 40) << "still a red";
     EXPECT_FALSE(a.modello()->index(1, kColSaldo).data(Qt::ForegroundRole).isValid());
 }

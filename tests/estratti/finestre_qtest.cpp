@@ -27,6 +27,7 @@
 #include "estratti/modello_anteprima_qt.h"
 #include "estratti/ricerca_qt.h"
 #include "support/contesto_finto.h"
+#include "ui/finestra_qt.h"
 
 namespace {
 
@@ -214,7 +215,7 @@ TEST(Andamento, TemaScuro) {
     c.stato.FidoConto = core::Money::FromUnits(-1000);
     auto finestra = std::make_unique<estratti::AndamentoQt>(c.contesto);
     QApplication::setPalette(prima);
-    const auto contrasto = estratti::Contrasto;
+    const auto contrasto = ui::Contrasto;
     for (QChartView* v : finestra->findChildren<QChartView*>()) {
         const QColor sfondo = v->chart()->backgroundBrush().color();
         EXPECT_EQ(sfondo, QColor(25, 25, 25));
