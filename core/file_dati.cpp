@@ -20,6 +20,31 @@ namespace {
 
 using namespace salvataggio;
 
+// Appends one cell as a file item: Windows-1252, amounts (columns 3 and 4) scrambled.
+// False when the text cannot be stored (a double quote, a character outside the code page).
+bool AggiungiVoce(std::string& contenuto, std::string_view cella, std::size_t colonna,
+                  std::string& byte) {
+    contenuto += '"';
+    const std::size_t inizio = contenuto.size();
+    bool memorizzabile;
+    if (colonna < 3) {
+        memorizzabile = AggiungiUtf8InCp1252(contenuto, cella);
+    } else {
+        byte.clear();
+        memorizzabile = AggiungiUtf8InCp1252(byte, cella) && AggiungiCodificato(contenuto, byte);
+    }
+    if (!memorizzabile ||
+        std::string_view(contenuto).substr(inizio).find('"') != std::string_view::npos)
+        return false;
+    contenuto += '"';
+    return true;
+}
+
+ErroreFile NonMemorizzabile(const fs::path& file, std::size_t riga) {
+    return {file, "la riga " + std::to_string(riga + 1) +
+                      " contiene un testo non memorizzabile (virgolette o carattere non ammesso)"};
+}
+
 // The contents of the five register files for `righe` rows whose texts `cella(r, k)`
 // gives, built without a heap text per cell.
 template <class Cella>
@@ -37,26 +62,46 @@ EsitoFile ContenutiRegistro(std::size_t righe, const Cella& cella, const fs::pat
     std::string byte;  // the plain bytes of an amount, before scrambling
     for (std::size_t r = 0; r < righe; ++r) {
         for (std::size_t k = 0; k < 5; ++k) {
-            std::string& contenuto = file[k].contenuto;
-            contenuto += '"';
-            const std::size_t inizio = contenuto.size();
-            bool memorizzabile;
-            if (k < 3) {
-                memorizzabile = AggiungiUtf8InCp1252(contenuto, cella(r, k));
-            } else {
-                byte.clear();
-                memorizzabile =
-                    AggiungiUtf8InCp1252(byte, cella(r, k)) && AggiungiCodificato(contenuto, byte);
-            }
-            if (!memorizzabile ||
-                std::string_view(contenuto).substr(inizio).find('"') != std::string_view::npos) {
-                return ErroreFile{dir / file[k].nome,
-                                  "la riga " + std::to_string(r + 1) +
-                                      " contiene un testo non memorizzabile (virgolette o "
-                                      "carattere non ammesso)"};
-            }
-            contenuto += "\"\r\n";
+            if (!AggiungiVoce(file[k].contenuto, cella(r, k), k, byte))
+                return NonMemorizzabile(dir / file[k].nome, r);
+            file[k].contenuto += "\r\n";
         }
+    }
+    return std::nullopt;
+}
+
+// One register file made just before it is written, so that only one is in memory.
+FileNuovo FileGenerato(const Registro& registro, std::size_t k, const fs::path& dir) {
+    FileNuovo f;
+    f.nome = NomeFileRegistro(static_cast<int>(k) + 1);
+    f.genera = [&registro, k, percorso = dir / f.nome](std::string& contenuto) -> EsitoFile {
+        std::size_t dimensione = 0;
+        for (std::size_t r = 0; r < registro.size(); ++r)
+            dimensione += registro.cella(r, k).size() + 4;
+        contenuto.reserve(dimensione);
+        PagineGrandi(contenuto);
+        std::string byte;
+        for (std::size_t r = 0; r < registro.size(); ++r) {
+            if (!AggiungiVoce(contenuto, registro.cella(r, k), k, byte))
+                return NonMemorizzabile(percorso, r);
+            contenuto += "\r\n";
+        }
+        return std::nullopt;
+    };
+    return f;
+}
+
+// The rows from `da` on, one line of five items each, as the journal holds them.
+EsitoFile RigheGiornale(const Registro& registro, std::size_t da, const fs::path& file,
+                        std::string& righe) {
+    std::string byte;
+    for (std::size_t r = da; r < registro.size(); ++r) {
+        for (std::size_t k = 0; k < 5; ++k) {
+            if (k > 0) righe += ',';
+            if (!AggiungiVoce(righe, registro.cella(r, k), k, byte))
+                return NonMemorizzabile(file, r);
+        }
+        righe += "\r\n";
     }
     return std::nullopt;
 }
@@ -97,6 +142,9 @@ int LeggiDenaroCodificato(std::string_view voce, Money& valore) {
 }
 
 }  // namespace
+
+constexpr std::array<std::string_view, 5> kNomiRegistro{
+    "listcol1.txt", "listcol2.txt", "listcol3.txt", "listcol4.txt", "listcol5.txt"};
 
 std::string NomeFileRegistro(int k) {
     return "listcol" + std::to_string(k) + ".txt";
@@ -156,6 +204,7 @@ std::pair<std::size_t, std::size_t> Impronta(std::string_view byte) {
 bool FileDati::Invariato(const FileNuovo& f) const {
     const auto p = cartelle().di(f.nome);
     if (f.elimina) return !fs_.esiste(p);
+    if (f.genera) return false;
     const auto it = impronte_.find(f.nome);
     return it != impronte_.end() && it->second == Impronta(f.contenuto) &&
            fs_.tipo(p) == TipoVoce::File;
@@ -180,6 +229,12 @@ EsitoFile FileDati::Scrivi(const FileNuovi& file) {
     if (password) {
         if (auto e = fs_.creaCartella(dirSistema_)) return e;
     }
+    // Whoever writes the register, its parameters or the journal says afterwards what the
+    // disk holds; until then it is not known.
+    if (std::any_of(file.begin(), file.end(), [](const FileNuovo& f) {
+            return f.nome != kFileConto && f.nome != kFilePassword;
+        }))
+        durevole_ = {};
     if (auto e = SalvaInsieme(fs_, cartelle(), file)) {
         if (e->dati != DatiDopoErrore::CompletatiAlRiavvio) SpezzaCollegamenti();
         // What is on the disk is no longer known for sure: the next save writes these files.
@@ -187,7 +242,7 @@ EsitoFile FileDati::Scrivi(const FileNuovi& file) {
         return e;
     }
     for (const auto& f : file) {
-        if (f.elimina)
+        if (f.elimina || f.genera)
             impronte_.erase(f.nome);
         else
             impronte_[f.nome] = Impronta(f.contenuto);
@@ -197,10 +252,7 @@ EsitoFile FileDati::Scrivi(const FileNuovi& file) {
 }
 
 EsitoFile FileDati::SalvaRegistro(const Registro& registro) {
-    std::vector<FileNuovo> file;
-    const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
-    if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
-    return Salva(std::move(file));
+    return SalvaModifiche(&registro, nullptr, Consolida::No);
 }
 
 // The one line of para.txt; nullopt when a value cannot be stored.
@@ -215,17 +267,190 @@ std::optional<std::string> ContenutoParametri(const Parametri& parametri) {
 EsitoFile FileDati::SalvaParametri(const Parametri& parametri) {
     const auto contenuto = ContenutoParametri(parametri);
     if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
-    return Salva({{kFileParametri, *contenuto}});
+    return SalvaModifiche(nullptr, &*contenuto, Consolida::No);
 }
 
-EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Parametri& parametri) {
-    std::vector<FileNuovo> file;
-    const auto cella = [&](std::size_t r, std::size_t k) { return registro.cella(r, k); };
-    if (auto e = ContenutiRegistro(registro.size(), cella, dirProgramma_, file)) return e;
+EsitoFile FileDati::SalvaRegistroEParametri(const Registro& registro, const Parametri& parametri,
+                                            Consolida consolida) {
     auto contenuto = ContenutoParametri(parametri);
     if (!contenuto) return ErroreFile{percorso(kFileParametri), "valore non memorizzabile"};
-    file.push_back({kFileParametri, std::move(*contenuto)});
-    return Salva(std::move(file));
+    return SalvaModifiche(&registro, &*contenuto, consolida);
+}
+
+giornale::Base FileDati::BaseAttuale() const {
+    giornale::Base base;
+    for (int k = 0; k < 5; ++k) base[k] = fs_.dimensione(percorso(NomeFileRegistro(k + 1)));
+    base[5] = fs_.dimensione(percorso(kFileParametri));
+    return base;
+}
+
+int FileDati::LeggiGiornale(std::string& testo, giornale::Lettura& lettura) const {
+    lettura = {};
+    const auto p = percorso(giornale::kFileGiornale);
+    if (!fs_.esiste(p)) return 0;
+    if (auto e = fs_.leggi(p, testo)) return Fallisce(kErroreAccessoFile, p, 0, e->motivo);
+    lettura = giornale::Leggi(testo);
+    if (lettura.voceDanneggiata != 0)
+        return Fallisce(kErroreTipo, p, lettura.voceDanneggiata,
+                        "giornale delle modifiche danneggiato (" + lettura.motivo + ")");
+    // Changes apply only to the files they were made on: files written since by another
+    // program, or put back by hand, would take them in the wrong places.
+    if (lettura.conBase && lettura.base != BaseAttuale())
+        return Fallisce(kErroreTipo, p, 0,
+                        "il giornale delle modifiche non corrisponde ai file del registro "
+                        "(modificati da un altro programma?)");
+    durevole_.giornaleNoto = true;
+    durevole_.giornale = lettura.conBase;
+    durevole_.lunghezza = lettura.valida;
+    durevole_.byteRegistro = 0;
+    for (int k = 0; k < 5; ++k) durevole_.byteRegistro += lettura.base[k].value_or(0);
+    return 0;
+}
+
+int FileDati::ConosciGiornale() const {
+    if (durevole_.giornaleNoto) return 0;
+    if (!fs_.esiste(percorso(giornale::kFileGiornale))) {
+        durevole_.giornaleNoto = true;
+        durevole_.giornale = false;
+        durevole_.lunghezza = 0;
+        return 0;
+    }
+    std::string testo;
+    giornale::Lettura lettura;
+    return LeggiGiornale(testo, lettura);
+}
+
+EsitoFile FileDati::SalvaModifiche(const Registro* registro, const std::string* parametri,
+                                   Consolida consolida) {
+    if (auto e = Recupera()) return e;
+    if (ConosciGiornale() != 0) {
+        // A damaged journal is never written over: it still holds what the user entered.
+        return ErroreFile{erroreLettura_.file, erroreLettura_.motivo};
+    }
+    const bool tracciato = registro == nullptr ||
+                           (durevole_.serie != 0 && registro->modifiche().serie == durevole_.serie);
+    if (!tracciato) return SalvaIntero(registro, parametri, false);
+
+    const auto m = registro ? registro->modifiche() : Registro::Modifiche{};
+    const bool cambiaRegistro = registro && !m.nessuna(registro->size());
+    if (consolida == Consolida::Si && durevole_.giornale)
+        return SalvaIntero(registro, parametri, true);
+    if (durevole_.giornale ||
+        (cambiaRegistro && esisteRegistro() && durevole_.byteRegistro >= limiti_.registroMinimo)) {
+        const bool cambianoParametri = parametri && durevole_.parametri != *parametri;
+        if (!cambiaRegistro && !cambianoParametri) return std::nullopt;
+        return AggiungiAlGiornale(cambiaRegistro ? registro : nullptr,
+                                  cambianoParametri ? parametri : nullptr);
+    }
+    // Without a journal an unchanged register is left alone, as long as its files are
+    // still there; para.txt is compared with what it holds.
+    const bool fileInPosto = std::all_of(kNomiRegistro.begin(), kNomiRegistro.end(), [&](auto n) {
+        return fs_.tipo(percorso(n)) == TipoVoce::File;
+    });
+    if (!cambiaRegistro && (fileInPosto || !registro)) {
+        if (!parametri) return std::nullopt;
+        return SalvaIntero(nullptr, parametri, false);
+    }
+    return SalvaIntero(registro, parametri, true);
+}
+
+EsitoFile FileDati::SalvaIntero(const Registro* registro, const std::string* parametri,
+                                bool generato) {
+    FileNuovi file;
+    if (registro) {
+        if (generato) {
+            for (std::size_t k = 0; k < 5; ++k)
+                file.push_back(FileGenerato(*registro, k, dirProgramma_));
+        } else {
+            const auto cella = [&](std::size_t r, std::size_t k) { return registro->cella(r, k); };
+            if (auto e = ContenutiRegistro(registro->size(), cella, dirProgramma_, file)) return e;
+        }
+    }
+    // The journal's changes go into the files with it or stay where they are: the
+    // parameters it holds are written even when only the register was asked for.
+    const bool giornale = durevole_.giornale;
+    std::optional<std::string> daScrivere;
+    if (parametri)
+        daScrivere = *parametri;
+    else if (giornale)
+        daScrivere = durevole_.parametri;
+    if (daScrivere) file.push_back({kFileParametri, *daScrivere});
+    if (giornale) {
+        if (!registro) return ErroreFile{percorso(giornale::kFileGiornale), "registro mancante"};
+        file.push_back({giornale::kFileGiornale, {}, true});
+    }
+    std::uintmax_t byte = 0;
+    if (registro) {
+        for (std::size_t r = 0; r < registro->size(); ++r)
+            for (std::size_t k = 0; k < 5; ++k) byte += registro->cella(r, k).size() + 4;
+    }
+    const Durevole prima = durevole_;
+    if (auto e = Salva(std::move(file))) return e;
+    // The disk now holds this register (or the one it held) and these parameters, with no
+    // journal.
+    durevole_ = prima;
+    if (registro) {
+        registro->segna();
+        durevole_.serie = registro->modifiche().serie;
+        durevole_.byteRegistro = byte;
+    }
+    if (daScrivere) durevole_.parametri = std::move(daScrivere);
+    durevole_.giornaleNoto = true;
+    durevole_.giornale = false;
+    durevole_.lunghezza = 0;
+    return std::nullopt;
+}
+
+EsitoFile FileDati::AggiungiAlGiornale(const Registro* registro, const std::string* parametri) {
+    const auto p = percorso(giornale::kFileGiornale);
+    std::string righe;
+    const auto m = registro ? registro->modifiche() : Registro::Modifiche{};
+    if (registro) {
+        if (auto e = RigheGiornale(*registro, m.intatte, percorso(NomeFileRegistro(1)), righe))
+            return e;
+    }
+    const std::string voce = giornale::Cornice(giornale::ContenutoModifica(
+        parametri ? std::string_view(*parametri) : std::string_view(), registro != nullptr, m.tolte,
+        m.intatte, registro ? registro->size() - m.intatte : 0, righe));
+    righe = std::string();
+    // A journal grown beyond its share is folded into the files rather than grown further.
+    const auto soglia =
+        std::max(limiti_.giornaleMinimo,
+                 durevole_.byteRegistro / std::max<std::uintmax_t>(limiti_.frazione, 1));
+    if (durevole_.giornale && registro && durevole_.lunghezza + voce.size() > soglia)
+        return SalvaIntero(registro, parametri ? parametri : nullptr, true);
+
+    if (marcaTempo_ && !copiaFatta_) {
+        // The files stay as they are until the journal is folded, which replaces them: a
+        // second name keeps them. The journal itself changes in place and is copied.
+        FileNuovi sostituiti;
+        for (const auto& n : NomiDatiProgramma())
+            if (n != kFileConto && n != giornale::kFileGiornale) sostituiti.push_back({n, {}});
+        erroreCopia_ = CopiaInSicurezza(sostituiti);
+        copiaFatta_ = true;
+    }
+    const auto fatto = [&] {
+        if (registro) {
+            registro->segna();
+            durevole_.serie = registro->modifiche().serie;
+        }
+        if (parametri) durevole_.parametri = *parametri;
+    };
+    if (!durevole_.giornale) {
+        // Started whole under its own name, on the files as they are now.
+        const Durevole prima = durevole_;
+        const std::string testo = giornale::Cornice(giornale::ContenutoBase(BaseAttuale())) + voce;
+        if (auto e = Scrivi({{giornale::kFileGiornale, testo}})) return e;
+        durevole_ = prima;
+        durevole_.giornale = true;
+        durevole_.lunghezza = testo.size();
+        fatto();
+        return std::nullopt;
+    }
+    if (auto e = fs_.aggiungiIn(p, durevole_.lunghezza, voce)) return e;
+    durevole_.lunghezza += voce.size();
+    fatto();
+    return std::nullopt;
 }
 
 EsitoFile FileDati::SalvaConto(std::string_view numero, std::string_view banca) {
@@ -295,30 +520,104 @@ void FileDati::DimenticaRiparazioni(std::string_view file) const {
 int FileDati::LeggiParametri(Parametri& parametri) const {
     DimenticaRiparazioni(kFileParametri);
     const auto p = percorso(kFileParametri);
-    if (!fs_.esiste(p)) return 0;
     std::string testo;
-    if (const int e = LeggiTesto(p, testo)) return e;
+    if (fs_.esiste(p)) {
+        if (const int e = LeggiTesto(p, testo)) return e;
+    }
+    // The journal's last parameters are newer than the file's.
+    std::string testoGiornale;
+    giornale::Lettura lettura;
+    if (const int e = LeggiGiornale(testoGiornale, lettura)) return e;
+    fs::path origine = p;
+    std::size_t riga = 1;
+    for (std::size_t i = 0; i < lettura.voci.size(); ++i) {
+        if (lettura.voci[i].parametri.empty()) continue;
+        testo = lettura.voci[i].parametri;
+        origine = percorso(giornale::kFileGiornale);
+        riga = i + 2;
+    }
+    if (testo.empty() && !fs_.esiste(p)) {
+        durevole_.parametri.reset();
+        return 0;
+    }
     LettoreRecord lettore(testo);
     const auto modo = lettore.leggi();
     const auto saldo = lettore.leggi();
     const auto fido = lettore.leggi();
-    if (!modo || !saldo || !fido) return Fallisce(kErroreFineFile, p, 1);
+    if (!modo || !saldo || !fido) return Fallisce(kErroreFineFile, origine, riga);
     Parametri letti;
-    letti.ModoValuta = TestoRiparato(*modo, p, 1);
-    if (const int e = LeggiDenaroCodificato(*saldo, letti.SaldoConto)) return Fallisce(e, p, 1);
-    if (const int e = LeggiDenaroCodificato(*fido, letti.FidoConto)) return Fallisce(e, p, 1);
+    letti.ModoValuta = TestoRiparato(*modo, origine, riga);
+    if (const int e = LeggiDenaroCodificato(*saldo, letti.SaldoConto))
+        return Fallisce(e, origine, riga);
+    if (const int e = LeggiDenaroCodificato(*fido, letti.FidoConto))
+        return Fallisce(e, origine, riga);
     parametri = std::move(letti);
+    durevole_.parametri = std::move(testo);
+    if (std::any_of(riparazioni_.begin(), riparazioni_.end(),
+                    [](const Riparazione& r) { return r.file == kFileParametri; }))
+        durevole_.parametri.reset();
     return 0;
 }
 
 int FileDati::LeggiRegistro(Registro& registro) const {
+    std::size_t byte = 0;
+    if (const int e = LeggiFileRegistro(registro, byte)) return e;
+    const auto p = percorso(giornale::kFileGiornale);
+    std::string testo;
+    giornale::Lettura lettura;
+    if (const int e = LeggiGiornale(testo, lettura)) return e;
+    if (!lettura.conBase) {
+        durevole_.giornaleNoto = true;
+        durevole_.giornale = false;
+        durevole_.lunghezza = 0;
+        durevole_.byteRegistro = byte;
+    }
+    std::string altri;
+    for (std::size_t i = 0; i < lettura.voci.size(); ++i) {
+        const auto& v = lettura.voci[i];
+        if (!v.registro) continue;
+        const auto fallita = [&] {
+            registro.clear();
+            return Fallisce(kErroreTipo, p, i + 2, "modifica che non si applica al registro");
+        };
+        if (v.tolte > registro.size() || v.intatte > registro.size() - v.tolte) return fallita();
+        registro.rimuoviPrime(v.tolte);
+        registro.tronca(v.intatte);
+        LettoreRecord lettore(v.righe);
+        const auto cella = [&](std::string& destinazione, std::size_t k) {
+            const auto voce = lettore.leggi();
+            if (!voce) return false;
+            if (k < 3) {
+                AggiungiCp1252InUtf8(destinazione, *voce);
+                return true;
+            }
+            const std::size_t inizio = destinazione.size();
+            if (!AggiungiDecodificato(destinazione, *voce)) return false;
+            altri.assign(destinazione, inizio);
+            destinazione.resize(inizio);
+            AggiungiCp1252InUtf8(destinazione, altri);
+            return true;
+        };
+        for (std::size_t r = 0; r < v.nuove; ++r)
+            if (!registro.aggiungiScrivendo(cella)) return fallita();
+        if (!lettore.fine()) return fallita();
+    }
+    registro.segna();
+    // A mended text differs from the file's: the next save writes the register whole.
+    const bool riparato =
+        std::any_of(riparazioni_.begin(), riparazioni_.end(),
+                    [](const Riparazione& r) { return r.file.starts_with("listcol"); });
+    durevole_.serie = riparato ? 0 : registro.modifiche().serie;
+    return 0;
+}
+
+int FileDati::LeggiFileRegistro(Registro& registro, std::size_t& byte) const {
     registro.clear();
     importiIlleggibili_.clear();
     for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
     if (!esisteRegistro()) return RegistroSenzaPrimoFile();
     std::array<std::string, 5> testi;
     std::array<fs::path, 5> percorsi;
-    std::size_t byte = 0;
     for (int k = 0; k < 5; ++k) {
         percorsi[k] = percorso(NomeFileRegistro(k + 1));
         if (!fs_.esiste(percorsi[k])) return Fallisce(kErroreFileMancante, percorsi[k]);

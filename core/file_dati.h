@@ -11,6 +11,7 @@
 
 #include "core/denaro.h"
 #include "core/file_system.h"
+#include "core/giornale.h"
 #include "core/registro.h"
 #include "core/riparazioni.h"
 #include "core/salvataggio.h"
@@ -50,9 +51,24 @@ struct ErroreLettura {
 
 // The data files beside the program and the password file. Every save writes whole new
 // files next to the old ones and switches them in only when all are on the disk, so the
-// next start sees either the old set or the new one.
+// next start sees either the old set or the new one. A large register is spared that for
+// each change: what changed is appended to the journal (giornale.h), which the readers
+// apply, and the files are written whole again at the exit or when the journal grows.
 class FileDati {
   public:
+    // When the journal is used: never below `registroMinimo` bytes of register files (a
+    // whole save costs next to nothing there and leaves the files whole for any other
+    // program), and folded into the files once it passes both `giornaleMinimo` bytes and
+    // a `frazione`-th of the register files.
+    struct LimitiGiornale {
+        std::uintmax_t registroMinimo = 512 * 1024;
+        std::uintmax_t giornaleMinimo = 1024 * 1024;
+        std::uintmax_t frazione = 4;
+    };
+    void ImpostaLimitiGiornale(const LimitiGiornale& limiti) { limiti_ = limiti; }
+    // Consolida::Si also folds the journal into the files (the exit).
+    enum class Consolida { No, Si };
+
     FileDati(FileSystem& fs, std::filesystem::path dirProgramma, std::filesystem::path dirSistema);
 
     [[nodiscard]] const std::filesystem::path& dirProgramma() const { return dirProgramma_; }
@@ -71,8 +87,11 @@ class FileDati {
     [[nodiscard]] EsitoFile SalvaParametri(const Parametri& parametri);
     // The register and the parameters as one save: after a movement the two never
     // disagree on the disk, whatever fails or stops half-way.
+    // A register read by LeggiRegistro (or saved here before) and changed since is saved
+    // by what changed (Registro::modifiche); any other is saved whole.
     [[nodiscard]] EsitoFile SalvaRegistroEParametri(const Registro& registro,
-                                                    const Parametri& parametri);
+                                                    const Parametri& parametri,
+                                                    Consolida consolida = Consolida::No);
     // Texts must be free of double quotes and hold only Windows-1252 characters.
     [[nodiscard]] EsitoFile SalvaConto(std::string_view numero, std::string_view banca);
     // Scrambles and writes the plain password.
@@ -142,6 +161,28 @@ class FileDati {
 
   private:
     using FileNuovi = std::vector<salvataggio::FileNuovo>;
+    // What the disk holds, as far as this object knows it.
+    struct Durevole {
+        std::uint64_t serie = 0;  // the mark of the register the disk holds; 0: unknown
+        std::optional<std::string> parametri;  // the para.txt line it holds, when known
+        bool giornaleNoto = false;             // the fields below are known
+        bool giornale = false;                 // a journal with its base is there
+        std::uintmax_t lunghezza = 0;          // its whole bytes
+        std::uintmax_t byteRegistro = 0;       // the register files' bytes it applies to
+    };
+    [[nodiscard]] EsitoFile SalvaModifiche(const Registro* registro, const std::string* parametri,
+                                           Consolida consolida);
+    // The register (when given) written whole, the journal folded into the files.
+    [[nodiscard]] EsitoFile SalvaIntero(const Registro* registro, const std::string* parametri,
+                                        bool generato);
+    [[nodiscard]] EsitoFile AggiungiAlGiornale(const Registro* registro,
+                                               const std::string* parametri);
+    // Makes the journal's state known, reading it when it is there; 0 or an error number.
+    [[nodiscard]] int ConosciGiornale() const;
+    // Reads and checks the journal against the files it applies to: 0 or an error
+    // number. `lettura.conBase` is false when there is none.
+    [[nodiscard]] int LeggiGiornale(std::string& testo, giornale::Lettura& lettura) const;
+    [[nodiscard]] giornale::Base BaseAttuale() const;
     // Every save: an interrupted one is finished or undone, the files whose contents are
     // already on the disk are left alone (a session that changes nothing writes
     // nothing), then the run's backup is taken (its failure is told apart and never
@@ -176,7 +217,11 @@ class FileDati {
                                             std::size_t riga) const;
     void DimenticaRiparazioni(std::string_view file) const;
     [[nodiscard]] int RegistroSenzaPrimoFile() const;
+    // The register as the five files hold it, before the journal; `byte` their size.
+    [[nodiscard]] int LeggiFileRegistro(Registro& registro, std::size_t& byte) const;
 
+    mutable Durevole durevole_;
+    LimitiGiornale limiti_;
     FileSystem& fs_;
     std::filesystem::path dirProgramma_;
     std::filesystem::path dirSistema_;

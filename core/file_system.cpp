@@ -122,6 +122,44 @@ class FileSystemReale_ final : public FileSystem {
         return std::nullopt;
     }
 
+    EsitoFile aggiungiIn(const std::filesystem::path& p, std::uintmax_t da,
+                         std::string_view contenuto) override {
+        Descrittore f(Apri(p, O_WRONLY | O_NOFOLLOW | O_NOCTTY));
+        if (f.fd() < 0) return Errore(p, errno);
+        struct stat info;
+        if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
+        if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
+        const auto inizio = static_cast<off_t>(da);
+        // Whatever lies beyond `da` is a change that never completed.
+        if (::ftruncate(f.fd(), inizio) != 0) return Errore(p, errno);
+        const auto ritira = [&](int numero) {
+            // The torn end is cut off again; if even that fails, the reader still knows a
+            // torn end by its checksum.
+            if (::ftruncate(f.fd(), inizio) == 0) (void)::fdatasync(f.fd());
+            return Errore(p, numero);
+        };
+        std::size_t scritti = 0;
+        while (scritti < contenuto.size()) {
+            const ssize_t n =
+                ::pwrite(f.fd(), contenuto.data() + scritti, contenuto.size() - scritti,
+                         inizio + static_cast<off_t>(scritti));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return ritira(errno);
+            }
+            scritti += static_cast<std::size_t>(n);
+        }
+        if (::fdatasync(f.fd()) != 0) return ritira(errno);
+        if (const int e = f.chiudi(); e != 0) return Errore(p, e);
+        return std::nullopt;
+    }
+
+    std::optional<std::uintmax_t> dimensione(const std::filesystem::path& p) const override {
+        struct stat info;
+        if (::lstat(p.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+        return static_cast<std::uintmax_t>(info.st_size);
+    }
+
     EsitoFile rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override {
         if (::rename(da.c_str(), a.c_str()) != 0) return Errore(a, errno);
         return std::nullopt;

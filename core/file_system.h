@@ -51,6 +51,13 @@ class FileSystem {
     // planted link is neither followed nor reused.
     [[nodiscard]] virtual EsitoFile scrivi(const std::filesystem::path& p,
                                            std::string_view contenuto) = 0;
+    // Cuts the existing file `p` to `da` bytes, writes `contenuto` there and flushes it to
+    // the disk. On failure it is cut back to `da` where it can be. A link is not followed.
+    [[nodiscard]] virtual EsitoFile aggiungiIn(const std::filesystem::path& p, std::uintmax_t da,
+                                               std::string_view contenuto) = 0;
+    // The size of a regular file (a link is not followed); nullopt for anything else.
+    [[nodiscard]] virtual std::optional<std::uintmax_t> dimensione(
+        const std::filesystem::path& p) const = 0;
     [[nodiscard]] virtual EsitoFile rinomina(const std::filesystem::path& da,
                                              const std::filesystem::path& a) = 0;
     // Deleting a file that does not exist succeeds.

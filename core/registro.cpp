@@ -1,6 +1,7 @@
 #include "core/registro.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
 #include <stdexcept>
@@ -8,6 +9,24 @@
 #include "core/memoria.h"
 
 namespace core {
+
+namespace {
+
+std::uint64_t NuovaSerie() {
+    static std::atomic<std::uint64_t> ultima{0};
+    return ++ultima;
+}
+
+}  // namespace
+
+Registro::Traccia::Traccia() : Modifiche{NuovaSerie(), 0, 0, 0} {}
+
+void Registro::segna() const {
+    traccia_.serie = NuovaSerie();
+    traccia_.segnate = righe_.size();
+    traccia_.tolte = 0;
+    traccia_.intatte = righe_.size();
+}
 
 void Registro::RigaTroppoLunga() {
     throw std::length_error("riga del registro troppo lunga");
@@ -95,6 +114,7 @@ void Registro::imposta(std::size_t r, std::size_t colonna, std::string_view test
     for (std::size_t c = 0; c < kCelle; ++c) celle[c] = c == colonna ? testo : cella(r, c);
     const Riga vecchia = righe_[r];
     righe_[r] = scrivi(celle);
+    toccata(r);
     scarta(vecchia);
 }
 
@@ -102,13 +122,33 @@ void Registro::rimuovi(std::size_t r) {
     if (r >= righe_.size()) throw std::out_of_range("riga del registro fuori dai limiti");
     const Riga vecchia = righe_[r];
     righe_.erase(righe_.begin() + static_cast<std::ptrdiff_t>(r));
+    if (r == 0 && traccia_.intatte > 0) {
+        ++traccia_.tolte;
+        --traccia_.intatte;
+    } else {
+        toccata(r);
+    }
     scarta(vecchia);
+}
+
+void Registro::rimuoviPrime(std::size_t quante) {
+    if (quante > righe_.size()) throw std::out_of_range("righe del registro fuori dai limiti");
+    for (std::size_t r = 0; r < quante; ++r) scarto_ += righe_[r].lunghezza();
+    righe_.erase(righe_.begin(), righe_.begin() + static_cast<std::ptrdiff_t>(quante));
+    if (quante <= traccia_.intatte) {
+        traccia_.tolte += quante;
+        traccia_.intatte -= quante;
+    } else {
+        traccia_.intatte = 0;
+    }
+    compattaSeServe();
 }
 
 void Registro::tronca(std::size_t quante) {
     if (quante >= righe_.size()) return;
     for (std::size_t r = quante; r < righe_.size(); ++r) scarto_ += righe_[r].lunghezza();
     righe_.resize(quante);
+    toccata(quante);
     compattaSeServe();
 }
 
@@ -117,6 +157,7 @@ void Registro::clear() {
     arena_ = std::string();
     righe_ = std::vector<Riga>();
     scarto_ = 0;
+    traccia_.intatte = 0;
 }
 
 void Registro::reserve(std::size_t righe, std::size_t byteTesti) {

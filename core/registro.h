@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -28,19 +29,49 @@ class Registro {
     Registro() = default;
     // From rows of separate strings, as tests and tools build them.
     explicit Registro(std::span<const RigaRegistro> righe);
-    Registro(const Registro&) = default;
-    Registro& operator=(const Registro&) = default;
+    // A copy is a register of its own: what changed since a mark is known only to the
+    // object that was marked.
+    Registro(const Registro& altro)
+        : arena_(altro.arena_), righe_(altro.righe_), scarto_(altro.scarto_) {}
+    Registro& operator=(const Registro& altro) {
+        if (this == &altro) return *this;
+        arena_ = altro.arena_;
+        righe_ = altro.righe_;
+        scarto_ = altro.scarto_;
+        traccia_ = Traccia{};
+        return *this;
+    }
     Registro(Registro&& altro) noexcept
         : arena_(std::move(altro.arena_)),
           righe_(std::move(altro.righe_)),
-          scarto_(std::exchange(altro.scarto_, 0)) {}
+          scarto_(std::exchange(altro.scarto_, 0)),
+          traccia_(std::exchange(altro.traccia_, Traccia{})) {}
     Registro& operator=(Registro&& altro) noexcept {
+        if (this == &altro) return *this;
         arena_ = std::move(altro.arena_);
         righe_ = std::move(altro.righe_);
         scarto_ = std::exchange(altro.scarto_, 0);
+        traccia_ = std::exchange(altro.traccia_, Traccia{});
         altro.clear();
         return *this;
     }
+
+    // What changed since the last mark, in the one shape every edit takes: the register is
+    // the marked one without its first `tolte` rows, cut to the next `intatte`, followed by
+    // rows from `intatte` on. `serie` names the mark; no other register (a copy, one built
+    // anew) ever shares it. Saves use it to write only what changed.
+    struct Modifiche {
+        std::uint64_t serie = 0;
+        std::size_t segnate = 0;  // rows at the mark
+        std::size_t tolte = 0;
+        std::size_t intatte = 0;
+        [[nodiscard]] bool nessuna(std::size_t righe) const {
+            return tolte == 0 && intatte == segnate && righe == segnate;
+        }
+    };
+    [[nodiscard]] Modifiche modifiche() const { return traccia_; }
+    // Marks the register as it is now. Const: the mark is bookkeeping, not contents.
+    void segna() const;
 
     [[nodiscard]] std::size_t size() const { return righe_.size(); }
     [[nodiscard]] bool empty() const { return righe_.empty(); }
@@ -65,6 +96,8 @@ class Registro {
 
     void imposta(std::size_t riga, std::size_t colonna, std::string_view testo);
     void rimuovi(std::size_t riga);
+    // Removes the first `quante` rows in one go.
+    void rimuoviPrime(std::size_t quante);
     // Keeps the first `righe` rows.
     void tronca(std::size_t righe);
     void clear();
@@ -99,9 +132,15 @@ class Registro {
     void scarta(const Riga& riga);
     void compattaSeServe();
 
+    struct Traccia : Modifiche {
+        Traccia();
+    };
+    void toccata(std::size_t riga) const { traccia_.intatte = std::min(traccia_.intatte, riga); }
+
     std::string arena_;
     std::vector<Riga> righe_;
     std::size_t scarto_ = 0;  // bytes of the buffer no row refers to
+    mutable Traccia traccia_;
 };
 
 template <class Scrivi>

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/file_dati.h"
+#include "core/giornale.h"
 #include "core/record.h"
 
 namespace core::salvataggio {
@@ -94,10 +95,11 @@ EsitoFile Annulla(FileSystem& fsys, const Cartelle& dir, const std::vector<Voce>
     return fsys.elimina(marcatore);
 }
 
-EsitoFile EliminaNuovi(FileSystem& fsys, const Cartelle& dir, const std::vector<FileNuovo>& file) {
+EsitoFile EliminaNuovi(FileSystem& fsys, const Cartelle& dir,
+                       const std::vector<const FileNuovo*>& file) {
     EsitoFile primo;
-    for (const auto& f : file) {
-        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(f.nome), kNuovo));
+    for (const auto* f : file) {
+        auto e = EliminaSeEsiste(fsys, ConSuffisso(dir.di(f->nome), kNuovo));
         if (e && !primo) primo = std::move(e);
     }
     return primo;
@@ -125,6 +127,7 @@ std::vector<std::string> NomiDatiProgramma() {
     for (int k = 1; k <= 5; ++k) nomi.push_back(NomeFileRegistro(k));
     nomi.emplace_back(kFileParametri);
     nomi.emplace_back(kFileConto);
+    nomi.emplace_back(giornale::kFileGiornale);
     return nomi;
 }
 
@@ -165,21 +168,31 @@ EsitoFile RecuperaCartella(FileSystem& fsys, const Cartelle& dir,
 
 EsitoFile SalvaInsieme(FileSystem& fsys, const Cartelle& dir, const std::vector<FileNuovo>& tutti) {
     // A file leaving the set that is not there has nothing to switch.
-    std::vector<FileNuovo> file;
+    std::vector<const FileNuovo*> file;
     for (const auto& f : tutti)
-        if (!f.elimina || fsys.esiste(dir.di(f.nome))) file.push_back(f);
+        if (!f.elimina || fsys.esiste(dir.di(f.nome))) file.push_back(&f);
     if (file.empty()) return std::nullopt;
-    for (const auto& f : file) {
-        if (f.elimina) continue;
-        if (auto e = fsys.scrivi(ConSuffisso(dir.di(f.nome), kNuovo), f.contenuto)) {
+    std::string generato;
+    for (const auto* f : file) {
+        if (f->elimina) continue;
+        std::string_view contenuto = f->contenuto;
+        EsitoFile e;
+        if (f->genera) {
+            generato.clear();
+            e = f->genera(generato);
+            contenuto = generato;
+        }
+        if (!e) e = fsys.scrivi(ConSuffisso(dir.di(f->nome), kNuovo), contenuto);
+        if (e) {
             (void)EliminaNuovi(fsys, dir, file);
-            return Su(dir.di(f.nome), *e);
+            return Su(dir.di(f->nome), *e);
         }
     }
+    generato = std::string();
 
     if (file.size() == 1) {
-        const auto destinazione = dir.di(file.front().nome);
-        if (file.front().elimina) return fsys.elimina(destinazione);
+        const auto destinazione = dir.di(file.front()->nome);
+        if (file.front()->elimina) return fsys.elimina(destinazione);
         if (auto e = fsys.rinomina(ConSuffisso(destinazione, kNuovo), destinazione)) {
             (void)EliminaNuovi(fsys, dir, file);
             return Su(destinazione, *e);
@@ -190,9 +203,9 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const Cartelle& dir, const std::vector<
         return std::nullopt;
     }
 
-    const auto primo = dir.di(file.front().nome);
+    const auto primo = dir.di(file.front()->nome);
     std::vector<Voce> voci;
-    for (const auto& f : file) voci.push_back({f.nome, fsys.esiste(dir.di(f.nome)), f.elimina});
+    for (const auto* f : file) voci.push_back({f->nome, fsys.esiste(dir.di(f->nome)), f->elimina});
     const auto marcatore = dir.dati / kMarcatore;
     const auto marcatoreNuovo = ConSuffisso(marcatore, kNuovo);
     // The new files must be on the disk, names included, before the marker can say so.
@@ -207,8 +220,8 @@ EsitoFile SalvaInsieme(FileSystem& fsys, const Cartelle& dir, const std::vector<
         ErroreFile errore = Su(primo, *e);
         // A marker that could not be taken back decides the new set at the next start.
         if (fsys.esiste(marcatore) &&
-            std::any_of(file.begin(), file.end(), [&](const FileNuovo& f) {
-                return f.elimina || fsys.esiste(ConSuffisso(dir.di(f.nome), kNuovo));
+            std::any_of(file.begin(), file.end(), [&](const FileNuovo* f) {
+                return f->elimina || fsys.esiste(ConSuffisso(dir.di(f->nome), kNuovo));
             }))
             errore.dati = DatiDopoErrore::CompletatiAlRiavvio;
         return errore;

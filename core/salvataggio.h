@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ struct FileNuovo {
     std::string nome;
     std::string contenuto;
     bool elimina = false;  // the file leaves the set: removed in the same switch
+    // When set, makes the contents just before they are written (and frees them after),
+    // so that a large set is never whole in memory at once.
+    std::function<EsitoFile(std::string&)> genera = {};
 };
 
 // Where the files of a set live: the password file in `sistema`, the others in `dati`
@@ -36,7 +40,8 @@ struct Cartelle {
 };
 
 [[nodiscard]] std::filesystem::path ConSuffisso(std::filesystem::path p, std::string_view suffisso);
-// The seven files beside the program: the five register files, para.txt, dati.txt.
+// The eight files beside the program: the five register files, para.txt, dati.txt and
+// the journal of changes.
 [[nodiscard]] std::vector<std::string> NomiDatiProgramma();
 // The same and the password file: the whole data set.
 [[nodiscard]] std::vector<std::string> NomiInsieme();

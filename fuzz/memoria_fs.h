@@ -23,6 +23,19 @@ public:
         file[p] = std::string(contenuto);
         return std::nullopt;
     }
+    core::EsitoFile aggiungiIn(const std::filesystem::path& p, std::uintmax_t da,
+                               std::string_view contenuto) override {
+        auto it = file.find(p);
+        if (it == file.end()) return core::ErroreFile{p, "file non trovato"};
+        it->second.resize(da);
+        it->second += contenuto;
+        return std::nullopt;
+    }
+    std::optional<std::uintmax_t> dimensione(const std::filesystem::path& p) const override {
+        auto it = file.find(p);
+        if (it == file.end()) return std::nullopt;
+        return it->second.size();
+    }
     core::EsitoFile rinomina(const std::filesystem::path& da, const std::filesystem::path& a) override {
         auto it = file.find(da);
         if (it == file.end()) return core::ErroreFile{da, "file non trovato"};

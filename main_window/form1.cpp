@@ -95,7 +95,8 @@ bool Form1::SalvaPerUscire(bool chiedi) {
     // Nothing is saved at the end of a run whose register was never loaded.
     if (!caricato_ || c_.dialoghi.Terminato()) return true;
     if (chiedendo_) return false;
-    const core::EsitoFile errore = ui::ScriviRegistroEParametri(c_);
+    // The files are left whole for any other program that reads them.
+    const core::EsitoFile errore = ui::ScriviRegistroEParametri(c_, core::FileDati::Consolida::Si);
     if (!errore) return true;
     if (!chiedi) return false;
     // Staying is the default: the user can free some space and press Esci again, while

@@ -111,6 +111,13 @@ class FileSystemSolaLettura : public core::FileSystem {
     core::EsitoFile scrivi(const std::filesystem::path& p, std::string_view) override {
         return Rifiuta(p);
     }
+    core::EsitoFile aggiungiIn(const std::filesystem::path& p, std::uintmax_t,
+                               std::string_view) override {
+        return Rifiuta(p);
+    }
+    std::optional<std::uintmax_t> dimensione(const std::filesystem::path& p) const override {
+        return reale_.dimensione(p);
+    }
     core::EsitoFile rinomina(const std::filesystem::path&,
                              const std::filesystem::path& a) override {
         return Rifiuta(a);

@@ -54,8 +54,8 @@ bool SalvaRegistroEParametri(Contesto& c) {
     return MostraSeFallito(c, ScriviRegistroEParametri(c));
 }
 
-core::EsitoFile ScriviRegistroEParametri(Contesto& c) {
-    return c.file.SalvaRegistroEParametri(c.griglia.righe(), ParametriCorrenti(c.stato));
+core::EsitoFile ScriviRegistroEParametri(Contesto& c, core::FileDati::Consolida consolida) {
+    return c.file.SalvaRegistroEParametri(c.griglia.righe(), ParametriCorrenti(c.stato), consolida);
 }
 
 void AllargaFinestra(Finestra& form1) {

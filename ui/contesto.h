@@ -27,7 +27,9 @@ struct Contesto {
 // and what was changed stays in memory for the next save. True when both were written.
 [[nodiscard]] bool SalvaRegistroEParametri(Contesto& c);
 // The same save, its failure returned rather than shown.
-[[nodiscard]] core::EsitoFile ScriviRegistroEParametri(Contesto& c);
+// `consolida`: the files are also left whole, with no journal beside them (the exit).
+[[nodiscard]] core::EsitoFile ScriviRegistroEParametri(
+    Contesto& c, core::FileDati::Consolida consolida = core::FileDati::Consolida::No);
 
 // The main window's two widths: 240 twips wider while the grid has 13 rows or more.
 void AllargaFinestra(Finestra& form1);

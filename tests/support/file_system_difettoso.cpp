@@ -38,4 +38,14 @@ core::EsitoFile FileSystemDifettoso::scrivi(const Path& p, std::string_view cont
     return Errore(p);
 }
 
+core::EsitoFile FileSystemDifettoso::aggiungiIn(const Path& p, std::uintmax_t da,
+                                                std::string_view contenuto) {
+    const bool crollato = crollo_ >= 0 && modifiche_ >= crollo_;
+    const Guasto* g = Cambia(AggiungiIn, p);
+    if (!g) return reale_.aggiungiIn(p, da, contenuto);
+    if (crollato ? !std::exchange(troncato_, true) : g->parziale)
+        (void)reale_.aggiungiIn(p, da, contenuto.substr(0, contenuto.size() / 2));
+    return Errore(p);
+}
+
 }  // namespace test

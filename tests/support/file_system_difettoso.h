@@ -13,7 +13,7 @@ namespace test {
 
 // clang-format off
 enum class Operazione { Leggi, Scrivi, Rinomina, Elimina, SincronizzaCartella, CreaCartella,
-                        EliminaCartella, Collega, Elenca };
+                        EliminaCartella, Collega, Elenca, AggiungiIn };
 // clang-format on
 
 // One planned failure of the calls of `operazione` whose path (either, for a rename) has a
@@ -24,8 +24,10 @@ struct Guasto {
     // 0: every matching call fails; N: the Nth (from 1), and every later one with `ancheDopo`.
     int volta = 0;
     bool ancheDopo = false;
-    int errore = EACCES;    // the errno whose reason is reported
-    bool parziale = false;  // Scrivi: half the content reaches the disk, as when it fills up
+    int errore = EACCES;  // the errno whose reason is reported
+    // Scrivi, AggiungiIn: half the content reaches the disk, as when it fills up (and an
+    // append is left torn, as by a machine that stops)
+    bool parziale = false;
 };
 
 // A file system in front of another (the real one by default) that fails the planned
@@ -62,6 +64,10 @@ class FileSystemDifettoso : public core::FileSystem {
         return Guastato(Elenca, dir) ? Errore(dir) : reale_.elenca(dir, nomi);
     }
     Esito scrivi(const Path& p, std::string_view contenuto) override;
+    Esito aggiungiIn(const Path& p, std::uintmax_t da, std::string_view contenuto) override;
+    std::optional<std::uintmax_t> dimensione(const Path& p) const override {
+        return reale_.dimensione(p);
+    }
     Esito rinomina(const Path& da, const Path& a) override {
         return Cambia(Rinomina, a, &da) ? Errore(a) : reale_.rinomina(da, a);
     }
@@ -90,7 +96,7 @@ class FileSystemDifettoso : public core::FileSystem {
 
     core::FileSystem& reale_;
     mutable std::vector<std::pair<Guasto, int>> guasti_;  // each with its matching calls so far
-    mutable std::array<int, 9> chiamate_{};
+    mutable std::array<int, 10> chiamate_{};
     mutable int errore_ = 0;
     int modifiche_ = 0;
     int crollo_ = -1;
