@@ -174,3 +174,100 @@ INSTANTIATE_TEST_SUITE_P(Passaggi, ArrestoAdOgniPasso,
                          testing::Values(kRipristina, kAzzera, kCopiaInCasa));
 
 }  // namespace
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t kMilione = 100'000;  // the same work, at a size a sanitized run can take
+#else
+constexpr std::size_t kMilione = 1'000'000;
+#endif
+
+std::string Rif(const char* tipo, std::size_t n) {
+    return std::string(tipo) + " " + std::to_string(n);
+}
+
+// A run that loads the register and then, save after save, enters movement n (told by the
+// balance, n + 1 after it) and every ninth time removes the first movement (told by the
+// credit line): journal appends, folds when it grows, until it is killed.
+[[noreturn]] void Lavora(const fs::path& dir) {
+    core::FileDati f(core::FileSystemReale(), dir, dir);
+    f.ImpostaLimitiGiornale({0, 16 * 1024, 1'000'000});
+    core::Parametri p;
+    core::Registro r;
+    if (f.Recupera() || f.LeggiParametri(p) || f.LeggiRegistro(r)) _exit(2);
+    for (auto n = static_cast<std::size_t>(p.SaldoConto.raw() / 10000);; ++n) {
+        if (n % 9 == 8) {
+            r.rimuovi(0);
+            p.FidoConto = *p.FidoConto.minus(core::Money::FromUnits(1));
+        }
+        r.aggiungi({"02/01/2003", "Prelievo", Rif("nuovo", n), "1,00", "0,00"});
+        p.SaldoConto = core::Money::FromUnits(static_cast<std::int64_t>(n) + 1);
+        if (f.SalvaRegistroEParametri(r, p)) _exit(3);
+    }
+}
+
+// A million movements saved by the journal: killed at any moment, the next start finds the
+// register and the parameters of one and the same save.
+TEST(UccisioneMilione, RegistroEParametriDellaStessaModifica) {
+    test::CartellaTemporanea cartella(test::BaseVeloce());
+    const fs::path dir = cartella.path();
+    auto carica = [&](core::Registro& r, core::Parametri& p) {
+        core::FileDati f(core::FileSystemReale(), dir, dir);
+        return f.Recupera().has_value() || f.LeggiParametri(p) != 0 || f.LeggiRegistro(r) != 0;
+    };
+    std::chrono::microseconds caricamento{};
+    {
+        core::Registro r;
+        r.reserve(kMilione, kMilione * 40);
+        for (std::size_t i = 0; i < kMilione; ++i)
+            r.aggiungi({"01/01/2003", "Versamento", Rif("base", i), "1,00", "1,00"});
+        core::FileDati f(core::FileSystemReale(), dir, dir);
+        ASSERT_FALSE(f.SalvaRegistroEParametri(r, {"Euro", {}, {}}));
+        const auto inizio = std::chrono::steady_clock::now();
+        core::Parametri p;
+        ASSERT_FALSE(carica(r, p));
+        caricamento = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - inizio);
+    }
+    const unsigned seme = std::random_device{}();
+    SCOPED_TRACE("seme " + std::to_string(seme));
+    std::mt19937 caso(seme);
+    std::uniform_int_distribution<long> attesa(caricamento.count(),
+                                               3 * caricamento.count() + 300000);
+    std::size_t ultimo = 0, giornali = 0;
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        const pid_t figlio = ::fork();
+        ASSERT_GE(figlio, 0);
+        if (figlio == 0) Lavora(dir);
+        std::this_thread::sleep_for(std::chrono::microseconds(attesa(caso)));
+        ASSERT_EQ(::kill(figlio, SIGKILL), 0);
+        int stato = 0;
+        ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);
+        ASSERT_TRUE(WIFSIGNALED(stato)) << "the process stopped by itself: " << stato;
+        giornali += fs::exists(dir / "giornale.txt");
+
+        core::Registro r;
+        core::Parametri p;
+        ASSERT_FALSE(carica(r, p));
+        const auto nuove = static_cast<std::size_t>(p.SaldoConto.raw() / 10000);
+        const auto tolte = static_cast<std::size_t>(-p.FidoConto.raw() / 10000);
+        ASSERT_GE(nuove, ultimo);
+        ultimo = nuove;
+        ASSERT_EQ(r.size(), kMilione - tolte + nuove);
+        for (std::size_t j = 0; j < r.size(); j += (j < kMilione - tolte ? 997 : 1)) {
+            const bool base = j < kMilione - tolte;
+            ASSERT_EQ(r.cella(j, 2),
+                      base ? Rif("base", j + tolte) : Rif("nuovo", j - (kMilione - tolte)))
+                << j;
+        }
+        ASSERT_EQ(r.cella(kMilione - tolte - 1, 2), Rif("base", kMilione - 1));
+    }
+    RecordProperty("movimenti", static_cast<int>(ultimo));
+    // The kills fell while movements were being entered, some with a journal on the disk.
+    EXPECT_GT(ultimo, 0u);
+    EXPECT_GT(giornali, 0u);
+}
+
+}  // namespace
