@@ -99,7 +99,7 @@ def fatto():
     try:
         with open(f"/proc/{bersaglio}/stat") as f:
             return f.read().rsplit(")", 1)[1].split()[0] == "Z"
-    except FileNotFoundError:
+    except OSError:  # gone, or going
         return True
 
 inizio = time.monotonic()
