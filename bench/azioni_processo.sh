@@ -271,12 +271,12 @@ done
 
 echo
 printf '%-14s' "ms (min, median)"
-for n in "${numeri[@]}"; do printf '  %-22s' "$n movements"; done
+for n in "${numeri[@]}"; do printf '  %-24s' "$n movements"; done
 echo
 for a in avvio $azioni memoria; do
     printf '%-14s' "$([ $a = memoria ] && echo "peak RSS MB" || echo "$a")"
     for n in "${numeri[@]}"; do
-        printf '  %-22s' "$(printf '%s\n' ${risultati[$n,$a]:-} | riassunto)"
+        printf '  %-24s' "$(printf '%s\n' ${risultati[$n,$a]:-} | riassunto)"
     done
     echo
 done

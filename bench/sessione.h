@@ -48,7 +48,7 @@ class FinestraMinima : public ui::Finestra {
     std::map<std::string, std::string, std::less<>> testi_;
 };
 
-// The day after the register's last movement.
+// Today, a few days after the register's last movement.
 inline constexpr core::Data kOggi{2025, 1, 1};
 
 // `movimenti` lire movements from 1995 to 2024, several a day when they are many, with
