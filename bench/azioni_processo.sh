@@ -8,8 +8,8 @@
 #   rimozione     "Rim.1° Movim." to the register on the disk
 #   esportazione  Save in the export's file dialog to the CSV file in place
 #   andamento     Ctrl+G to the "Andamento del saldo" window on the screen
-#   stampa        OK in the print dialog ("Stampa tutto") to the PDF file in place (with no
-#                 printer installed the program prints into a PDF beside its data)
+#   stampa        OK in the print dialog ("Stampa tutto") to the PDF file in place (the
+#                 program is shown no print server, so it prints into a PDF beside its data)
 #   uscita        "Esci" (File > Esci) to the end of the process (the exit saves)
 # Buttons are pressed with Space or Return where they have the focus, or through the menu's
 # shortcuts (Ctrl+P, Ctrl+Q), never by their Alt+letter: a mnemonic shows the button pressed
@@ -44,7 +44,8 @@ azioni=${AZIONI:-inserimento rimozione esportazione andamento stampa uscita}
 programma=$(realpath "$build/app/quibora")
 [ -x "$programma" ] || { echo "no program at $build/app/quibora: build it first" >&2; exit 2; }
 for c in xdotool xvfb-run xwininfo python3 /usr/bin/time; do
-    command -v "$c" >/dev/null || { echo "$c is missing (apt-get install xdotool xvfb x11-utils time)" >&2; exit 2; }
+    command -v "$c" >/dev/null ||
+        { echo "$c is missing (apt-get install xdotool xvfb x11-utils time)" >&2; exit 2; }
 done
 if [ -z "${AZIONI_SU_XVFB:-}" ]; then
     exec env AZIONI_SU_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" \
@@ -158,6 +159,8 @@ riassunto() {
 titolo='^Quibora Lite Edition \(Free\)'
 export HOME=$lavoro/casa XDG_CONFIG_HOME=$lavoro/casa/config XDG_DATA_HOME=$lavoro/casa/dati
 export XDG_RUNTIME_DIR=$lavoro/casa/run XDG_CACHE_HOME=$lavoro/casa/cache
+# No print server: the printout goes into a PDF file, never to a real printer.
+export CUPS_SERVER=$lavoro/casa/nessun-server-di-stampa
 
 declare -A risultati
 for n in "${numeri[@]}"; do
