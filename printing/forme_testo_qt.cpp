@@ -1,0 +1,106 @@
+#include "printing/forme_testo_qt.h"
+
+#include <QGlyphRun>
+#include <QTextLayout>
+#include <QTextOption>
+
+namespace printing {
+
+namespace {
+
+// Pieces kept at most: the pairs that bind in a face are few, texts beyond Latin-1 may not be.
+constexpr qsizetype kPezziMassimi = 20000;
+
+bool Latino(char16_t c) {
+    return (c >= u' ' && c < 0x7f) || (c >= 0xa0 && c <= 0xff);
+}
+
+}  // namespace
+
+FormeTesto::FormeTesto(const QFont& font, const QPaintDevice* dispositivo)
+    : font_(font),
+      dispositivo_(dispositivo),
+      metriche_(font, dispositivo),
+      grezzo_(QRawFont::fromFont(font)),
+      coppie_(256 * 256, 0) {}
+
+std::optional<Forma> FormeTesto::Sagoma(const QString& testo) const {
+    QTextLayout layout(testo, font_, dispositivo_);
+    QTextOption opzioni;
+    opzioni.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(opzioni);
+    layout.beginLayout();
+    QTextLine riga = layout.createLine();
+    if (riga.isValid()) riga.setLineWidth(1e6);
+    layout.endLayout();
+    if (!riga.isValid()) return std::nullopt;
+    const QList<QGlyphRun> corse = layout.glyphRuns();
+    if (corse.size() != 1 || corse[0].rawFont() != grezzo_) return std::nullopt;
+    Forma f;
+    f.glifi = corse[0].glyphIndexes();
+    const QPointF base = riga.position() + QPointF(0, riga.ascent());
+    for (const QPointF& p : corse[0].positions()) f.posizioni.push_back(p - base);
+    f.larghezza = metriche_.horizontalAdvance(testo);
+    return f;
+}
+
+const Forma* FormeTesto::Carattere(char16_t c) {
+    if (c >= caratteri_.size()) return nullptr;
+    if (statoCaratteri_[c] == 0) {
+        auto f = Sagoma(QString(QChar(c)));
+        statoCaratteri_[c] = f ? 1 : -1;
+        if (f) caratteri_[c] = std::move(*f);
+    }
+    return statoCaratteri_[c] > 0 ? &caratteri_[c] : nullptr;
+}
+
+const Forma* FormeTesto::Pezzo(const QString& testo) {
+    auto trovato = pezzi_.constFind(testo);
+    if (trovato == pezzi_.constEnd()) {
+        if (pezzi_.size() >= kPezziMassimi) pezzi_.clear();
+        trovato = pezzi_.insert(testo, Sagoma(testo));
+    }
+    return *trovato ? &**trovato : nullptr;
+}
+
+bool FormeTesto::Staccati(char16_t a, char16_t b) {
+    std::int8_t& stato = coppie_[a * 256u + b];
+    if (stato == 0) {
+        const Forma* fa = Carattere(a);
+        const Forma* fb = Carattere(b);
+        bool staccati = false;
+        if (fa && fb && fa->glifi.size() == 1 && fb->glifi.size() == 1) {
+            const auto coppia = Sagoma(QString(QChar(a)) + QChar(b));
+            staccati = coppia && coppia->glifi == QList{fa->glifi[0], fb->glifi[0]} &&
+                       coppia->posizioni ==
+                           QList{fa->posizioni[0], fb->posizioni[0] + QPointF(fa->larghezza, 0)} &&
+                       coppia->larghezza == fa->larghezza + fb->larghezza;
+        }
+        stato = staccati ? 1 : -1;
+    }
+    return stato > 0;
+}
+
+const Forma* FormeTesto::Di(const QString& testo) {
+    if (testo.isEmpty()) return nullptr;
+    for (const QChar c : testo)
+        if (!Latino(c.unicode())) return Pezzo(testo);
+    testo_.glifi.clear();
+    testo_.posizioni.clear();
+    testo_.larghezza = 0;
+    qsizetype inizio = 0;
+    for (qsizetype i = 1; i <= testo.size(); ++i) {
+        if (i < testo.size() && !Staccati(testo[i - 1].unicode(), testo[i].unicode())) continue;
+        const Forma* pezzo = i - inizio == 1 ? Carattere(testo[inizio].unicode())
+                                             : Pezzo(testo.mid(inizio, i - inizio));
+        if (!pezzo) return nullptr;
+        testo_.glifi.append(pezzo->glifi);
+        for (const QPointF& p : pezzo->posizioni)
+            testo_.posizioni.push_back(p + QPointF(testo_.larghezza, 0));
+        testo_.larghezza += pezzo->larghezza;
+        inizio = i;
+    }
+    return &testo_;
+}
+
+}  // namespace printing
