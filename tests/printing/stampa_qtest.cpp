@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -15,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "core/tipi_movimento.h"
+#include "printing/forme_testo_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
 #include "support/contesto_finto.h"
@@ -122,6 +126,49 @@ TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
     EXPECT_TRUE(dialoghi.messaggi.empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(w)) << "the progress box outlives its run";
+}
+
+// A text put together from pieces has the glyphs and places that shaping the whole text
+// gives: across ligatures, kerned pairs and accents, for every movement type, and again for a
+// text met before. One that needs another face is left to the painter.
+TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(1200);
+    QFont font("DejaVu Sans Condensed");
+    font.setBold(true);
+    font.setPointSizeF(8.25);
+    printing::FormeTesto forme(QFont(font, &pdf), &pdf);
+    QStringList testi{"riferimento 123",
+                      "Affitto uffici fiscali",
+                      "AVANTI, Tè e VAT.",
+                      "Caffè città n° 5 «più»",
+                      "-1.234.567,89",
+                      "07/03/2024",
+                      "Saldo",
+                      "a"};
+    for (const core::TipoMovimento& tipo : core::TipiMovimento())
+        testi << QString::fromUtf8(tipo.CausaleLire) << QString::fromUtf8(tipo.CausaleEuro);
+    testi << "riferimento 123"
+          << "€ 12,50 – rata";
+    int legati = 0;
+    for (const QString& testo : testi) {
+        SCOPED_TRACE(testo.toStdString());
+        const auto attesa = forme.Sagoma(testo);
+        ASSERT_TRUE(attesa);
+        const printing::Forma* forma = forme.Di(testo);
+        ASSERT_TRUE(forma);
+        EXPECT_EQ(forma->glifi, attesa->glifi);
+        EXPECT_EQ(forma->larghezza, attesa->larghezza);
+        ASSERT_EQ(forma->posizioni.size(), attesa->posizioni.size());
+        for (qsizetype i = 0; i < forma->posizioni.size(); ++i)
+            EXPECT_EQ(forma->posizioni[i], attesa->posizioni[i]) << i;
+        legati += forma->glifi.size() < testo.size();
+    }
+    EXPECT_GE(legati, 2) << "no text here takes a ligature: the case is not tried";
+    EXPECT_EQ(forme.Di(QString::fromUtf8("rif 東京")), nullptr);
+    EXPECT_EQ(forme.Di(""), nullptr);
 }
 
 // A queue that answers for the job it was given (the whole PDF present at that moment).
