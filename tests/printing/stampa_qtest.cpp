@@ -11,6 +11,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -96,10 +97,18 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     EXPECT_EQ(
         SuPdf("02/01/2024", "02/01/2024"),
         std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
-    // An amount wider than its column is squeezed into it, never cut.
+    // An amount wider than its column is squeezed into it, never cut; another text is cut
+    // and says so.
     griglia.AddItem({"09/05/2024", "Prelievo", "rif", "999.999.999.999.999.999", "-1.000"});
-    EXPECT_EQ(SuPdf("09/05/2024", "09/05/2024").at(0).last(),
-              "09/05/2024 Prelievo rif 999.999.999.999.999.999 -1.000");
+    griglia.AddItem({"09/05/2024", "Prelievo", "riferimento del bonifico disposto in filiale",
+                     "1.000", "-2.000"});
+    const QStringList giorno = SuPdf("09/05/2024", "09/05/2024").at(0);
+    ASSERT_EQ(giorno.size(), 6);
+    EXPECT_EQ(giorno[4], "09/05/2024 Prelievo rif 999.999.999.999.999.999 -1.000");
+    EXPECT_TRUE(QRegularExpression("^09/05/2024 Prelievo riferimento del bo[a-z ]*… 1.000 -2.000$")
+                    .match(giorno[5])
+                    .hasMatch())
+        << giorno[5].toStdString();
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
