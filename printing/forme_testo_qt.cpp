@@ -1,6 +1,7 @@
 #include "printing/forme_testo_qt.h"
 
 #include <QGlyphRun>
+#include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
 
@@ -17,15 +18,28 @@ bool Latino(char16_t c) {
 
 }  // namespace
 
-FormeTesto::FormeTesto(const QFont& font, const QPaintDevice* dispositivo)
-    : font_(font),
-      dispositivo_(dispositivo),
-      metriche_(font, dispositivo),
-      grezzo_(QRawFont::fromFont(font)),
-      coppie_(256 * 256, 0) {}
+FormeTesto::FormeTesto(const QFont& font)
+    : font_(font), metriche_(font), grezzo_(QRawFont::fromFont(font)), coppie_(256 * 256, 0) {}
+
+std::shared_ptr<FormeTesto> FormeTesto::Per(const QFont& font, const QPaintDevice& dispositivo) {
+    // Never destroyed: fonts must not outlive the application object.
+    static auto& tenute = *new QHash<QString, std::shared_ptr<FormeTesto>>;
+    const QString chiave =
+        font.key() +
+        QStringLiteral("@%1x%2").arg(dispositivo.logicalDpiX()).arg(dispositivo.logicalDpiY());
+    auto& forme = tenute[chiave];
+    if (!forme) {
+        if (tenute.size() > 8) {
+            tenute.clear();
+            return Per(font, dispositivo);
+        }
+        forme = std::make_shared<FormeTesto>(QFont(font, &dispositivo));
+    }
+    return forme;
+}
 
 std::optional<Forma> FormeTesto::Sagoma(const QString& testo) const {
-    QTextLayout layout(testo, font_, dispositivo_);
+    QTextLayout layout(testo, font_);
     QTextOption opzioni;
     opzioni.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(opzioni);
@@ -101,6 +115,22 @@ const Forma* FormeTesto::Di(const QString& testo) {
         inizio = i;
     }
     return &testo_;
+}
+
+void Corsa::Aggiungi(const Forma& forma, QPointF origine) {
+    glifi_.append(forma.glifi);
+    for (const QPointF& p : forma.posizioni) posizioni_.push_back(origine + p);
+}
+
+void Corsa::Disegna(QPainter& p, const QRawFont& grezzo) {
+    if (glifi_.isEmpty()) return;
+    QGlyphRun corsa;
+    corsa.setRawFont(grezzo);
+    corsa.setGlyphIndexes(glifi_);
+    corsa.setPositions(posizioni_);
+    p.drawGlyphRun(QPointF(0, 0), corsa);
+    glifi_.clear();
+    posizioni_.clear();
 }
 
 }  // namespace printing

@@ -9,10 +9,12 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QPaintDevice;
+class QPainter;
 
 namespace printing {
 
@@ -31,7 +33,11 @@ struct Forma {
 // character beyond Latin-1 is shaped whole, and kept.
 class FormeTesto {
   public:
-    FormeTesto(const QFont& font, const QPaintDevice* dispositivo);
+    // The font as set for the device it is drawn on.
+    explicit FormeTesto(const QFont& font);
+    // Those of the font on the device, kept for the session: one printout after another meets
+    // the same pairs and pieces.
+    static std::shared_ptr<FormeTesto> Per(const QFont& font, const QPaintDevice& dispositivo);
 
     // The text's shape, valid until the next call; null for an empty text or one that needs
     // glyphs of another face.
@@ -39,6 +45,7 @@ class FormeTesto {
     // The text's shape as a layout of the whole text gives it, with nothing kept.
     [[nodiscard]] std::optional<Forma> Sagoma(const QString& testo) const;
     [[nodiscard]] const QRawFont& Grezzo() const { return grezzo_; }
+    [[nodiscard]] const QFontMetricsF& Metriche() const { return metriche_; }
 
   private:
     const Forma* Carattere(char16_t c);
@@ -46,7 +53,6 @@ class FormeTesto {
     bool Staccati(char16_t a, char16_t b);
 
     QFont font_;
-    const QPaintDevice* dispositivo_;
     QFontMetricsF metriche_;
     QRawFont grezzo_;
     std::array<Forma, 256> caratteri_;
@@ -54,6 +60,19 @@ class FormeTesto {
     std::vector<std::int8_t> coppie_;                // 0 not tried, 1 apart, -1 bound
     QHash<QString, std::optional<Forma>> pezzi_;
     Forma testo_;
+};
+
+// Glyphs of one face gathered to be drawn together: each text drawn on its own would cost the
+// document as much again in setting its colour and face.
+class Corsa {
+  public:
+    void Aggiungi(const Forma& forma, QPointF origine);
+    // Draws what was gathered with the painter's pen, and starts anew.
+    void Disegna(QPainter& p, const QRawFont& grezzo);
+
+  private:
+    QList<quint32> glifi_;
+    QList<QPointF> posizioni_;
 };
 
 }  // namespace printing

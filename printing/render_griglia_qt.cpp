@@ -47,27 +47,6 @@ QFont FontStampa(bool grassetto, const QPaintDevice* dispositivo, double larghez
     }
 }
 
-// Glyphs gathered to be drawn together.
-struct Corsa {
-    QList<quint32> glifi;
-    QList<QPointF> posizioni;
-
-    void Aggiungi(const Forma& forma, QPointF origine) {
-        glifi.append(forma.glifi);
-        for (const QPointF& p : forma.posizioni) posizioni.push_back(origine + p);
-    }
-    void Disegna(QPainter& p, const QRawFont& grezzo) {
-        if (glifi.isEmpty()) return;
-        QGlyphRun corsa;
-        corsa.setRawFont(grezzo);
-        corsa.setGlyphIndexes(glifi);
-        corsa.setPositions(posizioni);
-        p.drawGlyphRun(QPointF(0, 0), corsa);
-        glifi.clear();
-        posizioni.clear();
-    }
-};
-
 struct Misure {
     std::array<double, kColonne + 1> bordi{};  // left edge of each column, then the right end
     double altezzaRiga = 0;
@@ -98,7 +77,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     p->save();
     p->setFont(*font_);
     const QFontMetricsF metriche(p->font(), dispositivo);
-    if (!forme_) forme_.emplace(p->font(), dispositivo);
+    if (!forme_) forme_ = FormeTesto::Per(p->font(), *dispositivo);
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
     // The baseline of a line centred in its row, as a layout of the cell would place it.
@@ -108,8 +87,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     const QRectF rettangolo(QPointF(area.sinistra, area.alto), QPointF(area.destra, area.basso));
     p->setClipRect(rettangolo);
 
-    // The glyphs of a band's cells, drawn as one run: each text drawn on its own would cost
-    // the document as much again in setting its colour and face.
+    // The glyphs of a band's cells, drawn together.
     Corsa corsa;
     // A text too wide for its cell: an amount is drawn whole in a narrower cut of the face, so
     // that it never reads as another amount; any other text is cut with a visible "…" at its

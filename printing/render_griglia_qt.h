@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <memory>
 #include <optional>
 
 #include "grid/griglia.h"
@@ -29,9 +30,9 @@ class RenderGrigliaQt : public RenderGriglia {
   private:
     const grid::Griglia& griglia_;
     QPainter& painter_;
-    int prossima_ = 1;                 // the next data row to draw
-    std::optional<QFont> font_;        // the face, once chosen
-    std::optional<FormeTesto> forme_;  // the shapes of texts in it
+    int prossima_ = 1;                   // the next data row to draw
+    std::optional<QFont> font_;          // the face, once chosen
+    std::shared_ptr<FormeTesto> forme_;  // the shapes of texts in it
 };
 
 }  // namespace printing

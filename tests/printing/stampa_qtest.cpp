@@ -148,7 +148,7 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
     QFont font("DejaVu Sans Condensed");
     font.setBold(true);
     font.setPointSizeF(8.25);
-    printing::FormeTesto forme(QFont(font, &pdf), &pdf);
+    printing::FormeTesto forme(QFont(font, &pdf));
     QStringList testi{"riferimento 123",
                       "Affitto uffici fiscali",
                       "AVANTI, Tè e VAT.",
