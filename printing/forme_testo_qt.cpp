@@ -27,27 +27,26 @@ std::shared_ptr<FormeTesto> FormeTesto::Per(const QFont& font, const QPaintDevic
     const QString chiave =
         font.key() +
         QStringLiteral("@%1x%2").arg(dispositivo.logicalDpiX()).arg(dispositivo.logicalDpiY());
-    auto& forme = tenute[chiave];
-    if (!forme) {
-        if (tenute.size() > 8) {
-            tenute.clear();
-            return Per(font, dispositivo);
-        }
-        forme = std::make_shared<FormeTesto>(QFont(font, &dispositivo));
-    }
+    if (const auto trovate = tenute.constFind(chiave); trovate != tenute.constEnd())
+        return *trovate;
+    if (tenute.size() >= 8) tenute.clear();
+    auto forme = std::make_shared<FormeTesto>(QFont(font, &dispositivo));
+    tenute.insert(chiave, forme);
     return forme;
 }
 
 std::optional<Forma> FormeTesto::Sagoma(const QString& testo) const {
     QTextLayout layout(testo, font_);
-    QTextOption opzioni;
+    // Set from the left, in a left-to-right paragraph, as the painter draws a text at a point.
+    QTextOption opzioni(Qt::AlignLeft | Qt::AlignAbsolute);
     opzioni.setWrapMode(QTextOption::NoWrap);
+    opzioni.setTextDirection(Qt::LeftToRight);
     layout.setTextOption(opzioni);
     layout.beginLayout();
     QTextLine riga = layout.createLine();
     if (riga.isValid()) riga.setLineWidth(1e6);
     layout.endLayout();
-    if (!riga.isValid()) return std::nullopt;
+    if (!riga.isValid() || riga.textLength() != testo.size()) return std::nullopt;
     const QList<QGlyphRun> corse = layout.glyphRuns();
     if (corse.size() != 1 || corse[0].rawFont() != grezzo_) return std::nullopt;
     Forma f;
@@ -97,8 +96,11 @@ bool FormeTesto::Staccati(char16_t a, char16_t b) {
 
 const Forma* FormeTesto::Di(const QString& testo) {
     if (testo.isEmpty()) return nullptr;
-    for (const QChar c : testo)
+    for (const QChar c : testo) {
+        // Left to the painter, whatever it makes of them.
+        if (c.category() == QChar::Other_Control) return nullptr;
         if (!Latino(c.unicode())) return Pezzo(testo);
+    }
     testo_.glifi.clear();
     testo_.posizioni.clear();
     testo_.larghezza = 0;

@@ -160,7 +160,8 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
     for (const core::TipoMovimento& tipo : core::TipiMovimento())
         testi << QString::fromUtf8(tipo.CausaleLire) << QString::fromUtf8(tipo.CausaleEuro);
     testi << "riferimento 123"
-          << "€ 12,50 – rata";
+          << "€ 12,50 – rata"
+          << "שלום";
     int legati = 0;
     for (const QString& testo : testi) {
         SCOPED_TRACE(testo.toStdString());
@@ -173,6 +174,9 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
         ASSERT_EQ(forma->posizioni.size(), attesa->posizioni.size());
         for (qsizetype i = 0; i < forma->posizioni.size(); ++i)
             EXPECT_EQ(forma->posizioni[i], attesa->posizioni[i]) << i;
+        // Set from the left, within its own width.
+        for (const QPointF& p : forma->posizioni)
+            EXPECT_TRUE(p.x() >= 0 && p.x() < forma->larghezza && p.y() == 0) << p.x();
         legati += forma->glifi.size() < testo.size();
     }
     EXPECT_GE(legati, 2) << "no text here takes a ligature: the case is not tried";
