@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
+#include <cmath>
 
 namespace printing {
 
@@ -121,7 +122,13 @@ const Forma* FormeTesto::Di(const QString& testo) {
 
 void Corsa::Aggiungi(const Forma& forma, QPointF origine) {
     glifi_.append(forma.glifi);
-    for (const QPointF& p : forma.posizioni) posizioni_.push_back(origine + p);
+    // Each glyph goes to the nearest whole device pixel across the line, half a pixel at most
+    // (0.01 mm at 1200 dpi) from where shaping puts it: the document writes a glyph's step in
+    // three characters instead of ten, and the steps make most of a page's bytes to compress.
+    for (const QPointF& p : forma.posizioni) {
+        const QPointF punto = origine + p;
+        posizioni_.push_back(QPointF(std::round(punto.x()), punto.y()));
+    }
 }
 
 void Corsa::Disegna(QPainter& p, const QRawFont& grezzo) {

@@ -63,7 +63,8 @@ class FormeTesto {
 };
 
 // Glyphs of one face gathered to be drawn together: each text drawn on its own would cost the
-// document as much again in setting its colour and face.
+// document as much again in setting its colour and face. Glyphs stand on whole pixels across
+// the line.
 class Corsa {
   public:
     void Aggiungi(const Forma& forma, QPointF origine);
