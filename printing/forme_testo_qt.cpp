@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
-#include <cmath>
 
 namespace printing {
 
@@ -97,11 +96,14 @@ bool FormeTesto::Staccati(char16_t a, char16_t b) {
 
 const Forma* FormeTesto::Di(const QString& testo) {
     if (testo.isEmpty()) return nullptr;
+    bool latino = true;
     for (const QChar c : testo) {
+        if (Latino(c.unicode())) continue;
         // Left to the painter, whatever it makes of them.
         if (c.category() == QChar::Other_Control) return nullptr;
-        if (!Latino(c.unicode())) return Pezzo(testo);
+        latino = false;
     }
+    if (!latino) return Pezzo(testo);
     testo_.glifi.clear();
     testo_.posizioni.clear();
     testo_.larghezza = 0;
@@ -111,9 +113,10 @@ const Forma* FormeTesto::Di(const QString& testo) {
         const Forma* pezzo = i - inizio == 1 ? Carattere(testo[inizio].unicode())
                                              : Pezzo(testo.mid(inizio, i - inizio));
         if (!pezzo) return nullptr;
-        testo_.glifi.append(pezzo->glifi);
-        for (const QPointF& p : pezzo->posizioni)
-            testo_.posizioni.push_back(p + QPointF(testo_.larghezza, 0));
+        for (qsizetype g = 0; g < pezzo->glifi.size(); ++g) {
+            testo_.glifi.push_back(pezzo->glifi[g]);
+            testo_.posizioni.push_back(pezzo->posizioni[g] + QPointF(testo_.larghezza, 0));
+        }
         testo_.larghezza += pezzo->larghezza;
         inizio = i;
     }
@@ -127,7 +130,7 @@ void Corsa::Aggiungi(const Forma& forma, QPointF origine) {
     // three characters instead of ten, and the steps make most of a page's bytes to compress.
     for (const QPointF& p : forma.posizioni) {
         const QPointF punto = origine + p;
-        posizioni_.push_back(QPointF(std::round(punto.x()), punto.y()));
+        posizioni_.push_back(QPointF(static_cast<double>(qRound64(punto.x())), punto.y()));
     }
 }
 
