@@ -139,7 +139,8 @@ TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
 
 // A text put together from pieces has the glyphs and places that shaping the whole text
 // gives: across ligatures, kerned pairs and accents, for every movement type, and again for a
-// text met before. One that needs another face is left to the painter.
+// text met before. One that needs another face, or has a control character, is left to the
+// painter.
 TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -182,6 +183,7 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
     EXPECT_GE(legati, 2) << "no text here takes a ligature: the case is not tried";
     EXPECT_EQ(forme.Di(QString::fromUtf8("rif 東京")), nullptr);
     EXPECT_EQ(forme.Di(""), nullptr);
+    EXPECT_EQ(forme.Di("€ 1\x01"), nullptr);
 }
 
 // A queue that answers for the job it was given (the whole PDF present at that moment).
