@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -181,7 +182,9 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
         legati += forma->glifi.size() < testo.size();
     }
     EXPECT_GE(legati, 2) << "no text here takes a ligature: the case is not tried";
-    EXPECT_EQ(forme.Di(QString::fromUtf8("rif 東京")), nullptr);
+    if (!QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty()) {
+        EXPECT_EQ(forme.Di(QString::fromUtf8("rif 東京")), nullptr);
+    }
     EXPECT_EQ(forme.Di(""), nullptr);
     EXPECT_EQ(forme.Di("€ 1\x01"), nullptr);
 }
