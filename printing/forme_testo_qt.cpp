@@ -12,6 +12,14 @@ namespace {
 // Pieces kept at most: the pairs that bind in a face are few, texts beyond Latin-1 may not be.
 constexpr qsizetype kPezziMassimi = 20000;
 
+// The same face at the same size, though perhaps through another engine once the font cache
+// has been renewed.
+bool StessaFaccia(const QRawFont& a, const QRawFont& b) {
+    return a == b ||
+           (a.familyName() == b.familyName() && a.styleName() == b.styleName() &&
+            a.pixelSize() == b.pixelSize() && a.weight() == b.weight() && a.style() == b.style());
+}
+
 bool Latino(char16_t c) {
     return (c >= u' ' && c < 0x7f) || (c >= 0xa0 && c <= 0xff);
 }
@@ -48,7 +56,7 @@ std::optional<Forma> FormeTesto::Sagoma(const QString& testo) const {
     layout.endLayout();
     if (!riga.isValid() || riga.textLength() != testo.size()) return std::nullopt;
     const QList<QGlyphRun> corse = layout.glyphRuns();
-    if (corse.size() != 1 || corse[0].rawFont() != grezzo_) return std::nullopt;
+    if (corse.size() != 1 || !StessaFaccia(corse[0].rawFont(), grezzo_)) return std::nullopt;
     Forma f;
     f.glifi = corse[0].glyphIndexes();
     const QPointF base = riga.position() + QPointF(0, riga.ascent());

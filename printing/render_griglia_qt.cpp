@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QList>
 #include <QPainter>
 #include <QPen>
