@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QList>
 #include <QPainter>
 #include <QPen>
@@ -28,50 +27,6 @@ constexpr double kSpessoreLineaTwips = 10;
 constexpr double kPuntiMassimi = 8.25;  // the grid's designed size
 constexpr double kPuntiMinimi = 6;
 constexpr int kColonnaCausale = 1;
-
-// A text for a cell too narrow for it. An amount is drawn whole in a narrower cut of the
-// face, so that it never reads as another amount; any other text is cut with a visible
-// "…" at its end. Only what shows goes into the document (copying from a PDF gives what
-// the page shows).
-struct TestoCella {
-    QString testo;
-    double larghezza = 0;  // of the text in the unsqueezed face
-    double scala = 1;      // horizontal squeeze of the face, 1 when the text fits as it is
-    bool cifre = false;    // digits and their signs only, fitting as they are
-};
-
-// The sum of the advances of a plain ASCII text's characters, or -1 for any other text.
-double SommaAnticipi(const QString& testo, const std::array<double, 128>& anticipi) {
-    double somma = 0;
-    for (const QChar ch : testo) {
-        if (ch.unicode() < u' ' || ch.unicode() >= anticipi.size()) return -1;
-        somma += anticipi[ch.unicode()];
-    }
-    return somma;
-}
-
-// Measuring a text shapes it once more than drawing it. That is spared where the sum of its
-// characters' advances says enough: a text of digits and their signs (no ligatures or
-// kerning among them) is exactly that wide; a text set from the left needs only to fit,
-// which it surely does when the sum leaves room beyond what kerning could take back.
-TestoCella Adatta(QString testo, bool numero, bool daSinistra,
-                  const std::array<double, 128>& anticipi, const QFontMetricsF& metriche,
-                  double larghezza) {
-    constexpr double kMarginePerCrenatura = 0.9;
-    const double somma = SommaAnticipi(testo, anticipi);
-    const bool soloCifre = std::all_of(testo.begin(), testo.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || QStringView(u".,-+/ ").contains(c);
-    });
-    if (somma >= 0 && soloCifre && somma <= larghezza) return {std::move(testo), somma, 1, true};
-    if (somma >= 0 && daSinistra && somma <= larghezza * kMarginePerCrenatura)
-        return {std::move(testo), somma, 1};
-    const double necessaria = metriche.horizontalAdvance(testo);
-    if (necessaria <= larghezza) return {std::move(testo), necessaria, 1};
-    if (numero) return {std::move(testo), necessaria, larghezza / necessaria};
-    QString tagliato = metriche.elidedText(testo, Qt::ElideRight, larghezza);
-    const double resta = metriche.horizontalAdvance(tagliato);
-    return {std::move(tagliato), resta, 1};
-}
 
 // The printout's face: the condensed cut of the sans-serif, at the largest size up to the
 // designed one at which every "Causale" text of both currencies fits its column.
@@ -121,17 +76,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     p->save();
     p->setFont(*font_);
     const QFontMetricsF metriche(p->font(), dispositivo);
-    if (!grezzo_) {
-        grezzo_ = QRawFont::fromFont(p->font());
-        QString ascii;
-        for (char16_t c = u' '; c < anticipi_.size(); ++c) {
-            anticipi_[c] = metriche.horizontalAdvance(QChar(c));
-            ascii += QChar(c);
-        }
-        const QList<quint32> glifi = grezzo_->glyphIndexesForString(ascii);
-        for (qsizetype i = 0; i < glifi.size() && i < ascii.size(); ++i)
-            glifi_[ascii[i].unicode()] = glifi[i];
-    }
+    if (!forme_) forme_ = FormeTesto::Per(p->font(), *dispositivo);
     m.altezzaRiga = std::max(kAltezzaRigaTwips * dpiY / kTwipsPerPollice, metriche.height() * 1.25);
     m.linea = std::max(1.0, kSpessoreLineaTwips * dpiY / kTwipsPerPollice);
     // The baseline of a line centred in its row, as a layout of the cell would place it.
@@ -141,52 +86,51 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     const QRectF rettangolo(QPointF(area.sinistra, area.alto), QPointF(area.destra, area.basso));
     p->setClipRect(rettangolo);
 
-    // Each text is shaped once to be measured and drawn at a point: laying it out in a
-    // rectangle would shape it twice more.
+    // The glyphs of a band's cells, drawn together.
+    Corsa corsa;
+    // A text too wide for its cell: an amount is drawn whole in a narrower cut of the face, so
+    // that it never reads as another amount; any other text is cut with a visible "…" at its
+    // end. Only what shows goes into the document (copying from a PDF gives what the page
+    // shows).
     const auto scriviCella = [&](double y, int c, std::string_view testo,
                                  grid::Allineamento allineamentoCella) {
         if (testo.empty()) return;
         const double sinistra = m.bordi[c] + m.margine;
         const double larghezza = m.bordi[c + 1] - m.bordi[c] - 2 * m.margine;
         const Qt::Alignment allineamento = grid::AllineamentoQt(allineamentoCella, testo);
-        const TestoCella t = Adatta(ui::InQString(testo), grid::SembraNumero(testo),
-                                    !(allineamento & (Qt::AlignRight | Qt::AlignHCenter)),
-                                    anticipi_, metriche, larghezza);
-        const double occupata = std::min(t.larghezza * t.scala, larghezza);
+        QString t = ui::InQString(testo);
+        const Forma* forma = forme_->Di(t);
+        double necessaria = forma ? forma->larghezza : metriche.horizontalAdvance(t);
+        double scala = 1;
+        if (necessaria > larghezza) {
+            if (grid::SembraNumero(testo)) {
+                scala = larghezza / necessaria;
+            } else {
+                t = metriche.elidedText(t, Qt::ElideRight, larghezza);
+                forma = forme_->Di(t);
+                necessaria = forma ? forma->larghezza : metriche.horizontalAdvance(t);
+            }
+        }
+        const double occupata = std::min(necessaria * scala, larghezza);
         double x = sinistra;
         if (allineamento & Qt::AlignRight)
             x += larghezza - occupata;
         else if (allineamento & Qt::AlignHCenter)
             x += (larghezza - occupata) / 2;
-        if (t.cifre) {
-            // Digits take no ligatures or kerning: their glyphs are placed one after the other
-            // as shaping would, without shaping each amount and date again.
-            QList<quint32> indici;
-            QList<QPointF> posizioni;
-            indici.reserve(t.testo.size());
-            posizioni.reserve(t.testo.size());
-            double avanza = 0;
-            for (const QChar ch : t.testo) {
-                indici.push_back(glifi_[ch.unicode()]);
-                posizioni.push_back(QPointF(avanza, 0));
-                avanza += anticipi_[ch.unicode()];
-            }
-            QGlyphRun glifi;
-            glifi.setRawFont(*grezzo_);
-            glifi.setGlyphIndexes(indici);
-            glifi.setPositions(posizioni);
-            p->drawGlyphRun(QPointF(x, y + baseline), glifi);
+        const QPointF origine(x, y + baseline);
+        if (scala == 1 && forma) {
+            corsa.Aggiungi(*forma, origine);
             return;
         }
-        if (t.scala == 1) {
-            p->drawText(QPointF(x, y + baseline), t.testo);
+        if (scala == 1) {
+            p->drawText(origine, t);
             return;
         }
         // Drawn wide and squeezed into the cell.
         p->save();
-        p->translate(x, y + baseline);
-        p->scale(t.scala, 1);
-        p->drawText(QPointF(0, 0), t.testo);
+        p->translate(origine);
+        p->scale(scala, 1);
+        p->drawText(QPointF(0, 0), t);
         p->restore();
     };
 
@@ -199,6 +143,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
     for (int c = 0; c < kColonne; ++c)
         scriviCella(y, c, griglia_.intestazione()[static_cast<std::size_t>(c)],
                     griglia_.FixedAlignment(c));
+    corsa.Disegna(*p, forme_->Grezzo());
     y += m.altezzaRiga;
 
     const double inizioCorpo = y;
@@ -216,6 +161,7 @@ bool RenderGrigliaQt::Pagina(const Rettangolo& area) {
         ++prossima_;
         ++disegnate;
     }
+    corsa.Disegna(*p, forme_->Grezzo());
 
     if (griglia_.GridLines() != 0 && disegnate > 0) {
         p->setPen(QPen(Qt::black, m.linea));

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QFont>
-#include <QRawFont>
-#include <array>
+#include <memory>
 #include <optional>
 
 #include "grid/griglia.h"
+#include "printing/forme_testo_qt.h"
 #include "printing/stampa.h"
 
 class QPainter;
@@ -30,11 +30,9 @@ class RenderGrigliaQt : public RenderGriglia {
   private:
     const grid::Griglia& griglia_;
     QPainter& painter_;
-    int prossima_ = 1;                    // the next data row to draw
-    std::optional<QFont> font_;           // the face, once chosen
-    std::optional<QRawFont> grezzo_;      // the same face, for placing glyphs directly
-    std::array<double, 128> anticipi_{};  // the advance of each ASCII character in it
-    std::array<quint32, 128> glifi_{};    // and its glyph
+    int prossima_ = 1;                   // the next data row to draw
+    std::optional<QFont> font_;          // the face, once chosen
+    std::shared_ptr<FormeTesto> forme_;  // the shapes of texts in it
 };
 
 }  // namespace printing

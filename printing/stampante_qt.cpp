@@ -194,8 +194,19 @@ void StampanteQt::ImpostaY(double y) {
 
 void StampanteQt::StampaRiga(std::string_view testo) {
     QPainter& p = Documento();
-    const QFontMetricsF metriche(p.font(), pdf_.get());
-    if (!testo.empty()) p.drawText(QPointF(x_, y_ + metriche.ascent()), ui::InQString(testo));
+    if (!righe_) righe_ = FormeTesto::Per(p.font(), *pdf_);
+    const QFontMetricsF& metriche = righe_->Metriche();
+    if (!testo.empty()) {
+        const QString t = ui::InQString(testo);
+        const QPointF origine(x_, y_ + metriche.ascent());
+        if (const Forma* forma = righe_->Di(t)) {
+            Corsa corsa;
+            corsa.Aggiungi(*forma, origine);
+            corsa.Disegna(p, righe_->Grezzo());
+        } else {
+            p.drawText(origine, t);
+        }
+    }
     x_ = 0;
     y_ += metriche.height();
 }

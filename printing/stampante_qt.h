@@ -9,6 +9,7 @@
 #include <string>
 
 #include "printing/coda_stampa.h"
+#include "printing/forme_testo_qt.h"
 #include "printing/stampa.h"
 
 class QPdfWriter;
@@ -65,6 +66,7 @@ class StampanteQt : public Stampante {
     QFile file_;
     std::filesystem::path temporaneo_;
     QPainter painter_;
+    std::shared_ptr<FormeTesto> righe_;  // the shapes of the lines, in the printer's font
     int codiceGuasto_ = 0;
     bool finito_ = false;
     double x_ = 0, y_ = 0;

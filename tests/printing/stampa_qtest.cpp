@@ -1,20 +1,26 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/tipi_movimento.h"
+#include "printing/forme_testo_qt.h"
 #include "printing/frm_stampa_qt.h"
 #include "printing/stampante_qt.h"
 #include "support/contesto_finto.h"
@@ -92,10 +98,18 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
     EXPECT_EQ(
         SuPdf("02/01/2024", "02/01/2024"),
         std::vector<QStringList>{Intestazione(1) << "02/01/2024 Prelievo rif 2 1.000 -2.000"});
-    // An amount wider than its column is squeezed into it, never cut.
+    // An amount wider than its column is squeezed into it, never cut; another text is cut
+    // and says so.
     griglia.AddItem({"09/05/2024", "Prelievo", "rif", "999.999.999.999.999.999", "-1.000"});
-    EXPECT_EQ(SuPdf("09/05/2024", "09/05/2024").at(0).last(),
-              "09/05/2024 Prelievo rif 999.999.999.999.999.999 -1.000");
+    griglia.AddItem({"09/05/2024", "Prelievo", "riferimento del bonifico disposto in filiale",
+                     "1.000", "-2.000"});
+    const QStringList giorno = SuPdf("09/05/2024", "09/05/2024").at(0);
+    ASSERT_EQ(giorno.size(), 6);
+    EXPECT_EQ(giorno[4], "09/05/2024 Prelievo rif 999.999.999.999.999.999 -1.000");
+    EXPECT_TRUE(QRegularExpression("^09/05/2024 Prelievo riferimento del bo[a-z ]*… 1.000 -2.000$")
+                    .match(giorno[5])
+                    .hasMatch())
+        << giorno[5].toStdString();
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
@@ -122,6 +136,57 @@ TEST_F(StampaQt, AnnullaNellAvanzamentoNonLasciaNulla) {
     EXPECT_TRUE(dialoghi.messaggi.empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QProgressDialog*>(w)) << "the progress box outlives its run";
+}
+
+// A text put together from pieces has the glyphs and places that shaping the whole text
+// gives: across ligatures, kerned pairs and accents, for every movement type, and again for a
+// text met before. One that needs another face, or has a control character, is left to the
+// painter.
+TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(1200);
+    QFont font("DejaVu Sans Condensed");
+    font.setBold(true);
+    font.setPointSizeF(8.25);
+    printing::FormeTesto forme(QFont(font, &pdf));
+    QStringList testi{"riferimento 123",
+                      "Affitto uffici fiscali",
+                      "AVANTI, Tè e VAT.",
+                      "Caffè città n° 5 «più»",
+                      "-1.234.567,89",
+                      "07/03/2024",
+                      "Saldo",
+                      "a"};
+    for (const core::TipoMovimento& tipo : core::TipiMovimento())
+        testi << QString::fromUtf8(tipo.CausaleLire) << QString::fromUtf8(tipo.CausaleEuro);
+    testi << "riferimento 123"
+          << "€ 12,50 – rata"
+          << "שלום";
+    int legati = 0;
+    for (const QString& testo : testi) {
+        SCOPED_TRACE(testo.toStdString());
+        const auto attesa = forme.Sagoma(testo);
+        ASSERT_TRUE(attesa);
+        const printing::Forma* forma = forme.Di(testo);
+        ASSERT_TRUE(forma);
+        EXPECT_EQ(forma->glifi, attesa->glifi);
+        EXPECT_EQ(forma->larghezza, attesa->larghezza);
+        ASSERT_EQ(forma->posizioni.size(), attesa->posizioni.size());
+        for (qsizetype i = 0; i < forma->posizioni.size(); ++i)
+            EXPECT_EQ(forma->posizioni[i], attesa->posizioni[i]) << i;
+        // Set from the left, within its own width.
+        for (const QPointF& p : forma->posizioni)
+            EXPECT_TRUE(p.x() >= 0 && p.x() < forma->larghezza && p.y() == 0) << p.x();
+        legati += forma->glifi.size() < testo.size();
+    }
+    EXPECT_GE(legati, 2) << "no text here takes a ligature: the case is not tried";
+    if (!QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty()) {
+        EXPECT_EQ(forme.Di(QString::fromUtf8("rif 東京")), nullptr);
+    }
+    EXPECT_EQ(forme.Di(""), nullptr);
+    EXPECT_EQ(forme.Di("€ 1\x01"), nullptr);
 }
 
 // A queue that answers for the job it was given (the whole PDF present at that moment).
