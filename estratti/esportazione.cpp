@@ -33,69 +33,110 @@ std::string Numero(core::Money v, bool euro) {
 
 }  // namespace
 
+std::optional<RigaEsportata> RigaDaEsportare(const core::Registro& registro, std::size_t r,
+                                             std::optional<core::Data> da,
+                                             std::optional<core::Data> a) {
+    const std::string_view data = registro.cella(r, 0);
+    if (da || a) {
+        const auto d = core::LeggiData(data);
+        if (!d || (da && *d < *da) || (a && *d > *a)) return std::nullopt;
+    }
+    const std::string_view causale = registro.cella(r, 1);
+    RigaEsportata riga;
+    riga.data = data;
+    riga.causale = causale;
+    riga.riferimento = registro.cella(r, 2);
+    riga.cellaImporto = registro.cella(r, 3);
+    riga.cellaSaldo = registro.cella(r, 4);
+    riga.euro = core::TestoInEuro(riga.cellaImporto);
+    riga.importo = ValoreCella(riga.cellaImporto);
+    if (riga.importo && core::CausaleDiDebito(causale)) riga.importo = riga.importo->negated();
+    riga.saldo = ValoreCella(riga.cellaSaldo);
+    // After a currency switch the last balance is in the other currency than its amount.
+    riga.saldoEuro = riga.cellaSaldo.empty() ? riga.euro : core::TestoInEuro(riga.cellaSaldo);
+    return riga;
+}
+
 std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
                                             std::optional<core::Data> da,
                                             std::optional<core::Data> a) {
     std::vector<RigaEsportata> righe;
-    righe.reserve(registro.size());
-    for (std::size_t r = 0; r < registro.size(); ++r) {
-        const std::string_view data = registro.cella(r, 0);
-        if (da || a) {
-            const auto d = core::LeggiData(data);
-            if (!d || (da && *d < *da) || (a && *d > *a)) continue;
-        }
-        const std::string_view causale = registro.cella(r, 1);
-        RigaEsportata riga;
-        riga.data = data;
-        riga.causale = causale;
-        riga.riferimento = registro.cella(r, 2);
-        riga.cellaImporto = registro.cella(r, 3);
-        riga.cellaSaldo = registro.cella(r, 4);
-        riga.euro = core::TestoInEuro(riga.cellaImporto);
-        riga.importo = ValoreCella(riga.cellaImporto);
-        if (riga.importo && core::CausaleDiDebito(causale)) riga.importo = riga.importo->negated();
-        riga.saldo = ValoreCella(riga.cellaSaldo);
-        // After a currency switch the last balance is in the other currency than its amount.
-        riga.saldoEuro = riga.cellaSaldo.empty() ? riga.euro : core::TestoInEuro(riga.cellaSaldo);
-        righe.push_back(riga);
-    }
+    for (std::size_t r = 0; r < registro.size(); ++r)
+        if (auto riga = RigaDaEsportare(registro, r, da, a)) righe.push_back(*riga);
     return righe;
 }
 
+namespace {
+
+constexpr std::string_view kIntestazione =
+    "\xEF\xBB\xBF"
+    "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n";
+
+// An amount in its own currency, with the currency's code; a cell no rule reads is
+// written as it is, never as a zero.
+void Cifra(std::string& t, const std::optional<core::Money>& valore, std::string_view cella,
+           bool euro) {
+    if (valore)
+        t += Numero(*valore, euro);
+    else
+        Campo(t, cella);
+    t += euro ? ";EUR" : ";ITL";
+}
+
+void AggiungiRiga(std::string& t, const RigaEsportata& r) {
+    Campo(t, r.data);
+    t += ';';
+    Campo(t, r.causale);
+    t += ';';
+    Campo(t, r.riferimento);
+    t += ';';
+    Cifra(t, r.importo, r.cellaImporto, r.euro);
+    t += ';';
+    Cifra(t, r.saldo, r.cellaSaldo, r.saldoEuro);
+    t += "\r\n";
+}
+
+}  // namespace
+
 std::string TestoEsportazione(const core::Registro& registro, std::optional<core::Data> da,
                               std::optional<core::Data> a) {
-    std::string t =
-        "\xEF\xBB\xBF"
-        "Data;Causale;Riferimento;Importo;Valuta;Saldo;Valuta saldo\r\n";
+    std::string t(kIntestazione);
     t.reserve(t.size() + registro.size() * 64);
-    // An amount in its own currency, with the currency's code; a cell no rule reads is
-    // written as it is, never as a zero.
-    auto cifra = [&t](const std::optional<core::Money>& valore, std::string_view cella, bool euro) {
-        if (valore)
-            t += Numero(*valore, euro);
-        else
-            Campo(t, cella);
-        t += euro ? ";EUR" : ";ITL";
-    };
-    for (const RigaEsportata& r : RigheDaEsportare(registro, da, a)) {
-        Campo(t, r.data);
-        t += ';';
-        Campo(t, r.causale);
-        t += ';';
-        Campo(t, r.riferimento);
-        t += ';';
-        cifra(r.importo, r.cellaImporto, r.euro);
-        t += ';';
-        cifra(r.saldo, r.cellaSaldo, r.saldoEuro);
-        t += "\r\n";
-    }
+    for (std::size_t r = 0; r < registro.size(); ++r)
+        if (auto riga = RigaDaEsportare(registro, r, da, a)) AggiungiRiga(t, *riga);
     return t;
 }
 
 core::EsitoFile Esporta(core::FileSystem& fs, const std::filesystem::path& file,
                         const core::Registro& registro, std::optional<core::Data> da,
                         std::optional<core::Data> a) {
-    return ScriviFileUtente(fs, file, TestoEsportazione(registro, da, a));
+    // Written a piece at a time under a temporary name: a register of a million rows is
+    // never held twice in memory. Only the whole file takes the name.
+    std::filesystem::path provvisorio = file;
+    provvisorio += ".quibora-tmp";
+    constexpr std::size_t kPezzo = 4 << 20;
+    std::string pezzo(kIntestazione);
+    pezzo.reserve(kPezzo + 4096);
+    std::uintmax_t scritti = 0;
+    core::EsitoFile e;
+    const auto scrivi = [&] {
+        e = scritti == 0 ? fs.scrivi(provvisorio, pezzo)
+                         : fs.aggiungiIn(provvisorio, scritti, pezzo);
+        scritti += pezzo.size();
+        pezzo.clear();
+    };
+    for (std::size_t r = 0; r < registro.size() && !e; ++r) {
+        if (auto riga = RigaDaEsportare(registro, r, da, a)) AggiungiRiga(pezzo, *riga);
+        if (pezzo.size() >= kPezzo) scrivi();
+    }
+    if (!e && (!pezzo.empty() || scritti == 0)) scrivi();
+    if (!e) e = fs.rinomina(provvisorio, file);
+    if (e) {
+        static_cast<void>(fs.elimina(provvisorio));
+        e->file = file;
+        return e;
+    }
+    return fs.sincronizzaCartella(file.has_parent_path() ? file.parent_path() : ".");
 }
 
 }  // namespace estratti

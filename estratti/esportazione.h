@@ -22,6 +22,11 @@ struct RigaEsportata {
     bool euro = true;
     bool saldoEuro = true;
 };
+// Row `r` when it falls within [da, a] (when given); valid until the register changes.
+[[nodiscard]] std::optional<RigaEsportata> RigaDaEsportare(const core::Registro& registro,
+                                                           std::size_t r,
+                                                           std::optional<core::Data> da,
+                                                           std::optional<core::Data> a);
 // The rows within [da, a] when given, in register order; valid until the register changes.
 [[nodiscard]] std::vector<RigaEsportata> RigheDaEsportare(const core::Registro& registro,
                                                           std::optional<core::Data> da,

@@ -97,7 +97,10 @@ core::EsitoFile EsportaExcel(core::FileSystem& fs, const std::filesystem::path& 
     }
     lxw_row_t riga = 2;
     std::string testo;
-    for (const RigaEsportata& r : RigheDaEsportare(registro, da, a)) {
+    for (std::size_t indice = 0; indice < registro.size(); ++indice) {
+        const auto esportata = RigaDaEsportare(registro, indice, da, a);
+        if (!esportata) continue;
+        const RigaEsportata& r = *esportata;
         if (const auto d = core::LeggiData(r.data)) {
             lxw_datetime giorno{d->anno, d->mese, d->giorno, 0, 0, 0};
             controlla(worksheet_write_datetime(foglio, riga, 0, &giorno, formatoData));

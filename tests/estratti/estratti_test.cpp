@@ -8,6 +8,7 @@
 #include "estratti/esportazione.h"
 #include "estratti/lettore_ofx.h"
 #include "support/contesto_finto.h"
+#include "support/file_system_difettoso.h"
 
 namespace {
 
@@ -226,6 +227,27 @@ TEST(Esportazione, IlRegistroTornaUgualeInUnContoVuoto) {
         estratti::RigheDaEsportare(origine.griglia.righe(), Data{2024, 2, 3}, Data{2024, 2, 3})
             .size(),
         2u);
+}
+
+// A register whose export runs over several pieces is written whole, byte for byte the
+// export's text; a disk that fills up at a later piece leaves neither the file nor a
+// temporary one, and names the file.
+TEST(Esportazione, APezziComeIlTestoIntero) {
+    core::Registro registro;
+    for (int i = 0; i < 90000; ++i)
+        registro.aggiungi({"01/02/2024", "Versamento", "riferimento n. " + std::to_string(i),
+                           "1.000,00", std::to_string(i) + ",00"});
+    test::CartellaTemporanea dir(test::BaseVeloce());
+    const auto file = dir / "registro.csv";
+    ASSERT_FALSE(estratti::Esporta(core::FileSystemReale(), file, registro, {}, {}));
+    EXPECT_EQ(test::LeggiByte(file), estratti::TestoEsportazione(registro, {}, {}));
+    std::filesystem::remove(file);
+    test::FileSystemDifettoso pieno;
+    pieno.Guasta({test::Operazione::AggiungiIn, "", 1, false, ENOSPC, true});
+    const auto errore = estratti::Esporta(pieno, file, registro, {}, {});
+    ASSERT_TRUE(errore.has_value());
+    EXPECT_EQ(errore->file, file);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 }  // namespace
