@@ -302,6 +302,9 @@ int FileDati::LeggiGiornale(std::string& testo, giornale::Lettura& lettura) cons
     durevole_.giornaleNoto = true;
     durevole_.giornale = lettura.conBase;
     durevole_.lunghezza = lettura.valida;
+    // Its last parameters are the ones in force: a fold must carry them into para.txt.
+    for (const auto& v : lettura.voci)
+        if (!v.parametri.empty()) durevole_.parametri = std::string(v.parametri);
     durevole_.byteRegistro = 0;
     for (int k = 0; k < 5; ++k) durevole_.byteRegistro += lettura.base[k].value_or(0);
     return 0;
@@ -629,9 +632,10 @@ int FileDati::LeggiFileRegistro(Registro& registro, std::size_t& byte) const {
 
     Registro registroLetto;
     // The files' size bounds the texts unless many characters widen in UTF-8; room
-    // reserved and never written costs no memory.
-    registroLetto.reserve(
-        static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n')), byte);
+    // reserved and never written costs no memory, and the rows entered next then take no
+    // copy of a vector of a million rows.
+    const auto righe = static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n'));
+    registroLetto.reserve(righe + righe / 8 + 1024, byte);
     std::vector<Riparazione> illeggibili;
     std::string altri;                   // an unscrambled text that is not plain ASCII
     std::array<std::size_t, 5> letti{};  // how far each file has been read

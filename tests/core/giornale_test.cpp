@@ -97,9 +97,16 @@ TEST(Giornale, OgniModificaRilettaEIFileIntattiFinoAlConsolidamento) {
     Sessione s(core::FileSystemReale(), dir.path());
     for (const auto& [nome, azione] : kAzioni) {
         SCOPED_TRACE(nome);
+        const auto giornalePrima = fs::exists(dir / core::giornale::kFileGiornale)
+                                       ? test::LeggiByte(dir / core::giornale::kFileGiornale)
+                                       : "";
         azione(s.stato);
         ASSERT_EQ(s.Salva(), std::nullopt);
         AttesoUguale(dir.path(), s.stato);
+        // A save with nothing changed appends nothing.
+        if (std::string_view(nome) == "nessuna") {
+            EXPECT_EQ(test::LeggiByte(dir / core::giornale::kFileGiornale), giornalePrima);
+        }
         auto ora = Contenuti({dir.path()});
         ASSERT_EQ(ora.erase(core::giornale::kFileGiornale), 1u);
         EXPECT_EQ(ora, primaDelGiornale);
@@ -206,6 +213,16 @@ TEST(Giornale, DanneggiatoRifiutatoColNome) {
         EXPECT_EQ(esito->file.filename(), core::giornale::kFileGiornale);
         EXPECT_EQ(Contenuti({d.dir.path()}), prima);
     }
+}
+
+// A register saved whole over a journal (a register of its own, not the one read) takes
+// the journal's parameters into para.txt as it removes it.
+TEST(Giornale, SalvataggioInteroTieneIParametriDelGiornale) {
+    DueModifiche d;
+    FileDati file(core::FileSystemReale(), d.dir.path(), d.dir.path());
+    ASSERT_EQ(file.SalvaRegistro(Iniziale(2)), std::nullopt);
+    EXPECT_FALSE(fs::exists(d.dir / core::giornale::kFileGiornale));
+    AttesoUguale(d.dir.path(), {Iniziale(2), d.dopo.parametri});
 }
 
 enum Passo { kNuovoGiornale, kAggiunta, kConsolidamento };
