@@ -225,6 +225,22 @@ TEST(Giornale, SalvataggioInteroTieneIParametriDelGiornale) {
     AttesoUguale(d.dir.path(), {Iniziale(2), d.dopo.parametri});
 }
 
+// A whole entry (its checksum right) that keeps more rows than the register has is refused,
+// never applied as far as it goes.
+TEST(Giornale, ModificaFuoriDalRegistro) {
+    DueModifiche d;
+    core::giornale::Base base;
+    for (int k = 0; k < 5; ++k) base[k] = fs::file_size(d.dir / core::NomeFileRegistro(k + 1));
+    base[5] = fs::file_size(d.dir / "para.txt");
+    Scrivi(d.dir / core::giornale::kFileGiornale,
+           core::giornale::Cornice(core::giornale::ContenutoBase(base)) +
+               core::giornale::Cornice(core::giornale::ContenutoModifica("", true, 1, 6, 0, "")));
+    FileDati file(core::FileSystemReale(), d.dir.path(), d.dir.path());
+    Registro r;
+    EXPECT_EQ(file.LeggiRegistro(r), core::kErroreTipo);
+    EXPECT_EQ(file.erroreLettura().file.filename(), core::giornale::kFileGiornale);
+}
+
 enum Passo { kNuovoGiornale, kAggiunta, kConsolidamento };
 
 // The machine stops after every number of changes to the disk, in the journal's first
