@@ -88,6 +88,9 @@ Andamento CalcolaAndamento(const core::Registro& registro, const core::StatoCont
     std::optional<core::Data> data;
     int giorno = 0;
     bool debito = false;
+    // At most one point a row: room reserved and never used costs no memory, while growing
+    // by copies would hold a large register's points twice.
+    a.punti.reserve(n);
     for (std::size_t r = 0; r < n; ++r) {
         const std::string_view t = registro.cella(r, 0);
         if (r == 0 || t != testoData) {

@@ -179,27 +179,38 @@ TEST(Giornale, StrappatoAOgniByte) {
 }
 
 // Damage inside the journal, or files that are no longer those it was started on, is
-// refused by name, and no save writes over it.
+// refused by name and entry (0: the whole journal), and no save writes over it.
+struct Danno {
+    const char* nome;
+    std::size_t voce;
+    void (*guasta)(DueModifiche&);
+};
+const Danno kDanni[] = {
+    {"byte cambiato", 2,
+     [](DueModifiche& d) {
+         d.giornale[d.primaVoce - 3] ^= 1;
+         Scrivi(d.dir / core::giornale::kFileGiornale, d.giornale);
+     }},
+    {"riga di controllo", 3,
+     [](DueModifiche& d) {
+         d.giornale.insert(d.primaVoce, "x\r\n");
+         Scrivi(d.dir / core::giornale::kFileGiornale, d.giornale);
+     }},
+    {"file del registro cambiato", 0,
+     [](DueModifiche& d) {
+         auto testo = test::LeggiByte(d.dir / "listcol3.txt");
+         Scrivi(d.dir / "listcol3.txt", testo.replace(testo.find("rif."), 4, "rif. n."));
+     }},
+    // The last column too: an editor's byte order mark changes no row, but the bytes.
+    {"listcol5.txt riscritto", 0,
+     [](DueModifiche& d) {
+         Scrivi(d.dir / "listcol5.txt", "\xEF\xBB\xBF" + test::LeggiByte(d.dir / "listcol5.txt"));
+     }},
+    {"para.txt tolto", 0, [](DueModifiche& d) { fs::remove(d.dir / "para.txt"); }},
+};
+
 TEST(Giornale, DanneggiatoRifiutatoColNome) {
-    const std::pair<const char*, void (*)(DueModifiche&)> casi[] = {
-        {"byte cambiato",
-         [](DueModifiche& d) {
-             d.giornale[d.primaVoce - 3] ^= 1;
-             Scrivi(d.dir / core::giornale::kFileGiornale, d.giornale);
-         }},
-        {"riga di controllo",
-         [](DueModifiche& d) {
-             d.giornale.insert(d.primaVoce, "x\r\n");
-             Scrivi(d.dir / core::giornale::kFileGiornale, d.giornale);
-         }},
-        {"file del registro cambiato",
-         [](DueModifiche& d) {
-             auto testo = test::LeggiByte(d.dir / "listcol3.txt");
-             Scrivi(d.dir / "listcol3.txt", testo.replace(testo.find("rif."), 4, "rif. n."));
-         }},
-        {"para.txt tolto", [](DueModifiche& d) { fs::remove(d.dir / "para.txt"); }},
-    };
-    for (const auto& [nome, guasta] : casi) {
+    for (const auto& [nome, voce, guasta] : kDanni) {
         SCOPED_TRACE(nome);
         DueModifiche d;
         guasta(d);
@@ -208,6 +219,7 @@ TEST(Giornale, DanneggiatoRifiutatoColNome) {
         Stato s;
         EXPECT_EQ(file.LeggiRegistro(s.registro), core::kErroreTipo);
         EXPECT_EQ(file.erroreLettura().file.filename(), core::giornale::kFileGiornale);
+        EXPECT_EQ(file.erroreLettura().riga, voce);
         const auto esito = file.SalvaRegistroEParametri(Iniziale(2), s.parametri);
         ASSERT_TRUE(esito.has_value());
         EXPECT_EQ(esito->file.filename(), core::giornale::kFileGiornale);
@@ -225,20 +237,27 @@ TEST(Giornale, SalvataggioInteroTieneIParametriDelGiornale) {
     AttesoUguale(d.dir.path(), {Iniziale(2), d.dopo.parametri});
 }
 
-// A whole entry (its checksum right) that keeps more rows than the register has is refused,
-// never applied as far as it goes.
-TEST(Giornale, ModificaFuoriDalRegistro) {
-    DueModifiche d;
-    core::giornale::Base base;
-    for (int k = 0; k < 5; ++k) base[k] = fs::file_size(d.dir / core::NomeFileRegistro(k + 1));
-    base[5] = fs::file_size(d.dir / "para.txt");
-    Scrivi(d.dir / core::giornale::kFileGiornale,
-           core::giornale::Cornice(core::giornale::ContenutoBase(base)) +
-               core::giornale::Cornice(core::giornale::ContenutoModifica("", true, 1, 6, 0, "")));
-    FileDati file(core::FileSystemReale(), d.dir.path(), d.dir.path());
-    Registro r;
-    EXPECT_EQ(file.LeggiRegistro(r), core::kErroreTipo);
-    EXPECT_EQ(file.erroreLettura().file.filename(), core::giornale::kFileGiornale);
+// A whole entry (its checksum right) that cannot be what a save wrote is refused, never
+// applied as far as it goes: rows kept beyond the register, parameters with more after them.
+TEST(Giornale, VoceInteraMaImpossibile) {
+    const std::string voci[] = {
+        core::giornale::ContenutoModifica("", true, 1, 6, 0, ""),
+        core::giornale::ContenutoModifica("\"Euro\",\"a\",\"b\"\r\n", false, 0, 0, 0, "") + "x",
+    };
+    for (const auto& voce : voci) {
+        SCOPED_TRACE(voce);
+        DueModifiche d;
+        core::giornale::Base base;
+        for (int k = 0; k < 5; ++k) base[k] = fs::file_size(d.dir / core::NomeFileRegistro(k + 1));
+        base[5] = fs::file_size(d.dir / "para.txt");
+        Scrivi(d.dir / core::giornale::kFileGiornale,
+               core::giornale::Cornice(core::giornale::ContenutoBase(base)) +
+                   core::giornale::Cornice(voce));
+        FileDati file(core::FileSystemReale(), d.dir.path(), d.dir.path());
+        Registro r;
+        EXPECT_EQ(file.LeggiRegistro(r), core::kErroreTipo);
+        EXPECT_EQ(file.erroreLettura().file.filename(), core::giornale::kFileGiornale);
+    }
 }
 
 enum Passo { kNuovoGiornale, kAggiunta, kConsolidamento };
