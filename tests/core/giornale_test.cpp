@@ -88,6 +88,19 @@ const std::pair<const char*, Azione> kAzioni[] = {
      [](Stato& s) {
          s.registro.aggiungi({"12/03/2003", "Versamento", "", "9,00", "9,00"});
      }},
+    {"da capo e il primo tolto",
+     [](Stato& s) {
+         s.registro.tronca(0);
+         for (const char* r : {"a", "b", "c", "d", "e", "f"})
+             s.registro.aggiungi({"13/03/2003", "Bonifico", r, "1,00", "1,00"});
+         s.registro.rimuovi(0);
+     }},
+    {"ultimi due tagliati", [](Stato& s) { s.registro.tronca(s.registro.size() - 2); }},
+    {"tre primi in due volte",
+     [](Stato& s) {
+         s.registro.rimuovi(0);
+         s.registro.rimuoviPrime(2);
+     }},
 };
 
 TEST(Giornale, OgniModificaRilettaEIFileIntattiFinoAlConsolidamento) {
@@ -239,6 +252,20 @@ TEST(Giornale, SalvataggioInteroTieneIParametriDelGiornale) {
 
 // A whole entry (its checksum right) that cannot be what a save wrote is refused, never
 // applied as far as it goes: rows kept beyond the register, parameters with more after them.
+// Parameters in the journal no one can read are named by the journal and their entry.
+TEST(Giornale, ParametriIlleggibiliNelGiornale) {
+    DueModifiche d;
+    auto testo = d.giornale.substr(0, d.primaVoce);
+    testo += core::giornale::Cornice(
+        core::giornale::ContenutoModifica("\"Euro\",\"a\",\"b\"\r\n", false, 0, 0, 0, ""));
+    Scrivi(d.dir / core::giornale::kFileGiornale, testo);
+    FileDati file(core::FileSystemReale(), d.dir.path(), d.dir.path());
+    Parametri p;
+    EXPECT_NE(file.LeggiParametri(p), 0);
+    EXPECT_EQ(file.erroreLettura().file.filename(), core::giornale::kFileGiornale);
+    EXPECT_EQ(file.erroreLettura().riga, 3u);
+}
+
 TEST(Giornale, VoceInteraMaImpossibile) {
     const std::string voci[] = {
         core::giornale::ContenutoModifica("", true, 1, 6, 0, ""),
