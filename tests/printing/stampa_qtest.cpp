@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/tipi_movimento.h"
@@ -43,6 +44,22 @@ std::vector<QStringList> Pagine(const QString& pdf) {
         if (!linee.isEmpty()) pagine.push_back(linee);
     }
     return pagine;
+}
+
+// Each word of a PDF's first page with its left and right edge, as pdftotext -bbox gives them.
+std::vector<std::tuple<QString, double, double>> Parole(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-bbox", "-l", "1", pdf, "-"});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    std::vector<std::tuple<QString, double, double>> parole;
+    static const QRegularExpression parola(
+        R"re(<word xMin="([0-9.]+)" yMin="[0-9.]+" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+    for (auto it = parola.globalMatch(QString::fromUtf8(p.readAllStandardOutput()));
+         it.hasNext();) {
+        const auto m = it.next();
+        parole.emplace_back(m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble());
+    }
+    return parole;
 }
 
 QStringList Intestazione(int pagina) {
@@ -110,6 +127,16 @@ TEST_F(StampaQt, OgniPaginaHaIntestazioneERigheEUnGiornoSoloIlSuo) {
                     .match(giorno[5])
                     .hasMatch())
         << giorno[5].toStdString();
+    // Squeezed means within its cell: the amount ends before the border with the balance's
+    // column, found from the two headers centred in columns 1550 and 1750 twips wide.
+    double importo = 0, saldo = 0, fine = 0;
+    for (const auto& [testo, da, a] : Parole(Cartella() + QString("/%1.pdf").arg(stampe))) {
+        if (testo == "Importo") importo = (da + a) / 2;
+        if (testo == "Saldo") saldo = (da + a) / 2;
+        if (testo == "999.999.999.999.999.999") fine = a;
+    }
+    ASSERT_GT(saldo, importo);
+    EXPECT_LE(fine, importo + (saldo - importo) * 775 / 1650 + 0.5);
     EXPECT_TRUE(dialoghi.messaggi.empty());
 }
 
