@@ -214,6 +214,11 @@ TEST(FormeTesto, ComeLaSagomaDelTestoIntero) {
     }
     EXPECT_EQ(forme.Di(""), nullptr);
     EXPECT_EQ(forme.Di("€ 1\x01"), nullptr);
+    // A font added to the application renews Qt's font cache: the same face, now through
+    // another engine, still shapes.
+    ASSERT_GE(QFontDatabase::addApplicationFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+              0);
+    EXPECT_TRUE(forme.Sagoma("Prelievo bancomat 12"));
 }
 
 // A queue that answers for the job it was given (the whole PDF present at that moment).
