@@ -91,7 +91,7 @@ const std::pair<const char*, Azione> kAzioni[] = {
     {"da capo e il primo tolto",
      [](Stato& s) {
          s.registro.tronca(0);
-         for (const char* r : {"a", "b", "c", "d", "e", "f"})
+         for (const char* r : {"a", "b", "c", "d", "e", "f", "g", "h"})
              s.registro.aggiungi({"13/03/2003", "Bonifico", r, "1,00", "1,00"});
          s.registro.rimuovi(0);
      }},
