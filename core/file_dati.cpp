@@ -336,11 +336,23 @@ EsitoFile FileDati::SalvaModifiche(const Registro* registro, const std::string* 
 
     const auto m = registro ? registro->modifiche() : Registro::Modifiche{};
     const bool cambiaRegistro = registro && !m.nessuna(registro->size());
-    if (consolida == Consolida::Si && durevole_.giornale)
-        return SalvaIntero(registro, parametri, true);
+    const bool cambianoParametri = parametri && durevole_.parametri != *parametri;
+    if (consolida == Consolida::Si && durevole_.giornale) {
+        // The last changes go into the journal first: then a fold that cannot be done (a
+        // full disk, a register opened read-only) costs nothing, as the journal keeps every
+        // change and the next exit folds it.
+        if (cambiaRegistro || cambianoParametri) {
+            if (auto e = AggiungiAlGiornale(cambiaRegistro ? registro : nullptr,
+                                            cambianoParametri ? parametri : nullptr))
+                return e;
+            if (!durevole_.giornale) return std::nullopt;  // it grew and was folded already
+        }
+        auto e = SalvaIntero(registro, parametri, true);
+        if (e && e->dati == DatiDopoErrore::Intatti) return std::nullopt;
+        return e;
+    }
     if (durevole_.giornale ||
         (cambiaRegistro && esisteRegistro() && durevole_.byteRegistro >= limiti_.registroMinimo)) {
-        const bool cambianoParametri = parametri && durevole_.parametri != *parametri;
         if (!cambiaRegistro && !cambianoParametri) return std::nullopt;
         return AggiungiAlGiornale(cambiaRegistro ? registro : nullptr,
                                   cambianoParametri ? parametri : nullptr);
@@ -388,7 +400,11 @@ EsitoFile FileDati::SalvaIntero(const Registro* registro, const std::string* par
             for (std::size_t k = 0; k < 5; ++k) byte += registro->cella(r, k).size() + 4;
     }
     const Durevole prima = durevole_;
-    if (auto e = Salva(std::move(file))) return e;
+    if (auto e = Salva(std::move(file))) {
+        // Left as it was: what the disk holds is still known.
+        if (e->dati == DatiDopoErrore::Intatti) durevole_ = prima;
+        return e;
+    }
     // The disk now holds this register (or the one it held) and these parameters, with no
     // journal.
     durevole_ = prima;

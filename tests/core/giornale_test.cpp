@@ -337,21 +337,27 @@ TEST_P(ArrestoNelGiornale, VecchioONuovo) {
 INSTANTIATE_TEST_SUITE_P(Passi, ArrestoNelGiornale,
                          testing::Values(kNuovoGiornale, kAggiunta, kConsolidamento));
 
-// The disk fills up in the middle of the fold: the failure names the file, the journal
-// still holds every change, and the exit after space is freed folds it.
-TEST(Giornale, DiscoPienoNelConsolidamento) {
+// The exit cannot fold the journal (a register opened read-only, a disk that fills up in
+// the middle of the fold): its last change goes into the journal, which keeps everything,
+// nothing else changes, and the next exit folds it.
+TEST(Giornale, ConsolidamentoImpossibileNonPerdeNulla) {
     DueModifiche d;
     test::FileSystemDifettoso fsys;
     Sessione s(fsys, d.dir.path());
+    const auto prima = Contenuti({d.dir.path()});
+    fsys.Guasta({test::Operazione::Scrivi, "", 0, false, EACCES});
+    EXPECT_EQ(s.Salva(Consolida::Si), std::nullopt);
+    EXPECT_EQ(Contenuti({d.dir.path()}), prima);
+    fsys.Ripara();
     kAzioni[3].second(s.stato);
-    ASSERT_EQ(s.Salva(), std::nullopt);
     fsys.Guasta({test::Operazione::Scrivi, "listcol3", 0, false, ENOSPC, true});
-    const auto errore = s.Salva(Consolida::Si);
-    ASSERT_TRUE(errore.has_value());
-    EXPECT_EQ(errore->file.filename(), "listcol3.txt");
-    EXPECT_EQ(errore->dati, core::DatiDopoErrore::Intatti);
+    EXPECT_EQ(s.Salva(Consolida::Si), std::nullopt);
     AttesoUguale(d.dir.path(), s.stato);
-    EXPECT_TRUE(fs::exists(d.dir / core::giornale::kFileGiornale));
+    auto ora = Contenuti({d.dir.path()});
+    ora.erase(core::giornale::kFileGiornale);
+    auto primaSenza = prima;
+    primaSenza.erase(core::giornale::kFileGiornale);
+    EXPECT_EQ(ora, primaSenza);
     fsys.Ripara();
     ASSERT_EQ(s.Salva(Consolida::Si), std::nullopt);
     EXPECT_FALSE(fs::exists(d.dir / core::giornale::kFileGiornale));
