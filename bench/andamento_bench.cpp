@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
+#include "bench/finestra_minima.h"
 #include "core/file_dati.h"
 #include "core/importi.h"
 #include "estratti/andamento.h"
@@ -17,25 +18,7 @@
 
 namespace {
 
-// A window that does nothing: the chart only reads the register and the account.
-class FinestraMuta : public ui::Finestra {
-  public:
-    std::string Testo(std::string_view) const override { return {}; }
-    void ImpostaTesto(std::string_view, std::string_view) override {}
-    ui::Colore ColoreTesto(std::string_view) const override { return {}; }
-    void ImpostaColoreTesto(std::string_view, ui::Colore) override {}
-    bool Abilitato(std::string_view) const override { return true; }
-    void ImpostaAbilitato(std::string_view, bool) override {}
-    bool Visibile(std::string_view) const override { return true; }
-    void ImpostaVisibile(std::string_view, bool) override {}
-    bool Selezionato(std::string_view) const override { return false; }
-    void ImpostaSelezionato(std::string_view, bool) override {}
-    void ImpostaSuggerimento(std::string_view, std::string_view) override {}
-    void Focus(std::string_view) override {}
-    ui::Rettangolo Posizione(std::string_view) const override { return {}; }
-    void ImpostaPosizione(std::string_view, const ui::Rettangolo&) override {}
-    void Chiudi() override {}
-};
+using FinestraMuta = bench::FinestraMinima;
 
 // `movimenti` euro movements spread over thirty years, many on the same day when they are
 // many, with a balance that wanders so that the line has a shape to keep. Built once a size.

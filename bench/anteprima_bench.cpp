@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
+#include "bench/finestra_minima.h"
 #include "estratti/anteprima_qt.h"
 #include "grid/griglia.h"
 #include "ui/contesto.h"
@@ -28,24 +29,7 @@ std::string Csv(int n) {
     return t;
 }
 
-class FinestraMuta : public ui::Finestra {
-  public:
-    std::string Testo(std::string_view) const override { return {}; }
-    void ImpostaTesto(std::string_view, std::string_view) override {}
-    ui::Colore ColoreTesto(std::string_view) const override { return {}; }
-    void ImpostaColoreTesto(std::string_view, ui::Colore) override {}
-    bool Abilitato(std::string_view) const override { return true; }
-    void ImpostaAbilitato(std::string_view, bool) override {}
-    bool Visibile(std::string_view) const override { return true; }
-    void ImpostaVisibile(std::string_view, bool) override {}
-    bool Selezionato(std::string_view) const override { return false; }
-    void ImpostaSelezionato(std::string_view, bool) override {}
-    void ImpostaSuggerimento(std::string_view, std::string_view) override {}
-    void Focus(std::string_view) override {}
-    ui::Rettangolo Posizione(std::string_view) const override { return {}; }
-    void ImpostaPosizione(std::string_view, const ui::Rettangolo&) override {}
-    void Chiudi() override {}
-};
+using FinestraMuta = bench::FinestraMinima;
 
 void MostraAnteprima(benchmark::State& state) {
     const auto dir = std::filesystem::temp_directory_path() / "quibora-bench-anteprima";

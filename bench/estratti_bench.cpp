@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/dialoghi_muti.h"
+#include "bench/finestra_minima.h"
 #include "core/importi.h"
 #include "estratti/anteprima.h"
 #include "estratti/apertura.h"
@@ -90,25 +91,7 @@ core::Registro Registro(int n) {
     return r;
 }
 
-// Finestra that does nothing: the import's cost is the grid and the save.
-class FinestraMuta : public ui::Finestra {
-  public:
-    std::string Testo(std::string_view) const override { return {}; }
-    void ImpostaTesto(std::string_view, std::string_view) override {}
-    ui::Colore ColoreTesto(std::string_view) const override { return {}; }
-    void ImpostaColoreTesto(std::string_view, ui::Colore) override {}
-    bool Abilitato(std::string_view) const override { return true; }
-    void ImpostaAbilitato(std::string_view, bool) override {}
-    bool Visibile(std::string_view) const override { return true; }
-    void ImpostaVisibile(std::string_view, bool) override {}
-    bool Selezionato(std::string_view) const override { return false; }
-    void ImpostaSelezionato(std::string_view, bool) override {}
-    void ImpostaSuggerimento(std::string_view, std::string_view) override {}
-    void Focus(std::string_view) override {}
-    ui::Rettangolo Posizione(std::string_view) const override { return {}; }
-    void ImpostaPosizione(std::string_view, const ui::Rettangolo&) override {}
-    void Chiudi() override {}
-};
+using FinestraMuta = bench::FinestraMinima;
 using bench::DialoghiMuti;
 
 void ImportaIn100000(benchmark::State& state) {

@@ -298,9 +298,27 @@ std::string DescrizioneSaldo(const Andamento& andamento, int da, int a) {
 
 core::EsitoFile ScriviFileUtente(core::FileSystem& fs, const std::filesystem::path& file,
                                  std::string_view contenuto) {
+    return ScriviFileUtenteAPezzi(fs, file, [contenuto](std::string& pezzo) {
+        pezzo = contenuto;
+        return false;
+    });
+}
+
+core::EsitoFile ScriviFileUtenteAPezzi(core::FileSystem& fs, const std::filesystem::path& file,
+                                       const std::function<bool(std::string& pezzo)>& prossimo) {
     std::filesystem::path provvisorio = file;
     provvisorio += ".quibora-tmp";
-    core::EsitoFile e = fs.scrivi(provvisorio, contenuto);
+    std::string pezzo;
+    std::uintmax_t scritti = 0;
+    core::EsitoFile e;
+    for (bool altri = true, primo = true; altri && !e; primo = false) {
+        pezzo.clear();
+        altri = prossimo(pezzo);
+        // The first piece makes the file, even an empty one.
+        if (!primo && pezzo.empty()) continue;
+        e = primo ? fs.scrivi(provvisorio, pezzo) : fs.aggiungiIn(provvisorio, scritti, pezzo);
+        scritti += pezzo.size();
+    }
     if (!e) e = fs.rinomina(provvisorio, file);
     if (e) {
         static_cast<void>(fs.elimina(provvisorio));

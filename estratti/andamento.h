@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -95,6 +96,11 @@ struct Periodo {
 [[nodiscard]] core::EsitoFile ScriviFileUtente(core::FileSystem& fs,
                                                const std::filesystem::path& file,
                                                std::string_view contenuto);
+// The same, the contents made a piece at a time: `prossimo` appends the next piece to its
+// text and returns false after the last, so that a large file is never whole in memory.
+[[nodiscard]] core::EsitoFile ScriviFileUtenteAPezzi(
+    core::FileSystem& fs, const std::filesystem::path& file,
+    const std::function<bool(std::string& pezzo)>& prossimo);
 // The message for a failed ScriviFileUtente or estratti::Esporta: the file, the reason, and
 // what is on the disk now (`esisteva`: a file had that name before).
 [[nodiscard]] std::string MessaggioFileUtente(const core::ErroreFile& errore,

@@ -1,5 +1,7 @@
 #include "estratti/esportazione.h"
 
+#include <utility>
+
 #include "core/importi.h"
 #include "core/tipi_movimento.h"
 #include "estratti/andamento.h"
@@ -110,33 +112,16 @@ std::string TestoEsportazione(const core::Registro& registro, std::optional<core
 core::EsitoFile Esporta(core::FileSystem& fs, const std::filesystem::path& file,
                         const core::Registro& registro, std::optional<core::Data> da,
                         std::optional<core::Data> a) {
-    // Written a piece at a time under a temporary name: a register of a million rows is
-    // never held twice in memory. Only the whole file takes the name.
-    std::filesystem::path provvisorio = file;
-    provvisorio += ".quibora-tmp";
+    // A piece at a time: a register of a million rows is never held twice in memory.
     constexpr std::size_t kPezzo = 4 << 20;
-    std::string pezzo(kIntestazione);
-    pezzo.reserve(kPezzo + 4096);
-    std::uintmax_t scritti = 0;
-    core::EsitoFile e;
-    const auto scrivi = [&] {
-        e = scritti == 0 ? fs.scrivi(provvisorio, pezzo)
-                         : fs.aggiungiIn(provvisorio, scritti, pezzo);
-        scritti += pezzo.size();
-        pezzo.clear();
-    };
-    for (std::size_t r = 0; r < registro.size() && !e; ++r) {
-        if (auto riga = RigaDaEsportare(registro, r, da, a)) AggiungiRiga(pezzo, *riga);
-        if (pezzo.size() >= kPezzo) scrivi();
-    }
-    if (!e && (!pezzo.empty() || scritti == 0)) scrivi();
-    if (!e) e = fs.rinomina(provvisorio, file);
-    if (e) {
-        static_cast<void>(fs.elimina(provvisorio));
-        e->file = file;
-        return e;
-    }
-    return fs.sincronizzaCartella(file.has_parent_path() ? file.parent_path() : ".");
+    std::size_t r = 0;
+    bool intestazione = true;
+    return ScriviFileUtenteAPezzi(fs, file, [&](std::string& pezzo) {
+        if (std::exchange(intestazione, false)) pezzo = kIntestazione;
+        for (; r < registro.size() && pezzo.size() < kPezzo; ++r)
+            if (auto riga = RigaDaEsportare(registro, r, da, a)) AggiungiRiga(pezzo, *riga);
+        return r < registro.size();
+    });
 }
 
 }  // namespace estratti
