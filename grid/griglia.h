@@ -78,6 +78,11 @@ class Griglia {
 
     // Appends a data row from its five cells.
     void AddItem(const core::Registro::Celle& celle);
+    // Room for `righe` more data rows of `byte` bytes of text, so that adding them one by
+    // one never copies what is already there.
+    void Riserva(std::size_t righe, std::size_t byte) {
+        righe_.reserve(righe_.size() + righe, righe_.byteTesti() + byte);
+    }
     // Appends many rows at once (loading the register); into an empty grid the rows are
     // moved in whole.
     void AggiungiRighe(core::Registro&& righe);

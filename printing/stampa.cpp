@@ -147,6 +147,10 @@ void StampaRegistro::StampaPeriodo() {
 
 void StampaRegistro::Stampa(bool soloPeriodo) {
     PreparaGridPrint(s_.gridPrint);
+    // A million rows copied one by one would otherwise be copied again each time the
+    // print grid grows; room not used costs no memory.
+    const core::Registro& righe = s_.registro.righe();
+    s_.gridPrint.Riserva(righe.size(), righe.byteTesti());
     for (int r = 1; r < s_.registro.Rows(); ++r) {
         if (soloPeriodo) {
             const auto data = core::LeggiData(s_.registro.TextMatrix(r, 0));
