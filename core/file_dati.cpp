@@ -459,7 +459,10 @@ EsitoFile FileDati::AggiungiAlGiornale(const Registro* registro, const std::stri
         // Started whole under its own name, on the files as they are now.
         const Durevole prima = durevole_;
         const std::string testo = giornale::Cornice(giornale::ContenutoBase(BaseAttuale())) + voce;
-        if (auto e = Scrivi({{giornale::kFileGiornale, testo}})) return e;
+        if (auto e = Scrivi({{giornale::kFileGiornale, testo}})) {
+            if (e->dati == DatiDopoErrore::Intatti) durevole_ = prima;
+            return e;
+        }
         durevole_ = prima;
         durevole_.giornale = true;
         durevole_.lunghezza = testo.size();
