@@ -45,27 +45,30 @@ ErroreFile NonMemorizzabile(const fs::path& file, std::size_t riga) {
                       " contiene un testo non memorizzabile (virgolette o carattere non ammesso)"};
 }
 
-// The contents of the five register files for `righe` rows whose texts `cella(r, k)`
-// gives, built without a heap text per cell.
-template <class Cella>
-EsitoFile ContenutiRegistro(std::size_t righe, const Cella& cella, const fs::path& dir,
+// One register file's contents: column `k` of every row, one item a line.
+EsitoFile ContenutoColonna(const Registro& registro, std::size_t k, const fs::path& file,
+                           std::string& contenuto) {
+    // Windows-1252 is never longer than UTF-8, so this is all the room the file needs.
+    std::size_t dimensione = 0;
+    for (std::size_t r = 0; r < registro.size(); ++r) dimensione += registro.cella(r, k).size() + 4;
+    contenuto.reserve(dimensione);
+    PagineGrandi(contenuto);
+    std::string byte;  // the plain bytes of an amount, before scrambling
+    for (std::size_t r = 0; r < registro.size(); ++r) {
+        if (!AggiungiVoce(contenuto, registro.cella(r, k), k, byte))
+            return NonMemorizzabile(file, r);
+        contenuto += "\r\n";
+    }
+    return std::nullopt;
+}
+
+// The five register files whole in memory, to be compared with what the disk holds.
+EsitoFile ContenutiRegistro(const Registro& registro, const fs::path& dir,
                             std::vector<FileNuovo>& file) {
     file.assign(5, {});
     for (std::size_t k = 0; k < 5; ++k) {
         file[k].nome = NomeFileRegistro(static_cast<int>(k) + 1);
-        // Windows-1252 is never longer than UTF-8, so this is all the room a file needs.
-        std::size_t dimensione = 0;
-        for (std::size_t r = 0; r < righe; ++r) dimensione += cella(r, k).size() + 4;
-        file[k].contenuto.reserve(dimensione);
-        PagineGrandi(file[k].contenuto);
-    }
-    std::string byte;  // the plain bytes of an amount, before scrambling
-    for (std::size_t r = 0; r < righe; ++r) {
-        for (std::size_t k = 0; k < 5; ++k) {
-            if (!AggiungiVoce(file[k].contenuto, cella(r, k), k, byte))
-                return NonMemorizzabile(dir / file[k].nome, r);
-            file[k].contenuto += "\r\n";
-        }
+        if (auto e = ContenutoColonna(registro, k, dir / file[k].nome, file[k].contenuto)) return e;
     }
     return std::nullopt;
 }
@@ -74,19 +77,8 @@ EsitoFile ContenutiRegistro(std::size_t righe, const Cella& cella, const fs::pat
 FileNuovo FileGenerato(const Registro& registro, std::size_t k, const fs::path& dir) {
     FileNuovo f;
     f.nome = NomeFileRegistro(static_cast<int>(k) + 1);
-    f.genera = [&registro, k, percorso = dir / f.nome](std::string& contenuto) -> EsitoFile {
-        std::size_t dimensione = 0;
-        for (std::size_t r = 0; r < registro.size(); ++r)
-            dimensione += registro.cella(r, k).size() + 4;
-        contenuto.reserve(dimensione);
-        PagineGrandi(contenuto);
-        std::string byte;
-        for (std::size_t r = 0; r < registro.size(); ++r) {
-            if (!AggiungiVoce(contenuto, registro.cella(r, k), k, byte))
-                return NonMemorizzabile(percorso, r);
-            contenuto += "\r\n";
-        }
-        return std::nullopt;
+    f.genera = [&registro, k, percorso = dir / f.nome](std::string& contenuto) {
+        return ContenutoColonna(registro, k, percorso, contenuto);
     };
     return f;
 }
@@ -233,8 +225,10 @@ EsitoFile FileDati::Scrivi(const FileNuovi& file) {
     // disk holds; until then it is not known.
     if (std::any_of(file.begin(), file.end(), [](const FileNuovo& f) {
             return f.nome != kFileConto && f.nome != kFilePassword;
-        }))
+        })) {
         durevole_ = {};
+        giornaleLetto_ = {};
+    }
     if (auto e = SalvaInsieme(fs_, cartelle(), file)) {
         if (e->dati != DatiDopoErrore::CompletatiAlRiavvio) SpezzaCollegamenti();
         // What is on the disk is no longer known for sure: the next save writes these files.
@@ -377,8 +371,7 @@ EsitoFile FileDati::SalvaIntero(const Registro* registro, const std::string* par
             for (std::size_t k = 0; k < 5; ++k)
                 file.push_back(FileGenerato(*registro, k, dirProgramma_));
         } else {
-            const auto cella = [&](std::size_t r, std::size_t k) { return registro->cella(r, k); };
-            if (auto e = ContenutiRegistro(registro->size(), cella, dirProgramma_, file)) return e;
+            if (auto e = ContenutiRegistro(*registro, dirProgramma_, file)) return e;
         }
     }
     // The journal's changes go into the files with it or stay where they are: the
@@ -469,6 +462,7 @@ EsitoFile FileDati::AggiungiAlGiornale(const Registro* registro, const std::stri
         fatto();
         return std::nullopt;
     }
+    giornaleLetto_ = {};
     if (auto e = fs_.aggiungiIn(p, durevole_.lunghezza, voce)) return e;
     durevole_.lunghezza += voce.size();
     fatto();
@@ -546,10 +540,14 @@ int FileDati::LeggiParametri(Parametri& parametri) const {
     if (fs_.esiste(p)) {
         if (const int e = LeggiTesto(p, testo)) return e;
     }
-    // The journal's last parameters are newer than the file's.
-    std::string testoGiornale;
-    giornale::Lettura lettura;
-    if (const int e = LeggiGiornale(testoGiornale, lettura)) return e;
+    // The journal's last parameters are newer than the file's. It is kept for the register
+    // read next, so that a start reads it once.
+    giornaleLetto_ = {std::make_unique<std::string>(), {}};
+    const giornale::Lettura& lettura = giornaleLetto_.lettura;
+    if (const int e = LeggiGiornale(*giornaleLetto_.testo, giornaleLetto_.lettura)) {
+        giornaleLetto_ = {};
+        return e;
+    }
     fs::path origine = p;
     std::size_t riga = 1;
     for (std::size_t i = 0; i < lettura.voci.size(); ++i) {
@@ -585,9 +583,13 @@ int FileDati::LeggiRegistro(Registro& registro) const {
     std::size_t byte = 0;
     if (const int e = LeggiFileRegistro(registro, byte)) return e;
     const auto p = percorso(giornale::kFileGiornale);
-    std::string testo;
-    giornale::Lettura lettura;
-    if (const int e = LeggiGiornale(testo, lettura)) return e;
+    // The journal the parameters were just read from, unless it has changed since.
+    GiornaleLetto letto = std::exchange(giornaleLetto_, {});
+    if (!letto.testo || fs_.dimensione(p) != std::optional<std::uintmax_t>(letto.testo->size())) {
+        letto = {std::make_unique<std::string>(), {}};
+        if (const int e = LeggiGiornale(*letto.testo, letto.lettura)) return e;
+    }
+    const giornale::Lettura& lettura = letto.lettura;
     if (!lettura.conBase) {
         durevole_.giornaleNoto = true;
         durevole_.giornale = false;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -221,6 +222,13 @@ class FileDati {
     [[nodiscard]] int LeggiFileRegistro(Registro& registro, std::size_t& byte) const;
 
     mutable Durevole durevole_;
+    // The journal as LeggiParametri read it, for the LeggiRegistro that follows at start
+    // (the texts of `lettura` point into `testo`).
+    struct GiornaleLetto {
+        std::unique_ptr<std::string> testo;
+        giornale::Lettura lettura;
+    };
+    mutable GiornaleLetto giornaleLetto_;
     LimitiGiornale limiti_;
     FileSystem& fs_;
     std::filesystem::path dirProgramma_;
