@@ -1,5 +1,8 @@
 #include "core/memoria.h"
 
+#if __has_include(<malloc.h>)
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -33,6 +36,16 @@ void RilasciaLetto(const void* inizio, std::size_t byte) {
 #else
     (void)inizio;
     (void)byte;
+#endif
+}
+
+void MemoriaLiberataAlSistema() {
+#ifdef M_MMAP_THRESHOLD
+    // glibc raises its threshold after each large block freed, up to 32 MB, so that the
+    // next large blocks come from the heap and are never given back: after a chart, an
+    // export and a save the program would hold all three at once. A fixed threshold keeps
+    // every large block apart, returned to the system when freed.
+    (void)::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
 }
 

@@ -15,6 +15,10 @@ void PagineGrandi(const void* inizio, std::size_t byte);
 // of 2 MB (the huge page size) inside the range go; their contents become zeros.
 void RilasciaLetto(const void* inizio, std::size_t byte);
 
+// Makes large blocks go back to the system as soon as they are freed, for the whole
+// process: called once, at start.
+void MemoriaLiberataAlSistema();
+
 template <class Contenitore>
 void PagineGrandi(const Contenitore& c) {
     PagineGrandi(c.data(), c.capacity() * sizeof(*c.data()));

@@ -46,9 +46,127 @@ RigaRegistro Registro::riga(std::size_t r) const {
     return copia;
 }
 
+// --- Dictionary
+
+Registro::Dizionario::Dizionario(const Dizionario& altro) : testi_(altro.testi_) {
+    for (std::size_t v = 0; v < testi_.size(); ++v) indicizza(static_cast<std::uint8_t>(v));
+}
+
+Registro::Dizionario& Registro::Dizionario::operator=(const Dizionario& altro) {
+    if (this == &altro) return *this;
+    testi_ = altro.testi_;
+    posti_.fill(0);
+    for (std::size_t v = 0; v < testi_.size(); ++v) indicizza(static_cast<std::uint8_t>(v));
+    return *this;
+}
+
+namespace {
+
+std::size_t Hash(std::string_view testo) {
+    std::uint32_t h = 2166136261u;  // FNV-1a
+    for (const char c : testo) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+}  // namespace
+
+void Registro::Dizionario::indicizza(std::uint8_t voce) {
+    std::size_t i = Hash(testi_[voce]) % posti_.size();
+    while (posti_[i] != 0) i = (i + 1) % posti_.size();
+    posti_[i] = static_cast<std::uint16_t>(voce + 1);
+}
+
+int Registro::Dizionario::voce(std::string_view testo) {
+    if (testo.size() > kVoceMassima) return -1;
+    std::size_t i = Hash(testo) % posti_.size();
+    for (; posti_[i] != 0; i = (i + 1) % posti_.size()) {
+        const std::size_t v = posti_[i] - 1u;
+        if (testi_[v] == testo) return static_cast<int>(v);
+    }
+    if (testi_.size() == kVociDizionario) return -1;
+    testi_.emplace_back(testo);
+    const auto v = static_cast<std::uint8_t>(testi_.size() - 1);
+    posti_[i] = static_cast<std::uint16_t>(v + 1);
+    return v;
+}
+
+// --- Rows
+
+Registro::Nuova Registro::disposizione(const Riga& r) const {
+    Nuova n;
+    if (r.codici & kRigaLunga) {
+        const RigaLunga& l = lunghe_[r.inizio()];
+        n.inizio = l.inizio;
+        n.codici = l.codici;
+        for (std::size_t c = 0; c < kCelle; ++c) n.misura[c] = l.misura[c];
+    } else {
+        n.inizio = r.inizio();
+        n.codici = r.codici;
+        for (std::size_t c = 0; c < kCelle; ++c) n.misura[c] = r.misura[c];
+    }
+    return n;
+}
+
+std::size_t Registro::lunghezza(const Riga& r) const {
+    const Nuova n = disposizione(r);
+    std::size_t byte = 0;
+    for (std::size_t c = 0; c < kCelle; ++c)
+        if (!((n.codici >> c) & 1)) byte += n.misura[c];
+    return byte;
+}
+
+std::string_view Registro::cellaLunga(const Riga& r, std::size_t colonna) const {
+    const Nuova n = disposizione(r);
+    if ((n.codici >> colonna) & 1)
+        return dizionari_[colonna].testo(static_cast<std::uint8_t>(n.misura[colonna]));
+    std::size_t da = n.inizio;
+    for (std::size_t c = 0; c < colonna; ++c) da += ((n.codici >> c) & 1) ? 0 : n.misura[c];
+    return {arena_.data() + da, n.misura[colonna]};
+}
+
+void Registro::chiudiCella(Nuova& nuova, std::size_t colonna, std::size_t da) {
+    const std::size_t byte = arena_.size() - da;
+    if ((kColonneDizionario >> colonna) & 1) {
+        const int voce = dizionari_[colonna].voce({arena_.data() + da, byte});
+        if (voce >= 0) {
+            arena_.resize(da);
+            nuova.codici |= static_cast<std::uint8_t>(1u << colonna);
+            nuova.misura[colonna] = static_cast<std::size_t>(voce);
+            return;
+        }
+    }
+    if (arena_.size() - nuova.inizio > UINT32_MAX) {
+        arena_.resize(nuova.inizio);
+        RigaTroppoLunga();
+    }
+    nuova.misura[colonna] = byte;
+}
+
+Registro::Riga Registro::chiudiRiga(const Nuova& nuova) {
+    Riga riga;
+    bool stretta = nuova.inizio >> 40 == 0;
+    for (std::size_t c = 0; c < kCelle; ++c) stretta = stretta && nuova.misura[c] <= UINT8_MAX;
+    if (stretta) {
+        riga.impostaInizio(nuova.inizio);
+        riga.codici = nuova.codici;
+        for (std::size_t c = 0; c < kCelle; ++c)
+            riga.misura[c] = static_cast<std::uint8_t>(nuova.misura[c]);
+        return riga;
+    }
+    RigaLunga lunga;
+    lunga.inizio = nuova.inizio;
+    lunga.codici = nuova.codici;
+    for (std::size_t c = 0; c < kCelle; ++c)
+        lunga.misura[c] = static_cast<std::uint32_t>(nuova.misura[c]);
+    riga.impostaInizio(lunghe_.size());
+    riga.codici = kRigaLunga;
+    lunghe_.push_back(lunga);
+    return riga;
+}
+
 Registro::Riga Registro::scrivi(const Celle& celle) {
     // A text may come from this very buffer (a row copied or edited): its place is taken
-    // as an offset before the buffer can move.
+    // as an offset before the buffer can move. Dictionary entries never move.
     std::array<std::size_t, kCelle> interni{};
     std::size_t totale = 0;
     const char* base = arena_.data();
@@ -63,19 +181,19 @@ Registro::Riga Registro::scrivi(const Celle& celle) {
     if (arena_.size() + totale > arena_.capacity())
         arena_.reserve(std::max(arena_.size() + totale, 2 * arena_.capacity()));
 
-    Riga riga;
-    const std::size_t inizio = arena_.size();
-    riga.impostaInizio(inizio);
+    Nuova nuova;
+    nuova.inizio = arena_.size();
     for (std::size_t c = 0; c < kCelle; ++c) {
         // With the room reserved the buffer no longer moves, so appending a piece of
         // itself is safe.
+        const std::size_t da = arena_.size();
         if (interni[c] != std::string::npos)
             arena_.append(arena_.data() + interni[c], celle[c].size());
         else
             arena_.append(celle[c]);
-        riga.fine[c] = static_cast<std::uint32_t>(arena_.size() - inizio);
+        chiudiCella(nuova, c, da);
     }
-    return riga;
+    return chiudiRiga(nuova);
 }
 
 void Registro::aggiungi(const Celle& celle) {
@@ -83,9 +201,9 @@ void Registro::aggiungi(const Celle& celle) {
 }
 
 void Registro::aggiungiVuote(std::size_t quante) {
-    Riga vuota;
-    vuota.impostaInizio(arena_.size());
-    righe_.insert(righe_.end(), quante, vuota);
+    Nuova vuota;
+    vuota.inizio = arena_.size();
+    righe_.insert(righe_.end(), quante, chiudiRiga(vuota));
 }
 
 void Registro::aggiungi(const Registro& altro) {
@@ -99,11 +217,38 @@ void Registro::aggiungi(const Registro& altro) {
     const std::size_t byte = arena_.size() + altro.arena_.size() - altro.scarto_;
     righe_.reserve(std::max(righe, std::min(2 * righe_.capacity(), righe_.max_size())));
     arena_.reserve(std::max(byte, 2 * arena_.capacity()));
+    // The other register's entries, renumbered once for this one's dictionaries; an entry
+    // with no room here becomes text in the buffer.
+    std::array<std::array<int, kVociDizionario>, kCelle> voci{};
+    for (std::size_t c = 0; c < kCelle; ++c) {
+        const Dizionario& d = altro.dizionari_[c];
+        for (std::size_t v = 0; v < d.size(); ++v)
+            voci[c][v] = dizionari_[c].voce(d.testo(static_cast<std::uint8_t>(v)));
+    }
     for (const Riga& r : altro.righe_) {
-        Riga nuova = r;
-        nuova.impostaInizio(arena_.size());
-        arena_.append(altro.arena_, r.inizio(), r.lunghezza());
-        righe_.push_back(nuova);
+        const Nuova n = altro.disposizione(r);
+        Nuova nuova;
+        nuova.inizio = arena_.size();
+        std::size_t da = n.inizio;
+        for (std::size_t c = 0; c < kCelle; ++c) {
+            if ((n.codici >> c) & 1) {
+                const int v = voci[c][n.misura[c]];
+                if (v >= 0) {
+                    nuova.codici |= static_cast<std::uint8_t>(1u << c);
+                    nuova.misura[c] = static_cast<std::size_t>(v);
+                } else {
+                    const std::string_view t = altro.dizionari_[c].testo(
+                        static_cast<std::uint8_t>(n.misura[c]));
+                    arena_.append(t);
+                    nuova.misura[c] = t.size();
+                }
+            } else {
+                arena_.append(altro.arena_, da, n.misura[c]);
+                da += n.misura[c];
+                nuova.misura[c] = n.misura[c];
+            }
+        }
+        righe_.push_back(chiudiRiga(nuova));
     }
 }
 
@@ -133,7 +278,7 @@ void Registro::rimuovi(std::size_t r) {
 
 void Registro::rimuoviPrime(std::size_t quante) {
     if (quante > righe_.size()) throw std::out_of_range("righe del registro fuori dai limiti");
-    for (std::size_t r = 0; r < quante; ++r) scarto_ += righe_[r].lunghezza();
+    for (std::size_t r = 0; r < quante; ++r) scarto_ += lunghezza(righe_[r]);
     righe_.erase(righe_.begin(), righe_.begin() + static_cast<std::ptrdiff_t>(quante));
     if (quante <= traccia_.intatte) {
         traccia_.tolte += quante;
@@ -146,7 +291,7 @@ void Registro::rimuoviPrime(std::size_t quante) {
 
 void Registro::tronca(std::size_t quante) {
     if (quante >= righe_.size()) return;
-    for (std::size_t r = quante; r < righe_.size(); ++r) scarto_ += righe_[r].lunghezza();
+    for (std::size_t r = quante; r < righe_.size(); ++r) scarto_ += lunghezza(righe_[r]);
     righe_.resize(quante);
     toccata(quante);
     compattaSeServe();
@@ -156,6 +301,7 @@ void Registro::clear() {
     // An emptied register gives its memory back: it may have held a million rows.
     arena_ = std::string();
     righe_ = std::vector<Riga>();
+    lunghe_ = std::vector<RigaLunga>();
     scarto_ = 0;
     traccia_.intatte = 0;
 }
@@ -167,8 +313,17 @@ void Registro::reserve(std::size_t righe, std::size_t byteTesti) {
     PagineGrandi(arena_);
 }
 
+std::size_t Registro::byteOccupati() const {
+    std::size_t byte = arena_.capacity() + righe_.capacity() * sizeof(Riga) +
+                       lunghe_.capacity() * sizeof(RigaLunga);
+    for (const Dizionario& d : dizionari_)
+        for (std::size_t v = 0; v < d.size(); ++v)
+            byte += sizeof(std::string) + d.testo(static_cast<std::uint8_t>(v)).size();
+    return byte;
+}
+
 void Registro::scarta(const Riga& riga) {
-    scarto_ += riga.lunghezza();
+    scarto_ += lunghezza(riga);
     compattaSeServe();
 }
 
@@ -177,15 +332,28 @@ void Registro::compattaSeServe() {
         clear();
         return;
     }
+    // A long row's record goes with its bytes, at least 256 of them: sweeping the buffer
+    // sweeps the records too.
     if (scarto_ * 2 <= arena_.size()) return;
     std::string compatta;
     compatta.reserve(arena_.size() - scarto_);
+    std::vector<RigaLunga> lunghe;
     for (Riga& r : righe_) {
+        const std::size_t byte = lunghezza(r);
         const std::size_t inizio = compatta.size();
-        compatta.append(arena_, r.inizio(), r.lunghezza());
-        r.impostaInizio(inizio);
+        if (r.codici & kRigaLunga) {
+            RigaLunga l = lunghe_[r.inizio()];
+            compatta.append(arena_, l.inizio, byte);
+            l.inizio = inizio;
+            r.impostaInizio(lunghe.size());
+            lunghe.push_back(l);
+        } else {
+            compatta.append(arena_, r.inizio(), byte);
+            r.impostaInizio(inizio);
+        }
     }
     arena_ = std::move(compatta);
+    lunghe_ = std::move(lunghe);
     scarto_ = 0;
 }
 

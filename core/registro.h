@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -17,10 +18,14 @@ namespace core {
 using RigaRegistro = std::array<std::string, 5>;
 
 // The register rows, five texts each, kept compact: a million rows of five heap strings
-// would cost several times the texts themselves. All texts live in one buffer, each row
-// contiguous; a row record holds where it starts and where each cell ends. An edited row
-// is written again at the end and the old bytes become garbage, swept once they exceed
-// half of the buffer.
+// would cost several times the texts themselves. Texts live in one buffer, each row
+// contiguous, and a row record of 11 bytes holds where the row starts and each cell's
+// length. The type of movement and the reference repeat from row to row (fifteen types;
+// the same shop, the same rent), so those two columns keep up to 256 distinct texts once,
+// in a dictionary, and a row holds their number instead. Rows with a cell over 255 bytes
+// (only a hand-edited file has them) take a wider record of their own. An edited row is
+// written again at the end and the old bytes become garbage, swept once they exceed half
+// of the buffer.
 class Registro {
   public:
     static constexpr std::size_t kCelle = 5;
@@ -32,11 +37,17 @@ class Registro {
     // A copy is a register of its own: what changed since a mark is known only to the
     // object that was marked.
     Registro(const Registro& altro)
-        : arena_(altro.arena_), righe_(altro.righe_), scarto_(altro.scarto_) {}
+        : arena_(altro.arena_),
+          righe_(altro.righe_),
+          lunghe_(altro.lunghe_),
+          dizionari_(altro.dizionari_),
+          scarto_(altro.scarto_) {}
     Registro& operator=(const Registro& altro) {
         if (this == &altro) return *this;
         arena_ = altro.arena_;
         righe_ = altro.righe_;
+        lunghe_ = altro.lunghe_;
+        dizionari_ = altro.dizionari_;
         scarto_ = altro.scarto_;
         traccia_ = Traccia{};
         return *this;
@@ -44,12 +55,16 @@ class Registro {
     Registro(Registro&& altro) noexcept
         : arena_(std::move(altro.arena_)),
           righe_(std::move(altro.righe_)),
+          lunghe_(std::move(altro.lunghe_)),
+          dizionari_(std::move(altro.dizionari_)),
           scarto_(std::exchange(altro.scarto_, 0)),
           traccia_(std::exchange(altro.traccia_, Traccia{})) {}
     Registro& operator=(Registro&& altro) noexcept {
         if (this == &altro) return *this;
         arena_ = std::move(altro.arena_);
         righe_ = std::move(altro.righe_);
+        lunghe_ = std::move(altro.lunghe_);
+        dizionari_ = std::move(altro.dizionari_);
         scarto_ = std::exchange(altro.scarto_, 0);
         traccia_ = std::exchange(altro.traccia_, Traccia{});
         altro.clear();
@@ -79,8 +94,12 @@ class Registro {
     // Valid until the next change to the register.
     [[nodiscard]] std::string_view cella(std::size_t riga, std::size_t colonna) const {
         const Riga& r = righe_[riga];
-        const std::uint32_t da = colonna == 0 ? 0 : r.fine[colonna - 1];
-        return {arena_.data() + r.inizio() + da, r.fine[colonna] - da};
+        if (r.codici & kRigaLunga) return cellaLunga(r, colonna);
+        if ((r.codici >> colonna) & 1) return dizionari_[colonna].testo(r.misura[colonna]);
+        std::size_t da = r.inizio();
+        for (std::size_t c = 0; c < colonna; ++c)
+            da += ((r.codici >> c) & 1) ? 0 : r.misura[c];
+        return {arena_.data() + da, r.misura[colonna]};
     }
     [[nodiscard]] RigaRegistro riga(std::size_t riga) const;
 
@@ -103,30 +122,86 @@ class Registro {
     void clear();
     void reserve(std::size_t righe, std::size_t byteTesti);
 
-    // Bytes held by texts, garbage included (for tests and measurements).
+    // Bytes held by texts in the buffer, garbage included (for tests and measurements).
     [[nodiscard]] std::size_t byteTesti() const { return arena_.size(); }
+    // Bytes held in all, texts and records, room reserved included (for measurements).
+    [[nodiscard]] std::size_t byteOccupati() const;
 
     friend bool operator==(const Registro& a, const Registro& b);
     friend void PrintTo(const Registro& registro, std::ostream* os);
 
   private:
+    static constexpr std::uint8_t kRigaLunga = 0x80;  // in `codici`: the record is in lunghe_
+    // The columns kept in a dictionary: the type of movement and the reference.
+    static constexpr std::uint8_t kColonneDizionario = 0b00110;
+    static constexpr std::size_t kVociDizionario = 256;
+    // Longer texts are seldom repeated: they go to the buffer.
+    static constexpr std::size_t kVoceMassima = 64;
+
+    // Bytes, so that a record takes 11 of them and a million rows 11 MB.
     struct Riga {
-        // The start is split in two halves so that a record takes 28 bytes, not 32.
-        std::uint32_t inizioBasso = 0;
-        std::uint32_t inizioAlto = 0;
-        std::array<std::uint32_t, kCelle> fine{};  // cell ends, from the row's start
+        std::array<std::uint8_t, 5> inizioByte{};  // the row's start in the buffer, or
+                                                   // its index in lunghe_
+        std::uint8_t codici = 0;  // bit c: cell c is a dictionary entry; or kRigaLunga
+        std::array<std::uint8_t, kCelle> misura{};  // a cell's length, or its entry
 
         [[nodiscard]] std::size_t inizio() const {
-            return (static_cast<std::size_t>(inizioAlto) << 32) | inizioBasso;
+            std::uint64_t v = 0;
+            for (std::size_t i = 5; i-- > 0;) v = (v << 8) | inizioByte[i];
+            return static_cast<std::size_t>(v);
         }
-        [[nodiscard]] std::size_t lunghezza() const { return fine[kCelle - 1]; }
-        void impostaInizio(std::size_t inizio) {
-            inizioBasso = static_cast<std::uint32_t>(inizio);
-            inizioAlto = static_cast<std::uint32_t>(static_cast<std::uint64_t>(inizio) >> 32);
+        void impostaInizio(std::size_t v) {
+            for (auto& b : inizioByte) {
+                b = static_cast<std::uint8_t>(v);
+                v = static_cast<std::size_t>(static_cast<std::uint64_t>(v) >> 8);
+            }
         }
+    };
+    static_assert(sizeof(Riga) == 11);
+    // A row with a cell too long for a byte.
+    struct RigaLunga {
+        std::size_t inizio = 0;
+        std::uint8_t codici = 0;
+        std::array<std::uint32_t, kCelle> misura{};
+    };
+    // A row being written: each cell's length in the buffer, or its entry.
+    struct Nuova {
+        std::size_t inizio = 0;
+        std::uint8_t codici = 0;
+        std::array<std::size_t, kCelle> misura{};
+    };
+
+    // The distinct texts of one column. Entries never move (a deque of strings keeps its
+    // elements in place), so a view of one stays valid as long as the register.
+    class Dizionario {
+      public:
+        Dizionario() = default;
+        Dizionario(const Dizionario& altro);
+        Dizionario& operator=(const Dizionario& altro);
+        Dizionario(Dizionario&&) noexcept = default;
+        Dizionario& operator=(Dizionario&&) noexcept = default;
+
+        // The entry of `testo`, added when there is room; -1 when it is not kept.
+        [[nodiscard]] int voce(std::string_view testo);
+        [[nodiscard]] std::string_view testo(std::uint8_t voce) const { return testi_[voce]; }
+        [[nodiscard]] std::size_t size() const { return testi_.size(); }
+
+      private:
+        void indicizza(std::uint8_t voce);
+        std::deque<std::string> testi_;
+        // Open addressing over twice the entries: a lookup is a hash and a compare.
+        std::array<std::uint16_t, 2 * kVociDizionario> posti_{};  // entry + 1, 0 = free
     };
 
     [[noreturn]] static void RigaTroppoLunga();
+    [[nodiscard]] std::string_view cellaLunga(const Riga& r, std::size_t colonna) const;
+    // Where a row's cells are: start, the dictionary bits and each cell's length or entry.
+    [[nodiscard]] Nuova disposizione(const Riga& r) const;
+    [[nodiscard]] std::size_t lunghezza(const Riga& r) const;
+    // Takes the cell just appended at `da` into the row, moving it to the dictionary when
+    // its column has one.
+    void chiudiCella(Nuova& nuova, std::size_t colonna, std::size_t da);
+    [[nodiscard]] Riga chiudiRiga(const Nuova& nuova);
     // Appends the texts to the buffer and returns their record.
     [[nodiscard]] Riga scrivi(const Celle& celle);
     void scarta(const Riga& riga);
@@ -139,28 +214,25 @@ class Registro {
 
     std::string arena_;
     std::vector<Riga> righe_;
+    std::vector<RigaLunga> lunghe_;
+    std::array<Dizionario, kCelle> dizionari_;
     std::size_t scarto_ = 0;  // bytes of the buffer no row refers to
     mutable Traccia traccia_;
 };
 
 template <class Scrivi>
 bool Registro::aggiungiScrivendo(Scrivi&& scrivi) {
-    const std::size_t inizio = arena_.size();
-    Riga riga;
-    riga.impostaInizio(inizio);
+    Nuova nuova;
+    nuova.inizio = arena_.size();
     for (std::size_t c = 0; c < kCelle; ++c) {
+        const std::size_t da = arena_.size();
         if (!scrivi(arena_, c)) {
-            arena_.resize(inizio);
+            arena_.resize(nuova.inizio);
             return false;
         }
-        const std::size_t lunghezza = arena_.size() - inizio;
-        if (lunghezza > UINT32_MAX) {
-            arena_.resize(inizio);
-            RigaTroppoLunga();
-        }
-        riga.fine[c] = static_cast<std::uint32_t>(lunghezza);
+        chiudiCella(nuova, c, da);
     }
-    righe_.push_back(riga);
+    righe_.push_back(chiudiRiga(nuova));
     return true;
 }
 

@@ -251,12 +251,22 @@ std::vector<Periodo> Periodi(const Andamento& andamento, int da, int a) {
     const core::Data inizio = DataDelGiorno(da), fine = DataDelGiorno(a);
     const int primo = inizio.anno * 12 + inizio.mese - 1;
     const int ultimo = fine.anno * 12 + fine.mese - 1;
-    const bool perAnno = ultimo - primo + 1 > 36;
-    const int passo = perAnno ? 12 : 1;
-    const int base = perAnno ? inizio.anno * 12 : primo;
+    int anni = 0;  // years a bar; none for months
+    if (ultimo - primo + 1 > 36) {
+        // Bars thinner than a label cannot be read, and each costs the chart its items:
+        // past kBarreMassime years, a bar holds several, counted from a round year.
+        for (const int passo : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000}) {
+            anni = passo;
+            if (fine.anno / passo - inizio.anno / passo + 1 <= kBarreMassime) break;
+        }
+    }
+    const int passo = anni > 0 ? 12 * anni : 1;
+    const int base = anni > 0 ? inizio.anno / anni * anni * 12 : primo;
     for (int m = base; m <= ultimo; m += passo) {
         const core::Data d{m / 12, m % 12 + 1, 1};
-        periodi.push_back({perAnno ? std::to_string(d.anno) : Mese(d), 0, 0});
+        std::string nome = anni == 0 ? Mese(d) : std::to_string(d.anno);
+        if (anni > 1) nome += "\u2013" + std::to_string(d.anno + anni - 1);
+        periodi.push_back({std::move(nome), 0, 0, anni});
     }
     // Totals are kept by month: a range that starts or ends within a month counts it whole.
     for (const auto& m : andamento.mesi) {

@@ -76,11 +76,14 @@ struct Etichetta {
 [[nodiscard]] std::vector<Etichetta> EtichetteTempo(int da, int a, int massimo);
 
 // The bars of days [da, a]: one a month ("gen 2024"), empty months included, or one a year
-// ("2024") past three years of months.
+// ("2024") past three years of months, or one for 2, 5, 10, 20... years ("2000–2009") past
+// kBarreMassime years.
+inline constexpr int kBarreMassime = 60;
 struct Periodo {
     std::string nome;
     double crediti;
     double debiti;
+    int anni = 0;  // years in the bar; 0 for a month
 };
 [[nodiscard]] std::vector<Periodo> Periodi(const Andamento& andamento, int da, int a);
 

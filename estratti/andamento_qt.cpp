@@ -325,9 +325,10 @@ bool AndamentoQt::applicaIntervallo() {
         delete asse;
     }
     const auto periodi = Periodi(dati, da, a);
-    const bool perAnno = !periodi.empty() && periodi.front().nome.size() == 4;
-    barre->setTitle(perAnno ? QStringLiteral("Entrate e uscite per anno")
-                            : QStringLiteral("Entrate e uscite per mese"));
+    const int anni = periodi.empty() ? 0 : periodi.front().anni;
+    barre->setTitle(anni == 0   ? QStringLiteral("Entrate e uscite per mese")
+                    : anni == 1 ? QStringLiteral("Entrate e uscite per anno")
+                                : QStringLiteral("Entrate e uscite ogni %1 anni").arg(anni));
     auto* entrate = new QBarSet(QStringLiteral("Entrate"));
     auto* uscite = new QBarSet(QStringLiteral("Uscite"));
     entrate->setColor(Verde(tavolozza));
@@ -369,7 +370,9 @@ bool AndamentoQt::applicaIntervallo() {
     g_->vistaBarre->setAccessibleDescription(
         QStringLiteral("%1 %2: entrate %3, uscite %4.")
             .arg(nomi.size())
-            .arg(perAnno ? QStringLiteral("anni") : QStringLiteral("mesi"))
+            .arg(anni == 0   ? QStringLiteral("mesi")
+                 : anni == 1 ? QStringLiteral("anni")
+                             : QStringLiteral("periodi di %1 anni").arg(anni))
             .arg(InQString(TestoSaldo(dati, core::Money::FromRaw(static_cast<std::int64_t>(
                                                 totaleEntrate * core::Money::kScala)))))
             .arg(InQString(TestoSaldo(dati, core::Money::FromRaw(static_cast<std::int64_t>(

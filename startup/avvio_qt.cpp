@@ -20,6 +20,7 @@
 #include <csignal>
 #include <ctime>
 
+#include "core/memoria.h"
 #include "main_window/form1_qt.h"
 #include "main_window/logo_qt.h"
 #include "setup/form17_qt.h"
@@ -215,6 +216,7 @@ SegnaliDiFine::~SegnaliDiFine() {
 }
 
 int EseguiProgramma(int argc, char** argv) {
+    core::MemoriaLiberataAlSistema();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quibora"));
     QApplication::setWindowIcon(QIcon(main_window::LogoQuibora(QSize(64, 64))));
