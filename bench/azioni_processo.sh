@@ -6,6 +6,7 @@
 #   avvio         start to the main window on the screen
 #   inserimento   OK in the entry window to the register on the disk
 #   rimozione     "Rim.1° Movim." to the register on the disk
+#   cambio        "Gestisci in €uro" to the register and the parameters on the disk
 #   esportazione  Save in the export's file dialog to the CSV file in place
 #   andamento     Ctrl+G to the "Andamento del saldo" window on the screen
 #   stampa        OK in the print dialog ("Stampa tutto") to the PDF file in place (the
@@ -40,7 +41,7 @@ fi
 for n in "${numeri[@]}"; do
     [[ $n =~ ^[0-9]+$ ]] && [ "$n" -ge 2 ] || { echo "not a number of movements: $n" >&2; exit 2; }
 done
-azioni=${AZIONI:-inserimento rimozione esportazione andamento stampa uscita}
+azioni=${AZIONI:-inserimento rimozione cambio esportazione andamento stampa uscita}
 programma=$(realpath "$build/app/quibora")
 [ -x "$programma" ] || { echo "no program at $build/app/quibora: build it first" >&2; exit 2; }
 for c in xdotool xvfb-run xwininfo python3 /usr/bin/time; do
@@ -215,6 +216,14 @@ for n in "${numeri[@]}"; do
             misura "removal of the first movement" salvato "$dati" xdotool key space
             risultati[$n,rimozione]+="$tempo "
             solo_principale "removal"
+        fi
+        if attiva cambio; then
+            # "Gestisci in €uro" follows "Rim.1° Movim." and "Stampa" in the tab order; the
+            # removal leaves the focus on its button, else the list has it.
+            if attiva rimozione; then xdotool key Tab Tab; else xdotool key Tab Tab Tab; fi
+            misura "currency switch" salvato "$dati" xdotool key space
+            risultati[$n,cambio]+="$tempo "
+            solo_principale "currency switch"
         fi
         if attiva esportazione; then
             xdotool key ctrl+e

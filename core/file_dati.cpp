@@ -187,9 +187,92 @@ EsitoFile FileDati::Recupera() {
 
 namespace {
 
-std::pair<std::size_t, std::size_t> Impronta(std::string_view byte) {
-    return {byte.size(), std::hash<std::string_view>{}(byte)};
+// A file's size and a hash of its bytes, taken a block at a time so that a file read in
+// pieces of the same size has the same one.
+using ImprontaFile = std::pair<std::size_t, std::size_t>;
+constexpr std::size_t kBloccoImpronta = std::size_t{1} << 20;
+
+void AggiungiAllImpronta(ImprontaFile& impronta, std::string_view blocco) {
+    if (blocco.empty()) return;
+    impronta.first += blocco.size();
+    impronta.second = impronta.second * 1000003u ^ std::hash<std::string_view>{}(blocco);
 }
+
+ImprontaFile Impronta(std::string_view byte) {
+    ImprontaFile impronta{0, 0};
+    for (std::size_t da = 0; da < byte.size(); da += kBloccoImpronta)
+        AggiungiAllImpronta(impronta, byte.substr(da, kBloccoImpronta));
+    return impronta;
+}
+
+// One of the register's files read a piece at a time, as its items are taken: a large
+// register is never in memory twice, as its files and as itself, while it loads.
+class FileAPezzi {
+  public:
+    FileAPezzi(const FileSystem& fs, fs::path p) : fs_(fs), p_(std::move(p)) {}
+
+    // Reads the first piece. A file that starts with a UTF-8 byte order mark (saved by
+    // an editor) is read whole: it is converted whole.
+    [[nodiscard]] EsitoFile apri() {
+        if (!ricarica()) return errore_;
+        if (!std::string_view(finestra_).starts_with("\xEF\xBB\xBF")) return std::nullopt;
+        std::string tutto;
+        if (auto e = fs_.leggi(p_, tutto)) return e;
+        impronta_ = Impronta(tutto);
+        TogliBom(tutto);
+        finestra_ = std::move(tutto);
+        letti_ = finestra_.size();
+        finito_ = true;
+        lettore_ = LettoreRecord(finestra_);
+        return std::nullopt;
+    }
+    // The next item, valid until the next call; nullopt past the end or when a piece
+    // could not be read (errore()).
+    [[nodiscard]] std::optional<std::string_view> leggi() {
+        for (;;) {
+            const auto voce = lettore_.leggi();
+            if (!lettore_.serveAltro() || !ricarica()) return voce;
+        }
+    }
+    [[nodiscard]] bool fine() {
+        for (;;) {
+            const bool fine = lettore_.fine();
+            if (!lettore_.serveAltro() || !ricarica()) return fine;
+        }
+    }
+    [[nodiscard]] const EsitoFile& errore() const { return errore_; }
+    [[nodiscard]] std::uintmax_t letti() const { return letti_; }
+    [[nodiscard]] const ImprontaFile& impronta() const { return impronta_; }
+
+  private:
+    static constexpr std::size_t kPezzo = kBloccoImpronta;
+
+    bool ricarica() {
+        if (finito_ || errore_) return false;
+        // What was taken goes; what is left of an item moves to the front.
+        finestra_.erase(0, lettore_.letti());
+        const std::size_t prima = finestra_.size();
+        if (auto e = fs_.leggiParte(p_, letti_, kPezzo, finestra_)) {
+            errore_ = std::move(e);
+            return false;
+        }
+        const std::size_t nuovi = finestra_.size() - prima;
+        AggiungiAllImpronta(impronta_, std::string_view(finestra_).substr(prima));
+        letti_ += nuovi;
+        finito_ = nuovi < kPezzo;
+        lettore_ = LettoreRecord(finestra_, !finito_);
+        return true;
+    }
+
+    const FileSystem& fs_;
+    fs::path p_;
+    std::string finestra_;
+    std::uintmax_t letti_ = 0;
+    bool finito_ = false;
+    LettoreRecord lettore_{std::string_view{}, true};
+    EsitoFile errore_;
+    ImprontaFile impronta_{0, 0};
+};
 
 }  // namespace
 
@@ -640,36 +723,36 @@ int FileDati::LeggiFileRegistro(Registro& registro, std::size_t& byte) const {
     importiIlleggibili_.clear();
     for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
     if (!esisteRegistro()) return RegistroSenzaPrimoFile();
-    std::array<std::string, 5> testi;
+    std::vector<FileAPezzi> file;
+    file.reserve(5);
     std::array<fs::path, 5> percorsi;
-    for (int k = 0; k < 5; ++k) {
-        percorsi[k] = percorso(NomeFileRegistro(k + 1));
+    std::uintmax_t dimensioni = 0;
+    for (std::size_t k = 0; k < 5; ++k) {
+        percorsi[k] = percorso(NomeFileRegistro(static_cast<int>(k) + 1));
         if (!fs_.esiste(percorsi[k])) return Fallisce(kErroreFileMancante, percorsi[k]);
-        if (const int e = LeggiTesto(percorsi[k], testi[k])) return e;
-        byte += testi[k].size();
+        file.emplace_back(fs_, percorsi[k]);
+        if (auto e = file[k].apri()) return Fallisce(kErroreAccessoFile, percorsi[k], 0, e->motivo);
+        dimensioni += fs_.dimensione(percorsi[k]).value_or(0);
     }
-    std::vector<LettoreRecord> lettori;
-    for (const auto& t : testi) lettori.emplace_back(t);
 
     Registro registroLetto;
     // The files' size bounds the texts unless many characters widen in UTF-8; room
     // reserved and never written costs no memory, and the rows entered next then take no
     // copy of a vector of a million rows.
-    const auto righe = static_cast<std::size_t>(std::count(testi[0].begin(), testi[0].end(), '\n'));
-    registroLetto.reserve(righe + righe / 8 + 1024, byte);
+    // A date takes at least 12 bytes of its file ("1/1/2024", quoted, CR LF).
+    const auto righe = static_cast<std::size_t>(fs_.dimensione(percorsi[0]).value_or(0) / 12);
+    registroLetto.reserve(righe + 1024, static_cast<std::size_t>(dimensioni));
     std::vector<Riparazione> illeggibili;
     std::string altri;                   // an unscrambled text that is not plain ASCII
-    std::array<std::size_t, 5> letti{};  // how far each file has been read
     int errore = 0;
     std::size_t fileErrato = 0;
     const auto cella = [&](std::string& destinazione, std::size_t k) {
-        const auto voce = lettori[k].leggi();
+        const auto voce = file[k].leggi();
         fileErrato = k;
         if (!voce) {
             errore = kErroreFineFile;
             return false;
         }
-        letti[k] = static_cast<std::size_t>(voce->data() - testi[k].data());
         if (k < 3) {
             if (RiparaVoce(*voce, altri)) {
                 AnnotaRiparazione(riparazioni_, NomeFileRegistro(static_cast<int>(k) + 1),
@@ -708,20 +791,26 @@ int FileDati::LeggiFileRegistro(Registro& registro, std::size_t& byte) const {
     };
     // The first file drives the loop; any other running out first, or holding items
     // after it has ended, is a register left by an interrupted save.
-    while (!lettori[0].fine()) {
+    // A piece that cannot be read is a file that cannot be read, whatever was read before.
+    const auto illeggibile = [&](std::size_t k) {
+        for (int n = 1; n <= 5; ++n) DimenticaRiparazioni(NomeFileRegistro(n));
+        return Fallisce(kErroreAccessoFile, percorsi[k], 0, file[k].errore()->motivo);
+    };
+    while (!file[0].fine()) {
         if (!registroLetto.aggiungiScrivendo(cella)) {
+            if (file[fileErrato].errore()) return illeggibile(fileErrato);
             for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
             return Fallisce(errore, percorsi[fileErrato], registroLetto.size() + 1);
         }
-        // The files are read front to back: what lies behind is given back as the
-        // register grows, so a large register does not hold its files and itself at once.
-        if (registroLetto.size() % 65536 == 0) {
-            for (std::size_t k = 0; k < 5; ++k) RilasciaLetto(testi[k].data(), letti[k]);
-        }
     }
-    for (int k = 1; k < 5; ++k) {
-        if (!lettori[k].fine())
-            return Fallisce(kErroreFineFile, percorsi[k], registroLetto.size() + 1);
+    for (std::size_t k = 0; k < 5; ++k) {
+        const bool finito = file[k].fine();
+        if (file[k].errore()) return illeggibile(k);
+        if (!finito) return Fallisce(kErroreFineFile, percorsi[k], registroLetto.size() + 1);
+    }
+    for (std::size_t k = 0; k < 5; ++k) {
+        byte += static_cast<std::size_t>(file[k].letti());
+        impronte_[percorsi[k].filename().string()] = file[k].impronta();
     }
     importiIlleggibili_ = std::move(illeggibili);
     if (!importiIlleggibili_.empty() && !importiAccettati_) {

@@ -102,6 +102,35 @@ class FileSystemReale_ final : public FileSystem {
         return std::nullopt;
     }
 
+    EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da, std::size_t quanti,
+                         std::string& pezzo) const override {
+        Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+        if (f.fd() < 0) return Errore(p, errno);
+        struct stat info;
+        if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
+        if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
+        if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
+        if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima ||
+            da > kDimensioneMassima)
+            return Errore(p, EFBIG);
+        const std::size_t prima = pezzo.size();
+        pezzo.resize(prima + quanti);
+        std::size_t letti = 0;
+        while (letti < quanti) {
+            const ssize_t n = ::pread(f.fd(), pezzo.data() + prima + letti, quanti - letti,
+                                      static_cast<off_t>(da + letti));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                pezzo.resize(prima);
+                return Errore(p, errno);
+            }
+            if (n == 0) break;
+            letti += static_cast<std::size_t>(n);
+        }
+        pezzo.resize(prima + letti);
+        return std::nullopt;
+    }
+
     EsitoFile scrivi(const std::filesystem::path& p, std::string_view contenuto) override {
         // Only our own leftover can have this name; unlink removes a link, not its target.
         if (::unlink(p.c_str()) != 0 && errno != ENOENT) return Errore(p, errno);
@@ -287,6 +316,14 @@ std::string MessaggioErroreFile(const ErroreFile& errore) {
 
 std::string MessaggioErroreEliminazione(const ErroreFile& errore) {
     return "Impossibile eliminare il file " + errore.file.string() + ": " + errore.motivo + ".";
+}
+
+EsitoFile FileSystem::leggiParte(const std::filesystem::path& p, std::uintmax_t da,
+                                 std::size_t quanti, std::string& pezzo) const {
+    std::string tutto;
+    if (auto e = leggi(p, tutto)) return e;
+    if (da < tutto.size()) pezzo.append(tutto, static_cast<std::size_t>(da), quanti);
+    return std::nullopt;
 }
 
 }  // namespace core

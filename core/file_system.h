@@ -45,6 +45,12 @@ class FileSystem {
     // read; a FIFO, a device or a directory is refused without waiting on it.
     [[nodiscard]] virtual EsitoFile leggi(const std::filesystem::path& p,
                                           std::string& contenuto) const = 0;
+    // Up to `quanti` bytes of the file from byte `da` on, appended to `pezzo`: fewer only at
+    // the end of the file. What leggi refuses, this refuses too. A large file read a piece
+    // at a time is never whole in memory. This one reads it whole for each piece: a file
+    // system in memory needs nothing better.
+    [[nodiscard]] virtual EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da,
+                                               std::size_t quanti, std::string& pezzo) const;
     // Creates a new file (owner read/write only), writes it whole and flushes it to the
     // disk before returning. Whatever had the name is removed first (a link itself, never
     // what it points to) and the file is made where no other can appear meanwhile, so a

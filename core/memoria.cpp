@@ -26,19 +26,6 @@ void PagineGrandi(const void* inizio, std::size_t byte) {
 #endif
 }
 
-void RilasciaLetto(const void* inizio, std::size_t byte) {
-#ifdef MADV_DONTNEED
-    constexpr std::uintptr_t kBlocco = std::uintptr_t{2} << 20;
-    const auto indirizzo = reinterpret_cast<std::uintptr_t>(inizio);
-    const std::uintptr_t da = (indirizzo + kBlocco - 1) & ~(kBlocco - 1);
-    const std::uintptr_t a = (indirizzo + byte) & ~(kBlocco - 1);
-    if (a > da) (void)::madvise(reinterpret_cast<void*>(da), a - da, MADV_DONTNEED);
-#else
-    (void)inizio;
-    (void)byte;
-#endif
-}
-
 void MemoriaLiberataAlSistema() {
 #ifdef M_MMAP_THRESHOLD
     // glibc raises its threshold after each large block freed, up to 32 MB, so that the

@@ -10,11 +10,6 @@ namespace core {
 // where huge pages are off or unknown it does nothing.
 void PagineGrandi(const void* inizio, std::size_t byte);
 
-// Gives back to the system the memory of a part of a buffer that will not be read again:
-// a reader done with the first half of a large file need not keep it. Only whole blocks
-// of 2 MB (the huge page size) inside the range go; their contents become zeros.
-void RilasciaLetto(const void* inizio, std::size_t byte);
-
 // Makes large blocks go back to the system as soon as they are freed, for the whole
 // process: called once, at start.
 void MemoriaLiberataAlSistema();

@@ -34,16 +34,30 @@ void AggiungiRecord(std::string& destinazione, std::string_view voce) {
 bool LettoreRecord::fine() const {
     // Blanks and line ends after the last item (a hand-edited file, a final empty line)
     // hold no item, so they count as the end.
+    serveAltro_ = false;
     for (std::size_t i = pos_; i < testo_.size(); ++i) {
         if (!Spazio(testo_[i]) && !FineRiga(testo_[i])) return false;
     }
-    return true;
+    serveAltro_ = parziale_;
+    return !parziale_;
 }
 
 std::optional<std::string_view> LettoreRecord::leggi() {
     const std::size_t n = testo_.size();
+    const std::size_t entrata = pos_;
+    serveAltro_ = false;
+    // Reached the end of a partial text: the item, or the separator after it, may go on.
+    const auto forseOltre = [&] {
+        if (!parziale_) return false;
+        pos_ = entrata;
+        serveAltro_ = true;
+        return true;
+    };
     while (pos_ < n && (Spazio(testo_[pos_]) || FineRiga(testo_[pos_]))) ++pos_;
-    if (pos_ >= n) return std::nullopt;
+    if (pos_ >= n) {
+        forseOltre();
+        return std::nullopt;
+    }
 
     std::string_view voce;
     if (testo_[pos_] == '"') {
@@ -60,6 +74,7 @@ std::optional<std::string_view> LettoreRecord::leggi() {
         while (fineVoce > inizio && Spazio(testo_[fineVoce - 1])) --fineVoce;
         voce = testo_.substr(inizio, fineVoce - inizio);
     }
+    if (pos_ >= n && forseOltre()) return std::nullopt;
 
     // The separator after the item: a comma, or a line end (CR LF, or a bare LF or CR).
     if (pos_ < n) {

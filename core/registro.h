@@ -178,8 +178,17 @@ class Registro {
         Dizionario() = default;
         Dizionario(const Dizionario& altro);
         Dizionario& operator=(const Dizionario& altro);
-        Dizionario(Dizionario&&) noexcept = default;
-        Dizionario& operator=(Dizionario&&) noexcept = default;
+        // The entries go with the texts; the one moved from is left empty, ready for use.
+        Dizionario(Dizionario&& altro) noexcept
+            : testi_(std::move(altro.testi_)), posti_(std::exchange(altro.posti_, {})) {
+            altro.testi_.clear();
+        }
+        Dizionario& operator=(Dizionario&& altro) noexcept {
+            testi_ = std::move(altro.testi_);
+            posti_ = std::exchange(altro.posti_, {});
+            altro.testi_.clear();
+            return *this;
+        }
 
         // The entry of `testo`, added when there is room; -1 when it is not kept.
         [[nodiscard]] int voce(std::string_view testo);

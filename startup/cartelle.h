@@ -108,6 +108,10 @@ class FileSystemSolaLettura : public core::FileSystem {
     core::EsitoFile leggi(const std::filesystem::path& p, std::string& c) const override {
         return reale_.leggi(p, c);
     }
+    core::EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da,
+                               std::size_t quanti, std::string& pezzo) const override {
+        return reale_.leggiParte(p, da, quanti, pezzo);
+    }
     core::EsitoFile scrivi(const std::filesystem::path& p, std::string_view) override {
         return Rifiuta(p);
     }

@@ -181,3 +181,45 @@ TEST_F(FileDatiTest, EliminaDati) {
 }
 
 }  // namespace
+
+namespace {
+
+// Files of several megabytes are read a piece at a time: items cut by a piece's end (a
+// 1.5 MB text among them) read whole; a register saved with one column changed rewrites
+// that file alone, as it is compared with the files as they were read; a piece that
+// cannot be read refuses the register by the file's name.
+TEST_F(FileDatiTest, RegistroLettoAPezzi) {
+    dati.ImpostaLimitiGiornale({UINTMAX_MAX, UINTMAX_MAX, 1});
+    std::vector<core::RigaRegistro> righe;
+    for (int i = 0; i < 60000; ++i)
+        righe.push_back({"0" + std::to_string(1 + i % 9) + "/03/2024", "Versamento",
+                         "rif. " + std::to_string(i * 7919 % 100003), std::to_string(i) + ",00",
+                         std::to_string(1000 + i) + ",00"});
+    righe[41234][2] = std::string(1'500'000, 'r');
+    const core::Registro registro(righe);
+    ASSERT_EQ(dati.SalvaRegistro(registro), std::nullopt);
+    ASSERT_GT(fs::file_size(programma / "listcol3.txt"), 2'300'000u);
+
+    core::Registro letto;
+    ASSERT_EQ(dati.LeggiRegistro(letto), 0);
+    EXPECT_TRUE(letto == registro);
+    std::map<std::string, fs::file_time_type> prima;
+    for (const auto& nome : kRegistro) prima[nome] = fs::last_write_time(programma / nome);
+    // A copy is compared with the files as they were read, piece by piece.
+    core::Registro copia = letto;
+    copia.imposta(59999, 2, "cambiato");
+    ASSERT_EQ(dati.SalvaRegistro(copia), std::nullopt);
+    for (const auto& nome : kRegistro)
+        EXPECT_EQ(fs::last_write_time(programma / nome) == prima[nome], nome != "listcol3.txt")
+            << nome;
+
+    guasto.ImpostaLimitiGiornale({UINTMAX_MAX, UINTMAX_MAX, 1});
+    difettoso.Guasta({Operazione::Leggi, "listcol3", 2, false, EIO});
+    core::Registro rifiutato;
+    EXPECT_EQ(guasto.LeggiRegistro(rifiutato), core::kErroreAccessoFile);
+    EXPECT_TRUE(rifiutato.empty());
+    EXPECT_EQ(guasto.erroreLettura().file, programma / "listcol3.txt");
+    EXPECT_FALSE(guasto.erroreLettura().motivo.empty());
+}
+
+}  // namespace

@@ -137,7 +137,12 @@ TEST(Registro, LeCelleRestanoValideQuandoIlRegistroSiSposta) {
     EXPECT_EQ(causale, "Versamento");
     EXPECT_EQ(data, "01/01/2024");
     EXPECT_EQ(spostato.cella(0, 2), "Affitto");
+    // The register moved from is empty and can be used again.
     EXPECT_TRUE(r.empty());
+    r.aggiungi({"02/01/2024", "Prelievo", "Affitto", "2,00", "3,00"});
+    r.aggiungi({"03/01/2024", "Versamento", "Affitto", "2,00", "3,00"});
+    EXPECT_EQ(r.riga(1), (RigaRegistro{"03/01/2024", "Versamento", "Affitto", "2,00", "3,00"}));
+    EXPECT_EQ(spostato.cella(0, 1), "Versamento");
 }
 
 // A million movements must fit beside the program in the memory a modest machine gives it:

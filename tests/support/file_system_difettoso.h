@@ -60,6 +60,11 @@ class FileSystemDifettoso : public core::FileSystem {
     Esito leggi(const Path& p, std::string& contenuto) const override {
         return Guastato(Leggi, p) ? Errore(p) : reale_.leggi(p, contenuto);
     }
+    // A read, as leggi is: the planned failures count both.
+    Esito leggiParte(const Path& p, std::uintmax_t da, std::size_t quanti,
+                     std::string& pezzo) const override {
+        return Guastato(Leggi, p) ? Errore(p) : reale_.leggiParte(p, da, quanti, pezzo);
+    }
     Esito elenca(const Path& dir, std::vector<std::string>& nomi) const override {
         return Guastato(Elenca, dir) ? Errore(dir) : reale_.elenca(dir, nomi);
     }
