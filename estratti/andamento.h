@@ -77,8 +77,8 @@ struct Etichetta {
 
 // The bars of days [da, a]: one a month ("gen 2024"), empty months included, or one a year
 // ("2024") past three years of months, or one for 2, 5, 10, 20... years ("2000–2009") past
-// kBarreMassime years.
-inline constexpr int kBarreMassime = 60;
+// kBarreMassime years: as many as a window of the default size shows with each label.
+inline constexpr int kBarreMassime = 40;
 struct Periodo {
     std::string nome;
     double crediti;
