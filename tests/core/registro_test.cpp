@@ -99,9 +99,14 @@ TEST(Registro, OgniSequenzaDiModificheSiRilegge) {
                 }
                 r.aggiungi(altro);
             } else if (op < 88) {
+                // Copied and moved both ways, then the copies dropped.
                 Registro copia = r;
+                Registro assegnato;
+                assegnato.aggiungi(Viste(Riga(caso)));
+                assegnato = copia;
                 r = Registro();
                 r = std::move(copia);
+                AttesoUguale(assegnato, atteso, dove + " (copia assegnata)");
             } else if (op < 90 && n < 100) {
                 const Registro copia(r);
                 r.aggiungi(copia);
