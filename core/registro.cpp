@@ -298,8 +298,10 @@ void Registro::tronca(std::size_t quante) {
 }
 
 void Registro::clear() {
-    // An emptied register gives its memory back: it may have held a million rows.
-    arena_ = std::string();
+    // An emptied register gives its memory back: it may have held a million rows. (An
+    // empty string assigned would keep the buffer: it has no heap buffer of its own to give.)
+    arena_.clear();
+    arena_.shrink_to_fit();
     righe_ = std::vector<Riga>();
     lunghe_ = std::vector<RigaLunga>();
     scarto_ = 0;

@@ -150,6 +150,56 @@ TEST(Registro, LeCelleRestanoValideQuandoIlRegistroSiSposta) {
     EXPECT_EQ(spostato.cella(0, 1), "Versamento");
 }
 
+// Rows made only of texts kept in the dictionaries hold no bytes of the buffer: removing
+// and editing them leaves nothing to sweep.
+TEST(Registro, RigheDiSoleVociDelDizionario) {
+    Righe atteso;
+    Registro r;
+    for (int i = 0; i < 300; ++i) {
+        atteso.push_back({"", "Tipo " + std::to_string(i % 200), "rif " + std::to_string(i % 250),
+                          "", ""});
+        r.aggiungi(Viste(atteso.back()));
+    }
+    EXPECT_EQ(r.byteTesti(), 0u);
+    r.rimuovi(150);
+    r.rimuoviPrime(20);
+    r.tronca(200);
+    r.imposta(10, 1, "Tipo 199");
+    atteso.erase(atteso.begin() + 150);
+    atteso.erase(atteso.begin(), atteso.begin() + 20);
+    atteso.resize(200);
+    atteso[10][1] = "Tipo 199";
+    AttesoUguale(r, atteso, "dopo le modifiche");
+    EXPECT_EQ(r.byteTesti(), 0u);
+}
+
+// A register assigned from another keeps only the other's texts: its own former entries
+// would fill the dictionary's places, and a text not there would be sought for ever.
+TEST(Registro, AssegnatoTieneSoloLeVociDellAltro) {
+    Registro pieno, altro;
+    for (int i = 0; i < 256; ++i) {
+        pieno.aggiungi({"", "A" + std::to_string(i), "", "", ""});
+        altro.aggiungi({"", "B" + std::to_string(i), "", "", ""});
+    }
+    pieno.segna();
+    pieno = altro;
+    EXPECT_NE(pieno.modifiche().serie, altro.modifiche().serie);
+    pieno.aggiungi({"", "nuovo", "", "", ""});
+    EXPECT_EQ(pieno.cella(256, 1), "nuovo");
+    EXPECT_EQ(pieno.cella(7, 1), "B7");
+    const Registro copia(pieno);
+    EXPECT_NE(copia.modifiche().serie, pieno.modifiche().serie);
+}
+
+// An emptied register gives its memory back, long rows' records included.
+TEST(Registro, SvuotatoRestituisceLaMemoria) {
+    Registro r;
+    for (int i = 0; i < 1000; ++i) r.aggiungi({std::string(300, 'x'), "Versamento", "", "", ""});
+    r.clear();
+    EXPECT_LT(r.byteOccupati(), 1024u);
+    EXPECT_TRUE(r.empty());
+}
+
 // A million movements must fit beside the program in the memory a modest machine gives it:
 // each row's record and its texts, types and references included, room to grow too, stay
 // within 50 bytes.

@@ -195,6 +195,9 @@ TEST(Periodi, MesiVuotiEAnni) {
               "gen 2024 +10 -1; feb 2024 +0 -0; mar 2024 +20 -2; ");
     EXPECT_EQ(Barre(estratti::Periodi(a, GiornoDa({2024, 1, 1}), GiornoDa({2027, 12, 31}))),
               "2024 +30 -3; 2025 +0 -0; 2026 +0 -0; 2027 +5 -5; ");
+    // Three years are still months; one month more, years.
+    EXPECT_EQ(estratti::Periodi(a, GiornoDa({2024, 1, 1}), GiornoDa({2026, 12, 31})).size(), 36u);
+    EXPECT_EQ(estratti::Periodi(a, GiornoDa({2024, 1, 1}), GiornoDa({2027, 1, 1})).size(), 4u);
     // Past 40 years, bars of several years from a round one: 1890-2027 in 28 of five.
     a.mesi.insert(a.mesi.begin(), {1893, 2, 7, 0});
     const auto lustri = estratti::Periodi(a, GiornoDa({1890, 1, 1}), GiornoDa({2027, 12, 31}));
