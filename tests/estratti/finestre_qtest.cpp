@@ -128,12 +128,20 @@ TEST(Andamento, DateDigitateSpostanoLAsse) {
     test::ContestoFinto c;
     Mensili(c, 2020, 2024);
     estratti::AndamentoQt finestra(c.contesto);
+    // Five years of bars, one a year; from March 2022, 34 months, one a month.
+    const QChartView* barre = finestra.findChildren<QChartView*>().value(1);
+    ASSERT_TRUE(barre);
+    EXPECT_EQ(barre->chart()->title(), QStringLiteral("Entrate e uscite per anno"));
+    EXPECT_TRUE(barre->accessibleDescription().startsWith(QStringLiteral("5 anni: entrate")))
+        << barre->accessibleDescription().toStdString();
     auto* dal = finestra.findChild<QLineEdit*>(QStringLiteral("dal"));
     EXPECT_EQ(dal->text(), QStringLiteral("15/01/2020"));
     dal->clear();
     QTest::keyClicks(dal, QStringLiteral("01032022"));
     ASSERT_TRUE(finestra.applicaIntervallo());
     EXPECT_EQ(dal->text(), QStringLiteral("01/03/2022"));
+    EXPECT_EQ(barre->chart()->title(), QStringLiteral("Entrate e uscite per mese"));
+    EXPECT_TRUE(barre->accessibleDescription().startsWith(QStringLiteral("34 mesi: entrate")));
     const auto* asse = Linea(finestra)->axes(Qt::Horizontal).value(0);
     EXPECT_EQ(qobject_cast<const QCategoryAxis*>(asse)->min(), GiornoDa({2022, 3, 1}));
     dal->clear();
@@ -182,7 +190,7 @@ TEST(Andamento, UnMovimentoEIlFido) {
     QToolTip::hideText();
 }
 
-// Over decades: Italian numbers, years that fit, nothing cut to "…".
+// Over decades: Italian numbers, years that fit, bars of several years, nothing cut to "…".
 TEST(Andamento, EtichetteItalianeIntere) {
     test::ContestoFinto c;
     Mensili(c, 1975, 2024);
@@ -199,7 +207,12 @@ TEST(Andamento, EtichetteItalianeIntere) {
     EXPECT_TRUE(linea.contains(QStringLiteral("-2.000"))) << linea.join('|').toStdString();
     const QStringList barre = Scritte(viste[1]);
     EXPECT_TRUE(barre.contains(QStringLiteral("10.000"))) << barre.join('|').toStdString();
-    EXPECT_TRUE(barre.contains(QStringLiteral("1990")));
+    // Fifty years: a bar for every two.
+    EXPECT_TRUE(barre.contains(QStringLiteral("1990\u20131991"))) << barre.join('|').toStdString();
+    EXPECT_EQ(viste[1]->chart()->title(), QStringLiteral("Entrate e uscite ogni 2 anni"));
+    EXPECT_TRUE(viste[1]->accessibleDescription().startsWith(
+        QStringLiteral("26 periodi di 2 anni: entrate")))
+        << viste[1]->accessibleDescription().toStdString();
 }
 
 // Under a dark palette the chart takes the window's colours, its texts readable (4.5:1).
