@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -113,11 +114,17 @@ class FileSystemReale_ final : public FileSystem {
         if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima ||
             da > kDimensioneMassima)
             return Errore(p, EFBIG);
+        // No more room than the file has: a small file is not given a whole piece.
+        const auto dimensione = static_cast<std::uintmax_t>(info.st_size);
+        const std::size_t massimo = da < dimensione
+                                        ? static_cast<std::size_t>(std::min<std::uintmax_t>(
+                                              quanti, dimensione - da))
+                                        : 0;
         const std::size_t prima = pezzo.size();
-        pezzo.resize(prima + quanti);
+        pezzo.resize(prima + massimo);
         std::size_t letti = 0;
-        while (letti < quanti) {
-            const ssize_t n = ::pread(f.fd(), pezzo.data() + prima + letti, quanti - letti,
+        while (letti < massimo) {
+            const ssize_t n = ::pread(f.fd(), pezzo.data() + prima + letti, massimo - letti,
                                       static_cast<off_t>(da + letti));
             if (n < 0) {
                 if (errno == EINTR) continue;
