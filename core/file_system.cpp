@@ -67,16 +67,23 @@ class FileSystemReale_ final : public FileSystem {
         return TipoVoce::Altro;
     }
 
-    EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override {
-        // Without O_NONBLOCK opening a FIFO waits for a writer for ever; the type is
-        // checked on the open file, so it cannot change in between.
-        Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    // The checks of every read on the file `f` opened from `p`: a regular file of at most
+    // kDimensioneMassima bytes. Without O_NONBLOCK opening a FIFO waits for a writer for
+    // ever; the type is checked on the open file, so it cannot change in between.
+    static EsitoFile LeggibileDa(const std::filesystem::path& p, const Descrittore& f,
+                                 struct stat& info) {
         if (f.fd() < 0) return Errore(p, errno);
-        struct stat info;
         if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
         if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
         if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
         if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima) return Errore(p, EFBIG);
+        return std::nullopt;
+    }
+
+    EsitoFile leggi(const std::filesystem::path& p, std::string& contenuto) const override {
+        const Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+        struct stat info;
+        if (auto e = LeggibileDa(p, f, info)) return e;
         contenuto.clear();
         contenuto.reserve(static_cast<std::size_t>(info.st_size));
         PagineGrandi(contenuto);
@@ -105,15 +112,9 @@ class FileSystemReale_ final : public FileSystem {
 
     EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da, std::size_t quanti,
                          std::string& pezzo) const override {
-        Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-        if (f.fd() < 0) return Errore(p, errno);
+        const Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
         struct stat info;
-        if (::fstat(f.fd(), &info) != 0) return Errore(p, errno);
-        if (S_ISDIR(info.st_mode)) return Errore(p, EISDIR);
-        if (!S_ISREG(info.st_mode)) return ErroreFile{p, kNonRegolare};
-        if (static_cast<std::uintmax_t>(info.st_size) > kDimensioneMassima ||
-            da > kDimensioneMassima)
-            return Errore(p, EFBIG);
+        if (auto e = LeggibileDa(p, f, info)) return e;
         // No more room than the file has: a small file is not given a whole piece.
         const auto dimensione = static_cast<std::uintmax_t>(info.st_size);
         const std::size_t massimo = da < dimensione
