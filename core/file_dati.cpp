@@ -1,6 +1,7 @@
 #include "core/file_dati.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 #include <utility>
 
@@ -210,6 +211,9 @@ ImprontaFile Impronta(std::string_view byte) {
 class FileAPezzi {
   public:
     FileAPezzi(const FileSystem& fs, fs::path p) : fs_(fs), p_(std::move(p)) {}
+    // The reader looks into the piece held here: it stays in place.
+    FileAPezzi(const FileAPezzi&) = delete;
+    FileAPezzi& operator=(const FileAPezzi&) = delete;
 
     // Reads the first piece. A file that starts with a UTF-8 byte order mark (saved by
     // an editor) is read whole: it is converted whole.
@@ -723,8 +727,7 @@ int FileDati::LeggiFileRegistro(Registro& registro, std::size_t& byte) const {
     importiIlleggibili_.clear();
     for (int k = 1; k <= 5; ++k) DimenticaRiparazioni(NomeFileRegistro(k));
     if (!esisteRegistro()) return RegistroSenzaPrimoFile();
-    std::vector<FileAPezzi> file;
-    file.reserve(5);
+    std::deque<FileAPezzi> file;
     std::array<fs::path, 5> percorsi;
     std::uintmax_t dimensioni = 0;
     for (std::size_t k = 0; k < 5; ++k) {
