@@ -256,14 +256,19 @@ class FileAPezzi {
         // What was taken goes; what is left of an item moves to the front.
         finestra_.erase(0, lettore_.letti());
         const std::size_t prima = finestra_.size();
-        if (auto e = fs_.leggiParte(p_, letti_, kPezzo, finestra_)) {
+        // An item longer than the pieces read so far doubles the next one, so that it is
+        // not searched again for each megabyte.
+        const std::size_t quanti = std::max<std::size_t>(1, prima / kPezzo) * kPezzo;
+        if (auto e = fs_.leggiParte(p_, letti_, quanti, finestra_)) {
             errore_ = std::move(e);
             return false;
         }
         const std::size_t nuovi = finestra_.size() - prima;
-        AggiungiAllImpronta(impronta_, std::string_view(finestra_).substr(prima));
+        const std::string_view letto = std::string_view(finestra_).substr(prima);
+        for (std::size_t da = 0; da < nuovi; da += kBloccoImpronta)
+            AggiungiAllImpronta(impronta_, letto.substr(da, kBloccoImpronta));
         letti_ += nuovi;
-        finito_ = nuovi < kPezzo;
+        finito_ = nuovi < quanti;
         lettore_ = LettoreRecord(finestra_, !finito_);
         return true;
     }

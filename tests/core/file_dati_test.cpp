@@ -185,9 +185,9 @@ TEST_F(FileDatiTest, EliminaDati) {
 namespace {
 
 // Files of several megabytes are read a piece at a time: items cut by a piece's end (a
-// 1.5 MB text among them) read whole; a register saved with one column changed rewrites
-// that file alone, as it is compared with the files as they were read; a piece that
-// cannot be read refuses the register by the file's name.
+// 3.5 MB text among them, read in growing pieces) read whole; a register saved with one
+// column changed rewrites that file alone, as it is compared with the files as they were
+// read; a piece that cannot be read refuses the register by the file's name.
 TEST_F(FileDatiTest, RegistroLettoAPezzi) {
     dati.ImpostaLimitiGiornale({UINTMAX_MAX, UINTMAX_MAX, 1});
     std::vector<core::RigaRegistro> righe;
@@ -195,10 +195,10 @@ TEST_F(FileDatiTest, RegistroLettoAPezzi) {
         righe.push_back({"0" + std::to_string(1 + i % 9) + "/03/2024", "Versamento",
                          "rif. " + std::to_string(i * 7919 % 100003), std::to_string(i) + ",00",
                          std::to_string(1000 + i) + ",00"});
-    righe[41234][2] = std::string(1'500'000, 'r');
+    righe[41234][2] = std::string(3'500'000, 'r');
     const core::Registro registro(righe);
     ASSERT_EQ(dati.SalvaRegistro(registro), std::nullopt);
-    ASSERT_GT(fs::file_size(programma / "listcol3.txt"), 2'300'000u);
+    ASSERT_GT(fs::file_size(programma / "listcol3.txt"), 4'300'000u);
 
     core::Registro letto;
     ASSERT_EQ(dati.LeggiRegistro(letto), 0);
