@@ -259,7 +259,7 @@ class FileAPezzi {
         // An item longer than the pieces read so far doubles the next one, so that it is
         // not searched again for each megabyte.
         const std::size_t quanti = std::max<std::size_t>(1, prima / kPezzo) * kPezzo;
-        if (auto e = fs_.leggiParte(p_, letti_, quanti, finestra_)) {
+        if (auto e = fs_.leggiParte(p_, letti_, quanti, finestra_, versione_)) {
             errore_ = std::move(e);
             return false;
         }
@@ -277,6 +277,7 @@ class FileAPezzi {
     fs::path p_;
     std::string finestra_;
     std::uintmax_t letti_ = 0;
+    std::uint64_t versione_ = 0;  // of the file the pieces come from
     bool finito_ = false;
     LettoreRecord lettore_{std::string_view{}, true};
     EsitoFile errore_;

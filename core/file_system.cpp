@@ -111,10 +111,21 @@ class FileSystemReale_ final : public FileSystem {
     }
 
     EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da, std::size_t quanti,
-                         std::string& pezzo) const override {
+                         std::string& pezzo, std::uint64_t& versione) const override {
         const Descrittore f(Apri(p, O_RDONLY | O_NONBLOCK | O_NOCTTY));
         struct stat info;
         if (auto e = LeggibileDa(p, f, info)) return e;
+        // The file itself, its size and the time of its last change.
+        std::uint64_t questa = static_cast<std::uint64_t>(info.st_ino);
+        for (const auto v : {static_cast<std::uint64_t>(info.st_dev),
+                             static_cast<std::uint64_t>(info.st_size),
+                             static_cast<std::uint64_t>(info.st_mtim.tv_sec),
+                             static_cast<std::uint64_t>(info.st_mtim.tv_nsec)})
+            questa = questa * 0x100000001B3u ^ v;
+        questa |= 1;  // never 0, which stands for no piece read yet
+        if (versione != 0 && versione != questa)
+            return ErroreFile{p, "il file è stato cambiato da un altro programma mentre veniva letto"};
+        versione = questa;
         // No more room than the file has: a small file is not given a whole piece.
         const auto dimensione = static_cast<std::uintmax_t>(info.st_size);
         const std::size_t massimo = da < dimensione
@@ -327,7 +338,8 @@ std::string MessaggioErroreEliminazione(const ErroreFile& errore) {
 }
 
 EsitoFile FileSystem::leggiParte(const std::filesystem::path& p, std::uintmax_t da,
-                                 std::size_t quanti, std::string& pezzo) const {
+                                 std::size_t quanti, std::string& pezzo,
+                                 std::uint64_t& /*versione*/) const {
     std::string tutto;
     if (auto e = leggi(p, tutto)) return e;
     if (da < tutto.size()) pezzo.append(tutto, static_cast<std::size_t>(da), quanti);

@@ -47,10 +47,13 @@ class FileSystem {
                                           std::string& contenuto) const = 0;
     // Up to `quanti` bytes of the file from byte `da` on, appended to `pezzo`: fewer only at
     // the end of the file. What leggi refuses, this refuses too. A large file read a piece
-    // at a time is never whole in memory. This one reads it whole for each piece: a file
-    // system in memory needs nothing better.
+    // at a time is never whole in memory. `versione` is 0 before the first piece, which sets
+    // it; a later piece of a file replaced or rewritten meanwhile is refused, so that pieces
+    // of two files are never taken for one. This one reads the file whole for each piece: a
+    // file system in memory needs nothing better.
     [[nodiscard]] virtual EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da,
-                                               std::size_t quanti, std::string& pezzo) const;
+                                               std::size_t quanti, std::string& pezzo,
+                                               std::uint64_t& versione) const;
     // Creates a new file (owner read/write only), writes it whole and flushes it to the
     // disk before returning. Whatever had the name is removed first (a link itself, never
     // what it points to) and the file is made where no other can appear meanwhile, so a

@@ -109,8 +109,9 @@ class FileSystemSolaLettura : public core::FileSystem {
         return reale_.leggi(p, c);
     }
     core::EsitoFile leggiParte(const std::filesystem::path& p, std::uintmax_t da,
-                               std::size_t quanti, std::string& pezzo) const override {
-        return reale_.leggiParte(p, da, quanti, pezzo);
+                               std::size_t quanti, std::string& pezzo,
+                               std::uint64_t& versione) const override {
+        return reale_.leggiParte(p, da, quanti, pezzo, versione);
     }
     core::EsitoFile scrivi(const std::filesystem::path& p, std::string_view) override {
         return Rifiuta(p);

@@ -187,7 +187,8 @@ namespace {
 // Files of several megabytes are read a piece at a time: items cut by a piece's end (a
 // 3.5 MB text among them, read in growing pieces) read whole; a register saved with one
 // column changed rewrites that file alone, as it is compared with the files as they were
-// read; a piece that cannot be read refuses the register by the file's name.
+// read; a piece that cannot be read, or that comes from a file put in its place meanwhile,
+// refuses the register by the file's name.
 TEST_F(FileDatiTest, RegistroLettoAPezzi) {
     dati.ImpostaLimitiGiornale({UINTMAX_MAX, UINTMAX_MAX, 1});
     std::vector<core::RigaRegistro> righe;
@@ -220,6 +221,19 @@ TEST_F(FileDatiTest, RegistroLettoAPezzi) {
     EXPECT_TRUE(rifiutato.empty());
     EXPECT_EQ(guasto.erroreLettura().file, programma / "listcol3.txt");
     EXPECT_FALSE(guasto.erroreLettura().motivo.empty());
+
+    // Another program puts a file of the same size in its place between two pieces.
+    difettoso.Ripara();
+    difettoso.PrimaDellaParte([&](const fs::path& p, std::uintmax_t da) {
+        if (p.filename() != "listcol3.txt" || da == 0) return;
+        const std::string byte = test::LeggiByte(p);
+        std::ofstream(programma / "altro.txt", std::ios::binary) << byte;
+        fs::rename(programma / "altro.txt", p);
+    });
+    EXPECT_EQ(guasto.LeggiRegistro(rifiutato), core::kErroreAccessoFile);
+    EXPECT_TRUE(rifiutato.empty());
+    EXPECT_EQ(guasto.erroreLettura().file, programma / "listcol3.txt");
+    EXPECT_NE(guasto.erroreLettura().motivo.find("cambiato"), std::string::npos);
 }
 
 }  // namespace

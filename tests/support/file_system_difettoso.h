@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +53,10 @@ class FileSystemDifettoso : public core::FileSystem {
         crollo_ = modifiche_ + operazioni;
         troncato_ = false;
     }
+    // Runs before each piece of a file read in pieces (another program at work meanwhile).
+    void PrimaDellaParte(std::function<void(const Path&, std::uintmax_t)> azione) {
+        primaDellaParte_ = std::move(azione);
+    }
     // Calls of the operation made so far, failed ones included.
     [[nodiscard]] int Chiamate(Operazione op) const { return chiamate_[static_cast<int>(op)]; }
 
@@ -61,9 +66,11 @@ class FileSystemDifettoso : public core::FileSystem {
         return Guastato(Leggi, p) ? Errore(p) : reale_.leggi(p, contenuto);
     }
     // A read, as leggi is: the planned failures count both.
-    Esito leggiParte(const Path& p, std::uintmax_t da, std::size_t quanti,
-                     std::string& pezzo) const override {
-        return Guastato(Leggi, p) ? Errore(p) : reale_.leggiParte(p, da, quanti, pezzo);
+    Esito leggiParte(const Path& p, std::uintmax_t da, std::size_t quanti, std::string& pezzo,
+                     std::uint64_t& versione) const override {
+        if (Guastato(Leggi, p)) return Errore(p);
+        if (primaDellaParte_) primaDellaParte_(p, da);
+        return reale_.leggiParte(p, da, quanti, pezzo, versione);
     }
     Esito elenca(const Path& dir, std::vector<std::string>& nomi) const override {
         return Guastato(Elenca, dir) ? Errore(dir) : reale_.elenca(dir, nomi);
@@ -105,6 +112,7 @@ class FileSystemDifettoso : public core::FileSystem {
     mutable int errore_ = 0;
     int modifiche_ = 0;
     int crollo_ = -1;
+    std::function<void(const Path&, std::uintmax_t)> primaDellaParte_;
     bool troncato_ = false;
 };
 
