@@ -193,16 +193,18 @@ namespace {
 using ImprontaFile = std::pair<std::size_t, std::size_t>;
 constexpr std::size_t kBloccoImpronta = std::size_t{1} << 20;
 
-void AggiungiAllImpronta(ImprontaFile& impronta, std::string_view blocco) {
-    if (blocco.empty()) return;
-    impronta.first += blocco.size();
-    impronta.second = impronta.second * 1000003u ^ std::hash<std::string_view>{}(blocco);
+// `byte` continue the file from a whole number of blocks.
+void AggiungiAllImpronta(ImprontaFile& impronta, std::string_view byte) {
+    for (std::size_t da = 0; da < byte.size(); da += kBloccoImpronta) {
+        const std::string_view blocco = byte.substr(da, kBloccoImpronta);
+        impronta.first += blocco.size();
+        impronta.second = impronta.second * 1000003u ^ std::hash<std::string_view>{}(blocco);
+    }
 }
 
 ImprontaFile Impronta(std::string_view byte) {
     ImprontaFile impronta{0, 0};
-    for (std::size_t da = 0; da < byte.size(); da += kBloccoImpronta)
-        AggiungiAllImpronta(impronta, byte.substr(da, kBloccoImpronta));
+    AggiungiAllImpronta(impronta, byte);
     return impronta;
 }
 
@@ -264,9 +266,7 @@ class FileAPezzi {
             return false;
         }
         const std::size_t nuovi = finestra_.size() - prima;
-        const std::string_view letto = std::string_view(finestra_).substr(prima);
-        for (std::size_t da = 0; da < nuovi; da += kBloccoImpronta)
-            AggiungiAllImpronta(impronta_, letto.substr(da, kBloccoImpronta));
+        AggiungiAllImpronta(impronta_, std::string_view(finestra_).substr(prima));
         letti_ += nuovi;
         finito_ = nuovi < quanti;
         lettore_ = LettoreRecord(finestra_, !finito_);

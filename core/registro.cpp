@@ -54,10 +54,7 @@ Registro::Dizionario::Dizionario(const Dizionario& altro) : testi_(altro.testi_)
 }
 
 Registro::Dizionario& Registro::Dizionario::operator=(const Dizionario& altro) {
-    if (this == &altro) return *this;
-    testi_ = altro.testi_;
-    posti_.fill(0);
-    for (std::size_t v = 0; v < testi_.size(); ++v) indicizza(static_cast<std::uint8_t>(v));
+    if (this != &altro) *this = Dizionario(altro);
     return *this;
 }
 
